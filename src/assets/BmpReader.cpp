@@ -1,0 +1,2 @@
+// BMP reader (placeholder).
+#include "assets/BmpReader.h"

@@ -1,0 +1,3 @@
+// Car list (placeholder).
+#include "assets/CarList.h"
+void buildCarList() {}

@@ -1,0 +1,3 @@
+// Map list (placeholder).
+#include "assets/MapList.h"
+void buildMapList() {}

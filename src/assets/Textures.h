@@ -1,0 +1,24 @@
+// The game's ten textures: which file goes into which fixed texture name, and their loading.
+#pragma once
+
+// Slot k of the table is read from its file and lives in the texture named 13 + k.
+enum TextureSlot {
+    kCarTexture,
+    kDirtTexture,
+    kBox1Texture,
+    kNewTexture,
+    kQuitTexture,
+    kRoofTexture,
+    kRoadTexture,
+    kWaterTexture,
+    kBricksTexture,
+    kLogoTexture,
+    kTextureCount
+};
+
+constexpr unsigned kFirstTextureName = 13;
+constexpr unsigned textureName(TextureSlot slot) { return kFirstTextureName + slot; }
+
+extern const char* const textureFiles[kTextureCount];  // file names, in slot order
+
+void loadTextures();  // read and upload all ten; ends the game with status 1 at the first failure

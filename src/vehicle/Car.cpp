@@ -1,0 +1,136 @@
+// The player's car: start values, controls, the motion step and the drawing.
+#include "vehicle/Car.h"
+
+#include <GL/glut.h>
+
+#include <cmath>
+
+#include "effects/Particles.h"
+
+namespace {
+
+constexpr float kSpeedStep = 0.05f;   // world units per idle step, per up or down key press
+constexpr float kPi = 3.1415927f;     // single precision, as the heading has always used
+constexpr float kHeadingLimit = 360.0f;
+
+// Start values in field order; the last one, contactKind, is an int and is 0.
+constexpr float kStart[17] = {
+    0.0f,   // x_speed
+    0.0f,   // y_speed
+    2.0f,   // maxSpeed
+    1.8f,   // brakeFactor
+    0.5f,   // gearMax: first gear
+    0.0f,   // x_centre
+    0.0f,   // y_centre
+    10.0f,  // x_pivot
+    0.0f,   // y_pivot
+    0.0f,   // heading
+    11.25f, // turnStep
+    0.0f,   // damage
+    14.0f,  // damageStatus
+    5.0f,   // boxTop
+    -5.0f,  // boxBottom
+    5.0f,   // boxLeft
+    15.0f,  // boxRight
+};
+
+float toRadians(float degrees)
+{
+    return static_cast<float>(static_cast<double>(degrees) * static_cast<double>(kPi / 180.0f));
+}
+
+}  // namespace
+
+Car playerCar(kStart[0], kStart[1], kStart[2], kStart[3], kStart[4], kStart[5], kStart[6],
+              kStart[7], kStart[8], kStart[9], kStart[10], kStart[11], kStart[12], kStart[13],
+              kStart[14], kStart[15], kStart[16], 0);
+float headingRadians = 0.0f;
+
+void resetToStart(Car& car)
+{
+    car.reset(kStart[0], kStart[1], kStart[2], kStart[3], kStart[4], kStart[5], kStart[6],
+              kStart[7], kStart[8], kStart[9], kStart[10], kStart[11], kStart[12], kStart[13],
+              kStart[14], kStart[15], kStart[16], 0);
+}
+
+void Car::reset(float x_speed_, float y_speed_, float maxSpeed_, float brakeFactor_,
+                float gearMax_, float x_centre_, float y_centre_, float x_pivot_, float y_pivot_,
+                float heading_, float turnStep_, float damage_, float damageStatus_,
+                float boxTop_, float boxBottom_, float boxLeft_, float boxRight_,
+                int contactKind_)
+{
+    *this = Car(x_speed_, y_speed_, maxSpeed_, brakeFactor_, gearMax_, x_centre_, y_centre_,
+                x_pivot_, y_pivot_, heading_, turnStep_, damage_, damageStatus_, boxTop_,
+                boxBottom_, boxLeft_, boxRight_, contactKind_);
+    headingRadians = 0.0f;
+}
+
+void Car::turnLeft()
+{
+    heading = static_cast<float>(static_cast<double>(heading) - turnStep);
+    if (heading < -kHeadingLimit)
+        heading = static_cast<float>(static_cast<double>(heading) + kHeadingLimit);
+    headingRadians = toRadians(heading);
+    glutPostRedisplay();
+}
+
+void Car::turnRight()
+{
+    heading = static_cast<float>(static_cast<double>(heading) + turnStep);
+    if (heading > kHeadingLimit)
+        heading = static_cast<float>(static_cast<double>(heading) - kHeadingLimit);
+    headingRadians = toRadians(heading);
+    glutPostRedisplay();
+}
+
+void Car::accelerate()
+{
+    if (gearMax > y_speed && gearMax > x_speed) {
+        y_speed = static_cast<float>(static_cast<double>(y_speed) + kSpeedStep);
+        x_speed = static_cast<float>(static_cast<double>(x_speed) + kSpeedStep);
+    }
+    // Takes back a step that overshot the gear, and drives the car in reverse.
+    if (gearMax < y_speed && gearMax < x_speed) {
+        y_speed = static_cast<float>(static_cast<double>(y_speed) - kSpeedStep);
+        x_speed = static_cast<float>(static_cast<double>(x_speed) - kSpeedStep);
+    }
+}
+
+void Car::brake()
+{
+    const double step = static_cast<double>(kSpeedStep) * brakeFactor;
+    if (y_speed > 0 && gearMax > 0) {
+        y_speed = static_cast<float>(y_speed - step);
+        x_speed = static_cast<float>(x_speed - step);
+        if (y_speed < 0 && x_speed < 0)
+            setSpeed(0.0f, 0.0f);
+    }
+    if (y_speed < 0 && gearMax < 0) {
+        y_speed = static_cast<float>(y_speed + step);
+        x_speed = static_cast<float>(x_speed + step);
+        if (y_speed > 0 && x_speed > 0)
+            setSpeed(0.0f, 0.0f);
+    }
+}
+
+void Car::advance()
+{
+    const double up = std::cos(static_cast<double>(headingRadians)) * y_speed;
+    const double across = std::sin(static_cast<double>(headingRadians)) * x_speed;
+    y_centre = static_cast<float>(y_centre + up);
+    x_centre = static_cast<float>(x_centre + across);
+    boxTop = static_cast<float>(boxTop + up);
+    boxBottom = static_cast<float>(boxBottom + up);
+    boxLeft = static_cast<float>(boxLeft + across);
+    boxRight = static_cast<float>(boxRight + across);
+    glutPostRedisplay();
+}
+
+void Car::draw(int /*headlightsOff*/) const
+{
+    // Drawn by the scene work: body list, beams and exhaust.
+}
+
+void drawExhaust(float /*speed*/)
+{
+}

@@ -1,0 +1,88 @@
+// The player's car: its record of eighteen fields, its controls and motion, and its drawing.
+#pragma once
+
+// Lengths are world units, speeds world units per idle step, angles degrees.
+// damage and damageStatus are condition points: 14 is an intact car, 0 a wreck.
+class Car {
+public:
+    constexpr Car(float x_speed, float y_speed, float maxSpeed, float brakeFactor, float gearMax,
+                  float x_centre, float y_centre, float x_pivot, float y_pivot, float heading,
+                  float turnStep, float damage, float damageStatus, float boxTop, float boxBottom,
+                  float boxLeft, float boxRight, int contactKind)
+        : x_speed(x_speed), y_speed(y_speed), maxSpeed(maxSpeed), brakeFactor(brakeFactor),
+          gearMax(gearMax), x_centre(x_centre), y_centre(y_centre), x_pivot(x_pivot),
+          y_pivot(y_pivot), heading(heading), turnStep(turnStep), damage(damage),
+          damageStatus(damageStatus), boxTop(boxTop), boxBottom(boxBottom), boxLeft(boxLeft),
+          boxRight(boxRight), contactKind(contactKind)
+    {
+    }
+
+    // Store all eighteen fields (in field order) and point headingRadians up again.
+    void reset(float x_speed, float y_speed, float maxSpeed, float brakeFactor, float gearMax,
+               float x_centre, float y_centre, float x_pivot, float y_pivot, float heading,
+               float turnStep, float damage, float damageStatus, float boxTop, float boxBottom,
+               float boxLeft, float boxRight, int contactKind);
+
+    float getX_speed() const { return x_speed; }
+    float getY_speed() const { return y_speed; }
+    void setSpeed(float x, float y) { x_speed = x; y_speed = y; }
+    float get_MaxSpeed() const { return maxSpeed; }
+    float getGearMax() const { return gearMax; }
+    void setGearMax(float value) { gearMax = value; }
+    float getX_centre() const { return x_centre; }
+    void setX_centre(float value) { x_centre = value; }
+    float getY_centre() const { return y_centre; }
+    void setY_centre(float value) { y_centre = value; }
+    float getX_pivot() const { return x_pivot; }
+    float getY_pivot() const { return y_pivot; }
+    float getHeading() const { return heading; }
+    float getDamage() const { return damage; }
+    void setDamage(float value) { damage = value; }
+    void addFixedDamage() { damage = static_cast<float>(static_cast<double>(damage) + 0.25); }
+    float getDamageStatus() const { return damageStatus; }
+    void setCarDamageStatus(float value) { damageStatus = value; }
+    float getBoxTop() const { return boxTop; }
+    void setBoxTop(float value) { boxTop = value; }
+    float getBoxBottom() const { return boxBottom; }
+    void setBoxBottom(float value) { boxBottom = value; }
+    float getBoxLeft() const { return boxLeft; }
+    void setBoxLeft(float value) { boxLeft = value; }
+    float getBoxRight() const { return boxRight; }
+    void setBoxRight(float value) { boxRight = value; }
+    int getContactKind() const { return contactKind; }
+    void setContactKind(int value) { contactKind = value; }
+
+    void turnLeft();    // one key press: heading - turnStep, kept above -360
+    void turnRight();   // one key press: heading + turnStep, kept below 360
+    void accelerate();  // one key press: both speeds one 0.05 step towards gearMax
+    void brake();       // one key press: both speeds 0.05 x brakeFactor towards 0, never past it
+    void advance();     // one idle step: view centre and box along the heading by the speed
+
+    void draw(int headlightsOff) const;  // body, wheels, beams (while headlightsOff is 0) and exhaust
+
+private:
+    float x_speed;       // drives the x motion
+    float y_speed;       // drives the y motion; always equal to x_speed
+    float maxSpeed;      // full scale of the speedometer
+    float brakeFactor;   // a brake press takes 0.05 x brakeFactor off the speed
+    float gearMax;       // target speed of the gear: 0.5, 1, 1.5, 2, or -0.5 in reverse
+    float x_centre;      // world x at the centre of the view
+    float y_centre;      // world y at the centre of the view
+    float x_pivot;       // screen x the car turns about
+    float y_pivot;       // screen y the car turns about
+    float heading;       // degrees, 0 up the screen, clockwise positive, within -360..360
+    float turnStep;      // degrees per turn key press
+    float damage;        // damage to apply this frame (negative repairs)
+    float damageStatus;  // condition: 14 intact, 0 destroyed
+    float boxTop;        // collision box, world units; a 10 x 10 square that never turns
+    float boxBottom;
+    float boxLeft;
+    float boxRight;
+    int contactKind;     // last thing met: 0 nothing, 1 wall or obstacle, 2 water, 3 repair patch
+};
+
+extern Car playerCar;         // the one car of the game, at its start values before main
+extern float headingRadians;  // the heading of the last turn or reset, in radians
+
+void resetToStart(Car& car);    // reset with the start values, as the New button does
+void drawExhaust(float speed);  // smoke puffs behind the car, more and smaller the faster it goes

@@ -1,0 +1,2 @@
+// Collision tables (placeholder).
+#include "world/Regions.h"

@@ -1,0 +1,3 @@
+// World update (placeholder).
+#include "world/World.h"
+void updateWorld(Car&, ParticleBurst&, ParticleBurst&, ParticleBurst&) {}

@@ -1,0 +1,87 @@
+// Test harness: one real freeglut window, the real start-up, frames run by hand, pixels read back.
+#include "GlHarness.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "shell/Game.h"
+#include "shell/Input.h"
+#include "vehicle/Car.h"
+
+namespace harness {
+
+namespace {
+
+// The window must not run game frames on its own: the tests decide when a frame happens.
+void noFrame() {}
+
+}  // namespace
+
+void openGameWindow(int* argc, char** argv)
+{
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE);
+    glutInitWindowSize(kWindowWidth, kWindowHeight);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("TARVELO! tests");
+    glutDisplayFunc(noFrame);
+    glutReshapeFunc(reshape);
+    initGraphics();
+    // Let the X server map the window before anything is read back from it.
+    for (int i = 0; i < 20; ++i) {
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    reshape(kWindowWidth, kWindowHeight);
+}
+
+void resetGame()
+{
+    resetToStart(playerCar);
+    headlightsOff = 0;
+    glutIdleFunc(idle);
+}
+
+void runFrame()
+{
+    display();
+    glFinish();
+    const GLenum error = glGetError();
+    EXPECT_EQ(error, static_cast<GLenum>(GL_NO_ERROR)) << "GL error 0x" << std::hex << error;
+}
+
+Colour colourAt(float x, float y)
+{
+    const int px = static_cast<int>(std::floor((x + 50.0) / 100.0 * kWindowWidth));
+    const int py = static_cast<int>(std::floor((y + 50.0) / 100.0 * kWindowHeight));
+    unsigned char rgb[3] = {0, 0, 0};
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(px, py, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return {rgb[0], rgb[1], rgb[2]};
+}
+
+bool near(Colour c, int red, int green, int blue, int tolerance)
+{
+    return std::abs(c.red - red) <= tolerance && std::abs(c.green - green) <= tolerance &&
+           std::abs(c.blue - blue) <= tolerance;
+}
+
+std::string describe(Colour c)
+{
+    return "(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " +
+           std::to_string(c.blue) + ")";
+}
+
+}  // namespace harness
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    harness::openGameWindow(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,32 @@
+// Test harness: the real game window on the virtual X server, with frames run by the test.
+#pragma once
+
+#include <string>
+
+namespace harness {
+
+constexpr int kWindowWidth = 1024;  // the window fills the virtual screen as the game's does
+constexpr int kWindowHeight = 768;
+
+struct Colour {
+    int red, green, blue;  // 0..255 as read back from the screen
+};
+
+// Opens the window, runs the game's own graphics start-up and the fixed view. Called once by main.
+void openGameWindow(int* argc, char** argv);
+
+// Puts the game's globals back to their start values: the car, the lights, the idle step.
+void resetGame();
+
+// One frame of the real display callback, then a check that it raised no GL error.
+void runFrame();
+
+// The colour drawn by the last frame at view coordinates (x, y in -50..50, y up).
+Colour colourAt(float x, float y);
+
+// True when every channel lies within `tolerance` of the expected one.
+bool near(Colour c, int red, int green, int blue, int tolerance = 3);
+
+std::string describe(Colour c);  // "(r, g, b)" for failure messages
+
+}  // namespace harness

@@ -1,0 +1,2 @@
+// Texture generator (placeholder).
+int main() { return 0; }
