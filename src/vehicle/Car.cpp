@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "assets/CarList.h"
 #include "effects/Particles.h"
 
 namespace {
@@ -126,11 +127,76 @@ void Car::advance()
     glutPostRedisplay();
 }
 
-void Car::draw(int /*headlightsOff*/) const
+namespace {
+
+// One corner of a headlight beam in car coordinates, with its colour.
+struct BeamCorner {
+    float x, y;
+    float red, green, blue, alpha;
+};
+
+// Left and right beams, each a triangle from the lamp (a dim white) to its far edge 8 units
+// ahead of the car (fully transparent); they mirror each other about the car's middle, x 10.
+constexpr BeamCorner kBeams[2][3] = {
+    {
+        {8.5f, 3.2f, 1.0f, 1.0f, 1.0f, 0.4f},  // left beam, at the lamp
+        {9.8f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+        {7.5f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+    },
+    {
+        {11.5f, 3.2f, 1.0f, 1.0f, 1.0f, 0.4f},  // right beam, at the lamp
+        {12.5f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+        {10.2f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+    },
+};
+
+constexpr float kExhaustDrop = -6.0f;  // the smoke starts 6 units behind the pivot
+
+}  // namespace
+
+void Car::draw(int headlightsOff) const
 {
-    // Drawn by the scene work: body list, beams and exhaust.
+    glPushMatrix();
+    glTranslatef(x_pivot, y_pivot, 0.0f);
+    glRotatef(-heading, 0.0f, 0.0f, 1.0f);  // clockwise as the heading grows
+    glTranslatef(-x_pivot, -y_pivot, 0.0f);
+    glCallList(kCarList);
+    if (headlightsOff == 0) {
+        for (const auto& beam : kBeams) {
+            glBegin(GL_POLYGON);
+            for (const BeamCorner& corner : beam) {
+                glColor4f(corner.red, corner.green, corner.blue, corner.alpha);
+                glVertex2f(corner.x, corner.y);
+            }
+            glEnd();
+        }
+    }
+    glTranslatef(0.0f, kExhaustDrop, 0.0f);
+    drawExhaust(y_speed);
+    glPopMatrix();
 }
 
-void drawExhaust(float /*speed*/)
+void drawExhaust(float speed)
 {
+    // From a speed of 10/3 on the puffs would have no size at all, which OpenGL refuses:
+    // the size set last stays in force instead.
+    const double pointSize = 10.0 - 3.0 * speed;
+    if (pointSize > 0.0)
+        glPointSize(static_cast<float>(pointSize));
+
+    glBegin(GL_POINTS);
+    const double puffs = 10.0 * speed;
+    for (int i = 0; static_cast<double>(i) < puffs; ++i) {
+        // A light grey with a random tint, 10 to 60 per cent opaque; drawn alpha first.
+        const float alpha = static_cast<float>(random01() * 0.5 + 0.1);
+        const float blue = static_cast<float>(random01() * 0.2 + 0.8);
+        const float green = static_cast<float>(random01() * 0.2 + 0.8);
+        const float red = static_cast<float>(random01() * 0.2 + 0.8);
+        glColor4f(red, green, blue, alpha);
+        // Anywhere in a strip one unit wide that reaches 5 x speed behind the exhaust.
+        const float y = static_cast<float>(random01() * (-5.0 * speed));
+        const float x = static_cast<float>(random01() * 1.0 + 9.5);
+        glVertex2f(x, y);
+    }
+    glEnd();
 }
