@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ clang cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libgtest-dev libbenchmark-dev libstb-dev libclang-rt-14-dev
+  libgtest-dev libbenchmark-dev libstb-dev libpng-dev libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick matchbox-window-manager
 )
 missing=()
@@ -33,8 +33,8 @@ tools/on_xvfb.sh ctest --test-dir build --output-on-failure
 echo "== Sanitizer build and tests"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTARVELO_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0 \
-LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0" \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   tools/on_xvfb.sh ctest --test-dir build-sanitize --output-on-failure
 

@@ -3,6 +3,7 @@
 
 #include <GL/glut.h>
 
+#include <cstdlib>
 #include <iostream>
 
 #include "assets/CarList.h"
@@ -12,6 +13,7 @@
 #include "effects/Particles.h"
 #include "shell/FramePacer.h"
 #include "shell/Input.h"
+#include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -51,6 +53,7 @@ int runGame(int argc, char** argv)
     glutIdleFunc(idle);
 
     initGraphics();
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the driver is unloaded at exit
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
