@@ -8,9 +8,13 @@
 #include <cmath>
 #include <thread>
 
+#include "dashboard/Toolbar.h"
+#include "effects/Particles.h"
 #include "shell/Game.h"
+#include "shell/LeakCheck.h"
 #include "shell/Input.h"
 #include "vehicle/Car.h"
+#include "world/World.h"
 
 namespace harness {
 
@@ -43,6 +47,12 @@ void resetGame()
 {
     resetToStart(playerCar);
     headlightsOff = 0;
+    for (int i = 0; i < 4; ++i)
+        damageBar[i] = damageBarStart[i];  // the dashboard keeps its gauges between games
+    angle1 = red = angle2 = 0.0f;
+    frameCounter = 1;  // the world update samples the position in its next call but one
+    sampleX = sampleY = 0.0f;
+    armStartBursts();
     glutIdleFunc(idle);
 }
 
@@ -59,7 +69,9 @@ Colour colourAt(float x, float y)
     const int px = static_cast<int>(std::floor((x + 50.0) / 100.0 * kWindowWidth));
     const int py = static_cast<int>(std::floor((y + 50.0) / 100.0 * kWindowHeight));
     unsigned char rgb[3] = {0, 0, 0};
-    glReadBuffer(GL_FRONT);
+    // Mesa's software renderer shows a frame by copying the back buffer into the window and
+    // keeps it intact; its front buffer reads back as black. So the frame is read from the back.
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(px, py, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     return {rgb[0], rgb[1], rgb[2]};
@@ -83,5 +95,7 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     harness::openGameWindow(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    checkLeaksWhileTheDriverIsLoaded();
+    return result;
 }

@@ -1,4 +1,387 @@
-// The dashboard (placeholder until the panel is built).
+// The dashboard at the left of the screen: its prebuilt panel and labels, and the live gauges.
 #include "dashboard/Toolbar.h"
-void toolbarObjects() {}
-void drawToolBar(Car&) {}
+
+#include <GL/glut.h>
+
+#include <cmath>
+#include <cstddef>
+#include <iostream>
+
+#include "assets/Textures.h"
+#include "vehicle/Car.h"
+
+PanelPoint damageBar[4] = {
+    damageBarStart[0],
+    damageBarStart[1],
+    damageBarStart[2],
+    damageBarStart[3],
+};
+float angle1 = 0.0f;
+float red = 0.0f;
+float angle2 = 0.0f;
+
+namespace {
+
+constexpr float pi = 3.1415927f;  // single precision, as the car's heading uses it
+
+// The panel's shapes, corners in drawing order.
+constexpr PanelPoint sideBar[4] = {
+    {-50.0f, 50.0f},
+    {-30.0f, 50.0f},
+    {-30.0f, -50.0f},
+    {-50.0f, -50.0f},
+};
+constexpr PanelPoint sideBarOutline[4] = {
+    {-49.0f, 49.0f},
+    {-31.0f, 49.0f},
+    {-31.0f, -49.0f},
+    {-49.0f, -49.0f},
+};
+constexpr PanelPoint damageBarOutline[4] = {
+    {-47.5f, -27.5f},
+    {-32.5f, -27.5f},
+    {-32.5f, -30.5f},
+    {-47.5f, -30.5f},
+};
+constexpr int kOutlineFirstCorner = 2;  // the bar's frame is drawn from its lower right corner
+constexpr PanelPoint button[4] = {
+    {-47.0f, 21.5f},
+    {-33.0f, 21.5f},
+    {-33.0f, 31.5f},
+    {-47.0f, 31.5f},
+};
+constexpr PanelPoint logo[4] = {
+    {-32.0f, 48.0f},
+    {-48.0f, 48.0f},
+    {-48.0f, 39.5f},
+    {-32.0f, 39.5f},
+};
+constexpr float kQuitButtonDrop = 15.0f;  // the Quit button is the New button moved down
+constexpr PanelPoint textureCorners[4] = {
+    {0.0f, 0.0f},
+    {1.0f, 0.0f},
+    {1.0f, 1.0f},
+    {0.0f, 1.0f},
+};
+
+constexpr float kPanelGrey = 0.753f;
+constexpr float kSeparatorLeft = -49.0f;
+constexpr float kSeparatorRight = -31.0f;
+constexpr float upperSeparators[] = {38.5f, 0.0f};     // under the logo, over the gear gate
+constexpr float lowerSeparators[] = {-35.0f, -25.0f};  // over the dials, over the damage bar
+
+// The gear gate: three upright slots and the crossbar that joins them at mid-height.
+struct PanelRect {
+    float left, bottom, right, top;
+};
+constexpr PanelRect gearGate[] = {
+    {-47.0f, -18.0f, -45.0f, -2.0f},  // first and second
+    {-41.0f, -18.0f, -39.0f, -2.0f},  // third and fourth
+    {-35.0f, -18.0f, -33.0f, -2.0f},  // reverse
+    {-45.0f, -11.0f, -35.0f, -9.0f},  // crossbar
+};
+
+// The knob's place for each gear's target speed, at the top or bottom end of a slot.
+struct GearSlot {
+    float gearMax;         // compared exactly with the car's gearMax
+    PanelPoint knob;       // knob centre
+    bool notWhileForward;  // shown only once neither speed is positive any more
+};
+constexpr GearSlot gearSlots[] = {
+    {0.5f, {-46.0f, -3.0f}, false},   // first: top of the left slot
+    {1.0f, {-46.0f, -17.0f}, false},  // second: bottom of the left slot
+    {1.5f, {-40.0f, -3.0f}, false},   // third: top of the middle slot
+    {2.0f, {-40.0f, -17.0f}, false},  // fourth: bottom of the middle slot
+    {-0.5f, {-34.0f, -3.0f}, true},   // reverse: top of the right slot
+};
+constexpr float kKnobRadius = 1.8f;
+constexpr float kKnobGrey = 0.473f;
+constexpr unsigned kDiscSides = 120;
+
+// The damage bar: colour at each of its corners, in the order of damageBar.
+struct BarColour {
+    float red, green, blue, alpha;
+};
+constexpr BarColour damageBarColours[4] = {
+    {1.0f, 0.0f, 0.0f, 1.0f},  // top of the moving right end
+    {1.0f, 1.0f, 0.0f, 0.4f},  // top of the fixed left end
+    {1.0f, 1.0f, 0.0f, 1.0f},  // bottom of the fixed left end
+    {1.0f, 0.0f, 0.0f, 0.4f},  // bottom of the moving right end
+};
+constexpr float kFullStatus = 14.0f;   // condition points of an intact car
+constexpr float kBarFullEnd = -33.0f;  // right end of the bar for an intact car
+constexpr float kBarLeftEnd = -47.0f;  // the bar never reaches further left
+
+// The two dials: a needle turning clockwise from 9 o'clock about a black hub.
+constexpr PanelPoint kRevDialCentre = {-41.0f, -45.0f};
+constexpr PanelPoint kSpeedDialCentre = {-33.0f, -45.0f};
+constexpr float kNeedleLength = 6.0f;
+constexpr float kNeedleWidth = 2.0f;  // pixels; stays in force for every line drawn afterwards
+constexpr float kHubRadius = 0.6f;
+constexpr float kRevScale = 100.0f;   // degrees per unit of speed over the gear's target speed
+constexpr float kSpeedScale = 90.0f;  // degrees for the full-scale speed: a quarter turn
+constexpr float kNeedleStop = 90.0f;  // beyond this a needle stays just short of 12 o'clock
+constexpr float kNeedleCapped = 89.9f;
+
+// The labels under the gate, the bar and the dials, and where each is written.
+enum class LabelFont { NineByFifteen, TimesRoman10 };
+struct LabelRow {
+    unsigned list;
+    const char* text;
+    LabelFont font;
+    PanelPoint raster;  // left end of the text's base line
+};
+constexpr LabelRow labels[] = {
+    {kGearboxLabelList, "GEARBOX", LabelFont::NineByFifteen, {-43.0f, -23.5f}},
+    {kDamageLabelList, "DAMAGE", LabelFont::NineByFifteen, {-43.0f, -33.5f}},
+    {kRevLabelList, "rev / min", LabelFont::TimesRoman10, {-43.5f, -47.5f}},
+    {kSpeedLabelList, "km / h", LabelFont::TimesRoman10, {-35.0f, -47.5f}},
+};
+
+void* glutFont(LabelFont font)
+{
+    return font == LabelFont::NineByFifteen ? GLUT_BITMAP_9_BY_15 : GLUT_BITMAP_TIMES_ROMAN_10;
+}
+
+void polygonThrough(const PanelPoint (&corners)[4])
+{
+    glBegin(GL_POLYGON);
+    for (const PanelPoint& corner : corners)
+        glVertex2f(corner.x, corner.y);
+    glEnd();
+}
+
+void texturedQuad(unsigned texture, const PanelPoint (&corners)[4])
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord2f(textureCorners[i].x, textureCorners[i].y);
+        glVertex2f(corners[i].x, corners[i].y);
+    }
+    glEnd();
+}
+
+template <std::size_t N>
+void whiteSeparators(const float (&heights)[N])
+{
+    for (float y : heights) {
+        glColor3f(1.0f, 1.0f, 1.0f);
+        glBegin(GL_LINES);
+        glVertex2f(kSeparatorLeft, y);
+        glVertex2f(kSeparatorRight, y);
+        glEnd();
+    }
+}
+
+void buildPanelList()
+{
+    glNewList(kPanelList, GL_COMPILE);
+    glColor4f(kPanelGrey, kPanelGrey, kPanelGrey, 1.0f);
+    polygonThrough(sideBar);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBegin(GL_LINE_LOOP);
+    for (const PanelPoint& corner : sideBarOutline)
+        glVertex2f(corner.x, corner.y);
+    glEnd();
+    whiteSeparators(upperSeparators);
+
+    glEnable(GL_TEXTURE_2D);
+    texturedQuad(textureName(kLogoTexture), logo);
+    texturedQuad(textureName(kNewTexture), button);
+    glTranslatef(0.0f, -kQuitButtonDrop, 0.0f);
+    texturedQuad(textureName(kQuitTexture), button);
+    glTranslatef(0.0f, kQuitButtonDrop, 0.0f);
+    glDisable(GL_TEXTURE_2D);
+
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 4; ++i) {
+        const PanelPoint& corner = damageBarOutline[(kOutlineFirstCorner + i) % 4];
+        glVertex2f(corner.x, corner.y);
+    }
+    glEnd();
+    whiteSeparators(lowerSeparators);
+
+    glColor3f(0.0f, 0.0f, 0.0f);  // also the colour the labels are written in
+    for (const PanelRect& rect : gearGate) {
+        glBegin(GL_POLYGON);
+        glVertex2f(rect.left, rect.bottom);
+        glVertex2f(rect.left, rect.top);
+        glVertex2f(rect.right, rect.top);
+        glVertex2f(rect.right, rect.bottom);
+        glEnd();
+    }
+    glEndList();
+}
+
+void buildSpeedNeedleList()
+{
+    glNewList(kSpeedNeedleList, GL_COMPILE);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glLineWidth(kNeedleWidth);
+    glBegin(GL_LINES);
+    glVertex2f(kSpeedDialCentre.x - kNeedleLength, kSpeedDialCentre.y);
+    glVertex2f(kSpeedDialCentre.x, kSpeedDialCentre.y);
+    glEnd();
+    glEndList();
+}
+
+// A label takes the colour current when its raster position is set, and leaves black behind.
+void buildLabelList(const LabelRow& label)
+{
+    glNewList(label.list, GL_COMPILE);
+    for (const char* c = label.text; *c != '\0'; ++c)
+        glutBitmapCharacter(glutFont(label.font), *c);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glEndList();
+}
+
+void disc(PanelPoint centre, float radius, float grey)
+{
+    glPushMatrix();
+    glColor3f(grey, grey, grey);
+    glTranslatef(centre.x, centre.y, 0.0f);
+    glBegin(GL_POLYGON);
+    circleVertexLoop(radius, kDiscSides);
+    glEnd();
+    glPopMatrix();
+}
+
+// Turns what follows clockwise by `degrees` about the dial centre.
+void turnAbout(PanelPoint centre, float degrees)
+{
+    glTranslatef(centre.x, centre.y, 0.0f);
+    glRotatef(-degrees, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-centre.x, -centre.y, 0.0f);
+}
+
+void setBarRightEnd(float x)
+{
+    damageBar[0].x = x;
+    damageBar[3].x = x;
+}
+
+double meanSpeed(const Car& car)
+{
+    return (static_cast<double>(car.getX_speed()) + car.getY_speed()) / 2.0;
+}
+
+}  // namespace
+
+void toolbarObjects()
+{
+    std::cout << std::endl << " Loading Toolbar objects..." << std::endl;
+    buildPanelList();
+    buildSpeedNeedleList();
+    for (const LabelRow& label : labels)
+        buildLabelList(label);
+}
+
+void drawToolBar(Car& car)
+{
+    glPushMatrix();
+    glCallList(kPanelList);
+    for (const LabelRow& label : labels) {
+        glRasterPos2f(label.raster.x, label.raster.y);
+        glCallList(label.list);
+    }
+    glPopMatrix();
+
+    toolbarGearBox(car);
+    toolbarDamage(car);
+    toolbarRevMeter(car);
+    toolbarSpeedMeter(car);
+}
+
+void toolbarGearBox(Car car)
+{
+    const bool rollingForward = car.getX_speed() > 0.0f || car.getY_speed() > 0.0f;
+    for (const GearSlot& slot : gearSlots) {
+        if (car.getGearMax() == slot.gearMax && !(slot.notWhileForward && rollingForward))
+            disc(slot.knob, kKnobRadius, kKnobGrey);
+    }
+    // Every frame asks for the next, so the dashboard and a wreck's fire go on with no idle step.
+    glutPostRedisplay();
+}
+
+void toolbarDamage(Car& car)
+{
+    const double damage = car.getDamage();
+    if (car.getDamageStatus() == kFullStatus)
+        setBarRightEnd(kBarFullEnd);
+    // A hit always costs and a repair always heals, in every gear and anywhere on the map.
+    setBarRightEnd(static_cast<float>(damageBar[0].x - damage));
+    car.setCarDamageStatus(static_cast<float>(car.getDamageStatus() - damage));
+    if (car.getDamageStatus() <= 0.0f)
+        car.setCarDamageStatus(0.0f);
+    if (damageBar[0].x <= kBarLeftEnd)
+        setBarRightEnd(kBarLeftEnd);
+
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 4; ++i) {
+        const BarColour& c = damageBarColours[i];
+        glColor4f(c.red, c.green, c.blue, c.alpha);
+        glVertex2f(damageBar[i].x, damageBar[i].y);
+    }
+    glEnd();
+}
+
+void toolbarRevMeter(Car car)
+{
+    const double gearMax = car.getGearMax();
+    angle1 = static_cast<float>(meanSpeed(car) * (kRevScale / gearMax));
+    if (car.getX_speed() == 0.0f && car.getY_speed() == 0.0f)
+        angle1 = 0.0f;
+    if (angle1 > kNeedleStop) {
+        angle1 = kNeedleCapped;
+        red = 1.0f;
+    } else {
+        red = 0.0f;
+    }
+
+    glPushMatrix();
+    turnAbout(kRevDialCentre, angle1);
+    glColor3f(red, 0.0f, 0.0f);
+    glLineWidth(kNeedleWidth);
+    glBegin(GL_LINES);
+    glVertex2f(kRevDialCentre.x - kNeedleLength, kRevDialCentre.y);
+    glVertex2f(kRevDialCentre.x, kRevDialCentre.y);
+    glEnd();
+    glPopMatrix();
+    disc(kRevDialCentre, kHubRadius, 0.0f);
+}
+
+void toolbarSpeedMeter(Car car)
+{
+    const float xSpeed = car.getX_speed();
+    const float ySpeed = car.getY_speed();
+    const double fullScale = car.get_MaxSpeed();
+    // Forwards and backwards alike show the size of the speed; while the two speeds disagree
+    // the needle stays where it was.
+    if (ySpeed < 0.0f && xSpeed < 0.0f)
+        angle2 = static_cast<float>(meanSpeed(car) * (kSpeedScale / -fullScale));
+    if (ySpeed > 0.0f && xSpeed > 0.0f)
+        angle2 = static_cast<float>(meanSpeed(car) * (kSpeedScale / fullScale));
+    if (ySpeed == 0.0f && xSpeed == 0.0f)
+        angle2 = 0.0f;
+    if (angle2 > kNeedleStop)
+        angle2 = kNeedleCapped;
+
+    glPushMatrix();
+    turnAbout(kSpeedDialCentre, angle2);
+    glCallList(kSpeedNeedleList);
+    glPopMatrix();
+    disc(kSpeedDialCentre, kHubRadius, 0.0f);
+}
+
+void circleVertexLoop(float size, unsigned sides)
+{
+    for (unsigned i = 0; i < sides; ++i) {
+        const double angle = 2.0 * i * static_cast<double>(pi) / sides;
+        const double cosine = std::cos(angle);
+        const double sine = std::sin(angle);
+        glVertex2f(static_cast<float>(cosine * size), static_cast<float>(sine * size));
+    }
+}

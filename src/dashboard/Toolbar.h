@@ -3,5 +3,37 @@
 
 class Car;
 
-void toolbarObjects();        // compile the panel, needle and label lists (prints its progress line)
-void drawToolBar(Car& car);   // panel, labels and the four live gauges; applies the frame's damage
+// Display lists compiled once at start-up and called every frame.
+constexpr unsigned kPanelList = 3;          // the static panel: frame, logo, buttons, gear gate
+constexpr unsigned kSpeedNeedleList = 5;    // the speedometer needle, pointing left from its hub
+constexpr unsigned kRevLabelList = 6;       // "rev / min"
+constexpr unsigned kSpeedLabelList = 7;     // "km / h"
+constexpr unsigned kDamageLabelList = 9;    // "DAMAGE"
+constexpr unsigned kGearboxLabelList = 12;  // "GEARBOX"
+
+// One corner of a dashboard shape, in view coordinates (-50..50, y up).
+struct PanelPoint {
+    float x;
+    float y;
+};
+
+// The damage bar when the car is intact: right end at -33, left end fixed at -47.
+constexpr PanelPoint damageBarStart[4] = {
+    {-33.0f, -28.0f},
+    {-47.0f, -28.0f},
+    {-47.0f, -30.0f},
+    {-33.0f, -30.0f},
+};
+
+extern PanelPoint damageBar[4];  // the bar as drawn; points 0 and 3 carry its moving right end
+extern float angle1;             // rev-meter needle, degrees clockwise from pointing left
+extern float red;                // rev-meter needle red: 1 while capped at 89.9, else 0
+extern float angle2;             // speedometer needle, degrees clockwise from pointing left
+
+void toolbarObjects();            // compile the panel, needle and label lists; prints progress
+void drawToolBar(Car& car);       // panel, labels, the four gauges; applies the frame's damage
+void toolbarGearBox(Car car);     // knob at the gear's slot end, then asks for the next frame
+void toolbarDamage(Car& car);     // frame's damage into the car's condition, then the bar
+void toolbarRevMeter(Car car);    // needle: mean speed against the gear's target; red when capped
+void toolbarSpeedMeter(Car car);  // needle: mean speed against the full-scale speed
+void circleVertexLoop(float size, unsigned sides);  // disc vertices around (0, 0), anticlockwise

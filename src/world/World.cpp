@@ -1,3 +1,197 @@
-// World update (placeholder).
+// The world update: map edges, blocks, river, road patches, repair, the wreck and the bursts.
 #include "world/World.h"
-void updateWorld(Car&, ParticleBurst&, ParticleBurst&, ParticleBurst&) {}
+
+#include <GL/glut.h>
+
+#include <cmath>
+
+#include "vehicle/Car.h"
+
+int frameCounter = 1;
+float sampleX = 0.0f;
+float sampleY = 0.0f;
+
+namespace {
+
+constexpr int kSampleFrame = 2;                // the position is sampled when the counter reads 2
+constexpr float kPushBack = pushBackFraction * pushBackScale;  // single precision: 3.4
+constexpr float kIntact = 14.0f;              // damage status of a car in full condition
+constexpr float kRepairPerFrame = -1.0f;      // with the fixed 0.25: 0.75 won back per frame
+constexpr float kRepairAtFull = -0.5f;        // with the fixed 0.25: the dashboard tops up 0.25
+
+enum ContactKind { kNoContact = 0, kHit = 1, kWater = 2, kRepairing = 3 };
+
+// Moves one coordinate of the car by |speed| x 3.4 towards more (+1) or less (-1).
+float pushed(float value, float speed, int towards)
+{
+    const double distance = static_cast<double>(speed) * kPushBack;
+    const double signedDistance = speed >= 0.0f ? towards * distance : -towards * distance;
+    return static_cast<float>(value + signedDistance);
+}
+
+void pushVertically(Car& car, int towards)
+{
+    const float speed = car.getY_speed();
+    car.setY_centre(pushed(car.getY_centre(), speed, towards));
+    car.setBoxTop(pushed(car.getBoxTop(), speed, towards));
+    car.setBoxBottom(pushed(car.getBoxBottom(), speed, towards));
+}
+
+void pushHorizontally(Car& car, int towards)
+{
+    const float speed = car.getX_speed();
+    car.setX_centre(pushed(car.getX_centre(), speed, towards));
+    car.setBoxLeft(pushed(car.getBoxLeft(), speed, towards));
+    car.setBoxRight(pushed(car.getBoxRight(), speed, towards));
+}
+
+void stop(Car& car)
+{
+    car.setSpeed(0.0f, 0.0f);
+}
+
+void divideSpeed(Car& car, float speedDivisor)
+{
+    car.setSpeed(static_cast<float>(car.getX_speed() / static_cast<double>(speedDivisor)),
+                 static_cast<float>(car.getY_speed() / static_cast<double>(speedDivisor)));
+}
+
+// A hit costs the size of the car's mean speed, forwards or backwards, times the block's factor.
+float hitDamage(const Car& car, float damageFactor)
+{
+    const double meanSpeed = (static_cast<double>(car.getX_speed()) + car.getY_speed()) / 2.0;
+    return static_cast<float>(std::fabs(meanSpeed) * damageFactor);
+}
+
+}  // namespace
+
+void pushDown(Car& car) { pushVertically(car, -1); }
+void pushUp(Car& car) { pushVertically(car, +1); }
+void pushLeft(Car& car) { pushHorizontally(car, -1); }
+void pushRight(Car& car) { pushHorizontally(car, +1); }
+
+// Each edge reads the box as the earlier ones left it; after the first that fires the car
+// stands still, so the others push it by nothing. The edge costs no damage.
+void checkMapEdges(Car& car)
+{
+    if (car.getBoxTop() > mapTop) {
+        car.setContactKind(kHit);
+        pushDown(car);
+        stop(car);
+    }
+    if (car.getBoxBottom() < mapBottom) {
+        car.setContactKind(kHit);
+        pushUp(car);
+        stop(car);
+    }
+    if (car.getBoxRight() > mapRight) {
+        car.setContactKind(kHit);
+        pushLeft(car);
+        stop(car);
+    }
+    if (car.getBoxLeft() < mapLeft) {
+        car.setContactKind(kHit);
+        pushRight(car);
+        stop(car);
+    }
+}
+
+// The car is thrown back against the way it has moved since the last sample, on each axis it
+// moved along; a car that has not moved since then is neither pushed, stopped nor charged.
+void collideObstacle(Car& car, const WorldRegion& region, float hitDamage)
+{
+    if (!boxInsideRegion(car, region))
+        return;
+    car.setContactKind(kHit);
+    const float dx = car.getX_centre() - sampleX;
+    const float dy = car.getY_centre() - sampleY;
+    if (!(dx < 0.0f || dx > 0.0f || dy < 0.0f || dy > 0.0f))
+        return;
+    if (dx < 0.0f)
+        pushRight(car);
+    else if (dx > 0.0f)
+        pushLeft(car);
+    if (dy > 0.0f)
+        pushDown(car);
+    else if (dy < 0.0f)
+        pushUp(car);
+    stop(car);
+    car.setDamage(hitDamage);
+    car.addFixedDamage();
+}
+
+void applyWaterDrag(Car& car, const WorldRegion& region, float speedDivisor)
+{
+    if (!boxInsideRegion(car, region))
+        return;
+    divideSpeed(car, speedDivisor);
+    car.setContactKind(kWater);
+}
+
+void applySpeedPatch(Car& car, const WorldRegion& region, float speedDivisor)
+{
+    if (!boxInsideRegion(car, region))
+        return;
+    divideSpeed(car, speedDivisor);
+}
+
+// Below full condition the patch wins back 0.75 a frame with green sparkles; at full condition
+// it holds the car at 14 (the dashboard then adds its 0.25) and shows nothing.
+void applyRepairPatch(Car& car, const WorldRegion& region)
+{
+    if (!boxInsideRegion(car, region))
+        return;
+    car.setDamage(kRepairPerFrame);
+    car.setContactKind(kRepairing);
+    if (car.getDamageStatus() >= kIntact) {
+        car.setCarDamageStatus(kIntact);
+        car.setDamage(kRepairAtFull);
+        car.setContactKind(kNoContact);
+    }
+    car.addFixedDamage();
+}
+
+void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, ParticleBurst& repair)
+{
+    if (frameCounter == kSampleFrame) {
+        sampleX = car.getX_centre();
+        sampleY = car.getY_centre();
+        frameCounter = 0;
+    }
+
+    checkMapEdges(car);
+    for (const ObstacleRow& obstacle : obstacleRegions)  // each reads the speed as left so far
+        collideObstacle(car, obstacle.region, hitDamage(car, obstacle.damageFactor));
+    for (const DragRow& water : waterRegions)
+        applyWaterDrag(car, water.region, water.speedDivisor);
+    for (const DragRow& patch : speedPatchRegions)
+        applySpeedPatch(car, patch.region, patch.speedDivisor);
+    applyRepairPatch(car, repairRegion);
+    if (car.getContactKind() == kWater) {  // the railings only hold back a car in the river
+        for (const WorldRegion& railing : railingRegions)
+            collideObstacle(car, railing, 0.0f);
+    }
+
+    if (car.getDamageStatus() == 0.0f) {  // the wreck burns and stays where it is
+        drawExplosion(explosion);
+        stop(car);
+        glutIdleFunc(nullptr);
+    } else {
+        switch (car.getContactKind()) {
+        case kHit: drawCrashBurst(contact); break;
+        case kWater: drawSplashBurst(contact); break;
+        case kRepairing: drawRepairBurst(repair); break;
+        default: break;
+        }
+    }
+
+    // A spent burst is armed again at once, so every frame starts with both of them live.
+    if (lifeLeft(contact) == 0.0f) {
+        armBurst(contact, kContactStart);
+        car.setContactKind(kNoContact);
+    }
+    if (lifeLeft(repair) == 0.0f)
+        armBurst(repair, kRepairStart);
+
+    frameCounter += 1;
+}

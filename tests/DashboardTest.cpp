@@ -1,0 +1,268 @@
+// The dashboard: panel, labels, gear knob, damage bar and dials, read back from real frames.
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include "GlHarness.h"
+#include "dashboard/Toolbar.h"
+#include "shell/Game.h"
+#include "vehicle/Car.h"
+
+namespace {
+
+using harness::colourAt;
+using harness::describe;
+using harness::near;
+
+constexpr int kPanelGrey = 192;  // 0.753 of full scale
+constexpr int kKnobGrey = 121;   // 0.473 of full scale
+
+constexpr float kPixelWidth = 100.0f / harness::kWindowWidth;    // view units per pixel across
+constexpr float kPixelHeight = 100.0f / harness::kWindowHeight;  // view units per pixel up
+
+class DashboardTest : public testing::Test {
+protected:
+    void SetUp() override { harness::resetGame(); }
+};
+
+bool isBlack(harness::Colour c)
+{
+    return near(c, 0, 0, 0, 20);
+}
+
+// True when some pixel in the box (view coordinates) is nearly black.
+bool darkPixelIn(float left, float bottom, float right, float top)
+{
+    for (float y = bottom; y <= top; y += kPixelHeight)
+        for (float x = left; x <= right; x += kPixelWidth)
+            if (isBlack(colourAt(x, y)))
+                return true;
+    return false;
+}
+
+TEST_F(DashboardTest, PanelCoversTheLeftStripAndNothingBeyondIt)
+{
+    harness::runFrame();
+    // Heights clear of the buttons, labels and gauges, where the map beside the panel is not grey.
+    for (float y : {45.0f, 35.0f, 20.0f, 2.0f, -24.0f, -40.0f}) {
+        for (float x : {-49.7f, -30.3f})
+            EXPECT_TRUE(near(colourAt(x, y), kPanelGrey, kPanelGrey, kPanelGrey))
+                << "inside at (" << x << ", " << y << "): " << describe(colourAt(x, y));
+        const harness::Colour outside = colourAt(-29.7f, y);
+        EXPECT_FALSE(near(outside, kPanelGrey, kPanelGrey, kPanelGrey, 12))
+            << "outside at y " << y << ": " << describe(outside);
+    }
+}
+
+TEST_F(DashboardTest, LabelsAreWrittenInBlackOnTheGreyPanel)
+{
+    harness::runFrame();
+    struct LabelBox {
+        const char* text;
+        float left, bottom, right, top;
+    };
+    const LabelBox boxes[] = {
+        {"GEARBOX", -43.0f, -23.5f, -37.0f, -21.8f},
+        {"DAMAGE", -43.0f, -33.5f, -38.0f, -31.8f},
+        {"rev / min", -43.5f, -47.5f, -40.5f, -46.5f},
+        {"km / h", -35.0f, -47.5f, -33.0f, -46.5f},
+    };
+    for (const LabelBox& box : boxes)
+        EXPECT_TRUE(darkPixelIn(box.left, box.bottom, box.right, box.top)) << box.text;
+    // Beside the labels the panel is plain grey: the dark pixels are the letters.
+    EXPECT_TRUE(near(colourAt(-35.0f, -22.5f), kPanelGrey, kPanelGrey, kPanelGrey));
+    EXPECT_TRUE(near(colourAt(-35.0f, -32.5f), kPanelGrey, kPanelGrey, kPanelGrey));
+}
+
+TEST_F(DashboardTest, GearKnobSitsAtTheSlotEndOfTheSelectedGear)
+{
+    struct Gear {
+        float gearMax;
+        float x, y;  // knob centre
+    };
+    const Gear gears[] = {
+        {0.5f, -46.0f, -3.0f},  {1.0f, -46.0f, -17.0f}, {1.5f, -40.0f, -3.0f},
+        {2.0f, -40.0f, -17.0f}, {-0.5f, -34.0f, -3.0f},
+    };
+    for (const Gear& selected : gears) {
+        playerCar.setGearMax(selected.gearMax);
+        harness::runFrame();
+        for (const Gear& other : gears) {
+            const harness::Colour c = colourAt(other.x, other.y);
+            if (other.gearMax == selected.gearMax)
+                EXPECT_TRUE(near(c, kKnobGrey, kKnobGrey, kKnobGrey))
+                    << "gear " << selected.gearMax << ": " << describe(c);
+            else
+                EXPECT_TRUE(isBlack(c)) << "gear " << selected.gearMax << ", slot end of "
+                                        << other.gearMax << ": " << describe(c);
+        }
+    }
+}
+
+TEST_F(DashboardTest, ReverseShowsNoKnobWhileTheCarStillRollsForwards)
+{
+    playerCar.setGearMax(-0.5f);
+    playerCar.setSpeed(0.3f, 0.3f);
+    harness::runFrame();
+    EXPECT_TRUE(isBlack(colourAt(-34.0f, -3.0f))) << describe(colourAt(-34.0f, -3.0f));
+    EXPECT_TRUE(isBlack(colourAt(-46.0f, -3.0f))) << describe(colourAt(-46.0f, -3.0f));
+
+    playerCar.setSpeed(-0.3f, -0.3f);
+    harness::runFrame();
+    EXPECT_TRUE(near(colourAt(-34.0f, -3.0f), kKnobGrey, kKnobGrey, kKnobGrey))
+        << describe(colourAt(-34.0f, -3.0f));
+}
+
+int redisplays = 0;
+void countRedisplay()
+{
+    ++redisplays;
+}
+void ignoreRedisplay()
+{
+}
+
+TEST_F(DashboardTest, DashboardAsksForTheNextFrameEvenWithoutAnIdleStep)
+{
+    glutIdleFunc(nullptr);
+    glutDisplayFunc(countRedisplay);
+    for (int i = 0; i < 5; ++i)
+        glutMainLoopEvent();  // let anything already pending go by
+    redisplays = 0;
+    glutMainLoopEvent();
+    EXPECT_EQ(redisplays, 0);
+
+    drawToolBar(playerCar);
+    glutMainLoopEvent();
+    EXPECT_EQ(redisplays, 1);
+    glutDisplayFunc(ignoreRedisplay);  // frames stay in the tests' hands
+}
+
+TEST_F(DashboardTest, DamageLowersTheConditionAndShortensTheBar)
+{
+    harness::runFrame();
+    // Full bar: red right up to its end at -33, the black frame beyond.
+    const harness::Colour fullEnd = colourAt(-33.05f, -29.0f);
+    EXPECT_GT(fullEnd.red, 100) << describe(fullEnd);
+
+    playerCar.setDamage(0.25f);
+    harness::runFrame();
+    EXPECT_EQ(playerCar.getDamageStatus(), 13.75f);
+    EXPECT_EQ(damageBar[0].x, -33.25f);
+    EXPECT_EQ(damageBar[3].x, -33.25f);
+    EXPECT_EQ(damageBar[1].x, -47.0f);
+    const harness::Colour bar = colourAt(-33.45f, -29.0f);
+    EXPECT_GT(bar.red, 100) << describe(bar);
+    EXPECT_LT(bar.green, 80) << describe(bar);
+    EXPECT_TRUE(isBlack(colourAt(-33.05f, -29.0f))) << describe(colourAt(-33.05f, -29.0f));
+
+    // The damage of a frame is applied once: the next frame leaves both alone.
+    harness::runFrame();
+    EXPECT_EQ(playerCar.getDamageStatus(), 13.75f);
+    EXPECT_EQ(damageBar[0].x, -33.25f);
+}
+
+TEST_F(DashboardTest, DamageCostsAndRepairHealsInReverseGearAnywhereOnTheMap)
+{
+    playerCar.setGearMax(-0.5f);
+    playerCar.setX_centre(3.0f);
+    playerCar.setDamage(0.25f);
+    harness::runFrame();
+    EXPECT_EQ(playerCar.getDamageStatus(), 13.75f);
+    EXPECT_EQ(damageBar[0].x, -33.25f);
+
+    playerCar.setDamage(-0.75f);
+    harness::runFrame();
+    EXPECT_EQ(playerCar.getDamageStatus(), 14.5f);
+    EXPECT_EQ(damageBar[0].x, -32.5f);
+}
+
+TEST_F(DashboardTest, ConditionStopsAtZeroAndTheBarAtItsLeftEnd)
+{
+    playerCar.setDamage(10.0f);
+    harness::runFrame();
+    EXPECT_EQ(playerCar.getDamageStatus(), 4.0f);
+    EXPECT_EQ(damageBar[0].x, -43.0f);
+
+    playerCar.setDamage(6.5f);
+    harness::runFrame();
+    EXPECT_EQ(playerCar.getDamageStatus(), 0.0f);
+    EXPECT_EQ(damageBar[0].x, -47.0f);
+    EXPECT_EQ(damageBar[3].x, -47.0f);
+    EXPECT_TRUE(isBlack(colourAt(-46.9f, -29.0f))) << describe(colourAt(-46.9f, -29.0f));
+}
+
+TEST_F(DashboardTest, RepairPatchAtFullConditionLiftsTheBarPastItsEndEveryFrame)
+{
+    // Parked on the cyan patch (x -115..-100, y -140..-120), box and view centre together.
+    playerCar.setX_centre(-120.0f);
+    playerCar.setY_centre(-125.0f);
+    playerCar.setBoxLeft(-115.0f);
+    playerCar.setBoxRight(-105.0f);
+    playerCar.setBoxTop(-120.0f);
+    playerCar.setBoxBottom(-130.0f);
+    for (int frame = 0; frame < 3; ++frame) {
+        harness::runFrame();
+        EXPECT_EQ(playerCar.getDamageStatus(), 14.25f) << "frame " << frame;
+        EXPECT_EQ(damageBar[0].x, -32.75f) << "frame " << frame;
+    }
+    const harness::Colour pastEnd = colourAt(-32.85f, -29.0f);
+    EXPECT_GT(pastEnd.red, 100) << describe(pastEnd);
+}
+
+TEST_F(DashboardTest, RevNeedleTurnsRedAboveNineTenthsOfTheGearSpeed)
+{
+    playerCar.setGearMax(1.0f);
+    playerCar.setSpeed(0.95f, 0.95f);
+    harness::runFrame();
+    EXPECT_EQ(angle1, 89.9f);
+    EXPECT_EQ(red, 1.0f);
+    // Capped, the needle stands almost straight up from its hub at (-41, -45).
+    const harness::Colour capped = colourAt(-41.0f, -42.0f);
+    EXPECT_GT(capped.red, 120) << describe(capped);
+    EXPECT_LT(capped.green, 60) << describe(capped);
+
+    playerCar.setSpeed(0.85f, 0.85f);
+    harness::runFrame();
+    EXPECT_EQ(angle1, static_cast<float>(static_cast<double>(0.85f) * 100.0));
+    EXPECT_EQ(red, 0.0f);
+    EXPECT_TRUE(isBlack(colourAt(-41.26f, -42.01f))) << describe(colourAt(-41.26f, -42.01f));
+}
+
+TEST_F(DashboardTest, SpeedometerShowsTheSizeOfTheSpeedAndHoldsWhenTheSpeedsDisagree)
+{
+    playerCar.setSpeed(1.0f, 1.0f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 45.0f);
+    // At 45 degrees the needle points up and left from its hub at (-33, -45); left is empty.
+    EXPECT_TRUE(isBlack(colourAt(-35.12f, -42.88f))) << describe(colourAt(-35.12f, -42.88f));
+    EXPECT_TRUE(near(colourAt(-36.0f, -45.0f), kPanelGrey, kPanelGrey, kPanelGrey))
+        << describe(colourAt(-36.0f, -45.0f));
+
+    playerCar.setSpeed(0.5f, -0.5f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 45.0f);
+    EXPECT_TRUE(isBlack(colourAt(-35.12f, -42.88f))) << describe(colourAt(-35.12f, -42.88f));
+
+    playerCar.setSpeed(0.5f, 0.0f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 45.0f);
+
+    playerCar.setSpeed(-1.0f, -1.0f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 45.0f);
+
+    playerCar.setSpeed(2.0f, 2.0f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 90.0f);
+    playerCar.setSpeed(2.5f, 2.5f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 89.9f);
+
+    playerCar.setSpeed(0.0f, 0.0f);
+    harness::runFrame();
+    EXPECT_EQ(angle2, 0.0f);
+    EXPECT_EQ(angle1, 0.0f);
+    EXPECT_TRUE(isBlack(colourAt(-36.0f, -45.0f))) << describe(colourAt(-36.0f, -45.0f));
+}
+
+}  // namespace

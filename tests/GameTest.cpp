@@ -1,0 +1,211 @@
+// A whole game in real frames: ram the roof block until the car burns out, press New, drive on.
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "GlHarness.h"
+#include "dashboard/Toolbar.h"
+#include "effects/Particles.h"
+#include "shell/Game.h"
+#include "shell/Input.h"
+#include "vehicle/Car.h"
+
+namespace {
+
+using harness::colourAt;
+using harness::describe;
+using harness::near;
+
+constexpr float kRoofBlockLeft = 80.0f;  // block 3, the roof block at x 80..110, y -140..-110
+constexpr float kLaneY = -125.0f;        // a lane through the middle of the block's height
+constexpr int kFrameLimit = 3000;        // far more than any part of this game needs
+
+struct ViewPoint {
+    float x, y;
+};
+
+// Points on the car's body whether it heads up or to the right (it turns about (10, 0)).
+std::vector<ViewPoint> carBodyPoints()
+{
+    std::vector<ViewPoint> points;
+    for (float x = 8.0f; x <= 12.0f; x += 1.0f)
+        for (float y = -2.0f; y <= 2.0f; y += 1.0f)
+            points.push_back({x, y});
+    return points;
+}
+
+// Points on the car heading right (body and wheels) that the first frame of the fire, a blob
+// about the car's centre, leaves uncovered.
+std::vector<ViewPoint> eastboundCarAwayFromItsCentre()
+{
+    return {{5.8f, 0.0f},  {14.2f, 0.0f},  {6.5f, 1.5f}, {13.5f, -1.5f},
+            {12.5f, 3.7f}, {12.5f, -3.7f}, {7.5f, 3.7f}, {7.5f, -3.7f}};
+}
+
+std::vector<harness::Colour> coloursAt(const std::vector<ViewPoint>& points)
+{
+    std::vector<harness::Colour> colours;
+    for (const ViewPoint& p : points)
+        colours.push_back(colourAt(p.x, p.y));
+    return colours;
+}
+
+// The map alone under the car's view centre, drawn by the game's own scene step. It overwrites
+// the frame just drawn, so the frame's own pixels must be read first.
+std::vector<harness::Colour> bareMapAt(const std::vector<ViewPoint>& points)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawScene(playerCar);
+    glFinish();
+    return coloursAt(points);
+}
+
+int pointsMatching(const std::vector<harness::Colour>& a, const std::vector<harness::Colour>& b)
+{
+    int same = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        same += near(a[i], b[i].red, b[i].green, b[i].blue, 2) ? 1 : 0;
+    return same;
+}
+
+// One turn of the main loop: a frame, then the idle step that moves the car.
+void frameThenIdle()
+{
+    harness::runFrame();
+    idle();
+}
+
+// The window pixel (from the top left) at the centre of a view point.
+void pressLeftButtonAt(float viewX, float viewY)
+{
+    const int x = static_cast<int>((viewX + 50.0f) / 100.0f * harness::kWindowWidth);
+    const int y = static_cast<int>((50.0f - viewY) / 100.0f * harness::kWindowHeight);
+    mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
+}
+
+// Where the car is put with its setters, box and view centre together.
+void placeCar(float xCentre, float yCentre)
+{
+    playerCar.setX_centre(xCentre);
+    playerCar.setY_centre(yCentre);
+    playerCar.setBoxLeft(xCentre + 5.0f);
+    playerCar.setBoxRight(xCentre + 15.0f);
+    playerCar.setBoxTop(yCentre + 5.0f);
+    playerCar.setBoxBottom(yCentre - 5.0f);
+}
+
+TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
+{
+    harness::resetGame();
+    const std::vector<ViewPoint> body = carBodyPoints();
+
+    // West of the roof block on a lane clear of everything else, facing east, fourth gear.
+    placeCar(kRoofBlockLeft - 70.0f, kLaneY);
+    for (int i = 0; i < 8; ++i)
+        specialKey(GLUT_KEY_RIGHT, 0, 0);
+    keyboard('4', 0, 0);
+    ASSERT_EQ(playerCar.getHeading(), 90.0f);
+    ASSERT_EQ(playerCar.getGearMax(), 2.0f);
+
+    // Hold up and ram the block again and again. Every hit costs the mean speed times the
+    // block's factor 2 plus 0.25, and the bar's right end follows the car's condition.
+    int hits = 0;
+    float firstHitSpeed = 0.0f;
+    int frame = 0;
+    for (; frame < kFrameLimit && playerCar.getDamageStatus() > 0.0f; ++frame) {
+        specialKey(GLUT_KEY_UP, 0, 0);
+        const float statusBefore = playerCar.getDamageStatus();
+        const double speedBefore =
+            (static_cast<double>(playerCar.getX_speed()) + playerCar.getY_speed()) / 2.0;
+        frameThenIdle();
+        if (playerCar.getDamageStatus() == statusBefore)
+            continue;
+        ++hits;
+        if (hits == 1)
+            firstHitSpeed = static_cast<float>(speedBefore);
+        const float hitDamage = static_cast<float>(std::fabs(speedBefore) * 2.0);
+        const float cost = static_cast<float>(static_cast<double>(hitDamage) + 0.25);
+        const float expected = static_cast<float>(static_cast<double>(statusBefore) - cost);
+        EXPECT_EQ(playerCar.getDamageStatus(), expected > 0.0f ? expected : 0.0f) << "hit " << hits;
+        EXPECT_EQ(playerCar.getX_speed(), 0.0f) << "hit " << hits;
+        EXPECT_LE(playerCar.getBoxLeft(), kRoofBlockLeft - 10.0f) << "thrown back out of the block";
+        if (playerCar.getDamageStatus() > 0.0f) {
+            EXPECT_FLOAT_EQ(damageBar[0].x, -47.0f + playerCar.getDamageStatus()) << "hit " << hits;
+            const float end = damageBar[0].x;
+            EXPECT_GT(colourAt(end - 0.2f, -29.0f).red, 100)
+                << describe(colourAt(end - 0.2f, -29.0f));
+            EXPECT_TRUE(near(colourAt(end + 0.2f, -29.0f), 0, 0, 0, 20))
+                << describe(colourAt(end + 0.2f, -29.0f));
+        }
+    }
+    ASSERT_EQ(playerCar.getDamageStatus(), 0.0f) << "still driving after " << frame << " frames";
+    EXPECT_GE(firstHitSpeed, 1.9f) << "the first hit is at full speed in fourth gear";
+    EXPECT_GE(hits, 2);
+    EXPECT_EQ(damageBar[0].x, -47.0f);
+
+    // The car is drawn in the frame that wrecks it, and not in the next one.
+    const std::vector<ViewPoint> footprint = eastboundCarAwayFromItsCentre();
+    const int carCount = static_cast<int>(footprint.size());
+    const std::vector<harness::Colour> lastCarFrame = coloursAt(footprint);
+    EXPECT_LT(pointsMatching(lastCarFrame, bareMapAt(footprint)), carCount / 2);
+
+    // The wreck: the world update has taken the idle step away, so the main loop only draws
+    // frames (the dashboard asks for each next one). The fire burns down frame by frame and the
+    // wreck stands still, however the up key is pressed.
+    const float wreckX = playerCar.getX_centre();
+    const float wreckY = playerCar.getY_centre();
+    float lifeBefore = lifeLeft(explosionBurst);
+    EXPECT_EQ(lifeBefore, 100.0f);
+    int burningFrames = 0;
+    for (int i = 0; i < 60; ++i) {
+        specialKey(GLUT_KEY_UP, 0, 0);
+        harness::runFrame();
+        if (i == 0) {
+            const std::vector<harness::Colour> firstWreckFrame = coloursAt(footprint);
+            EXPECT_EQ(pointsMatching(firstWreckFrame, bareMapAt(footprint)), carCount);
+        }
+        EXPECT_EQ(playerCar.getX_speed(), 0.0f);
+        EXPECT_EQ(playerCar.getX_centre(), wreckX);
+        EXPECT_EQ(playerCar.getY_centre(), wreckY);
+        const float life = lifeLeft(explosionBurst);
+        if (life < lifeBefore)
+            ++burningFrames;
+        lifeBefore = life;
+    }
+    EXPECT_EQ(burningFrames, 50) << "the first explosion lasts 50 frames";
+    EXPECT_EQ(lifeLeft(explosionBurst), 0.0f);
+    // Fire spent: where the car stood only the map shows, and the empty bar's frame is black.
+    const std::vector<harness::Colour> wreckFrame = coloursAt(body);
+    const harness::Colour emptyBar = colourAt(-46.8f, -29.0f);
+    const harness::Colour newButton = colourAt(-40.0f, 26.5f);
+    EXPECT_EQ(pointsMatching(wreckFrame, bareMapAt(body)), static_cast<int>(body.size()));
+    EXPECT_TRUE(near(emptyBar, 0, 0, 0, 20)) << describe(emptyBar);
+    EXPECT_FALSE(near(newButton, 192, 192, 192, 10)) << "the New picture is drawn there";
+
+    // New, pressed at the centre of the drawn button.
+    pressLeftButtonAt(-40.0f, 26.5f);
+    EXPECT_EQ(playerCar.getDamageStatus(), 14.0f);
+    EXPECT_EQ(playerCar.getX_centre(), 0.0f);
+    EXPECT_EQ(playerCar.getHeading(), 0.0f);
+    EXPECT_EQ(lifeLeft(explosionBurst), 130.0f);
+
+    harness::runFrame();
+    EXPECT_EQ(damageBar[0].x, -33.0f);
+    EXPECT_GT(colourAt(-33.1f, -29.0f).red, 100) << describe(colourAt(-33.1f, -29.0f));
+    const std::vector<harness::Colour> freshFrame = coloursAt(body);
+    EXPECT_LT(pointsMatching(freshFrame, bareMapAt(body)), static_cast<int>(body.size()) / 2)
+        << "the fresh car is drawn again";
+
+    // And it drives: first gear, up held for a few frames, the view moves up the map.
+    for (int i = 0; i < 20; ++i) {
+        specialKey(GLUT_KEY_UP, 0, 0);
+        frameThenIdle();
+    }
+    EXPECT_GT(playerCar.getY_centre(), 0.0f);
+    EXPECT_EQ(playerCar.getX_centre(), 0.0f);
+    EXPECT_EQ(playerCar.getDamageStatus(), 14.0f);
+}
+
+}  // namespace
