@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ clang cmake make pkg-config
-  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
+  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libgtest-dev libbenchmark-dev libstb-dev libpng-dev libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick matchbox-window-manager
 )

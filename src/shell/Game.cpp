@@ -45,6 +45,7 @@ int runGame(int argc, char** argv)
     glutInitWindowSize(640, 480);
     glutInitWindowPosition(50, 50);
     glutCreateWindow("TARVELO! b0.3 - by the TARVELO! team");
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
 
     glutMouseFunc(mouse);
     glutPassiveMotionFunc(passiveMotion);
@@ -53,7 +54,6 @@ int runGame(int argc, char** argv)
     glutIdleFunc(idle);
 
     initGraphics();
-    std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the driver is unloaded at exit
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);

@@ -1,0 +1,149 @@
+// A long drive with random keys and button presses through the game's real main loop: no GL error,
+// no NaN or infinity in the car, and a car that never leaves the map.
+// Leaving the main loop shuts the window down, so this test has a program of its own.
+// TARVELO_SOAK_FRAMES and TARVELO_SOAK_SEED ask for a longer or a different drive; by default the
+// sanitizer build drives 20,000 frames and the plain build a tenth of that.
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "GlHarness.h"
+#include "shell/Game.h"
+#include "shell/Input.h"
+#include "vehicle/Car.h"
+
+namespace {
+
+long fromEnvironment(const char* name, long fallback)
+{
+    const char* text = std::getenv(name);
+    return text ? std::strtol(text, nullptr, 10) : fallback;
+}
+
+struct Soak {
+    long framesWanted = 0;
+    long frames = 0;
+    std::mt19937 random;
+    std::string firstProblem;  // where the drive first went wrong, if it did
+    long explosions = 0;
+    long newCars = 0;
+    float farthest = 0.0f;  // largest distance of the view centre from the map's centre, per axis
+};
+Soak soak;
+
+void note(const std::string& problem)
+{
+    if (soak.firstProblem.empty())
+        soak.firstProblem = "frame " + std::to_string(soak.frames) + ": " + problem;
+}
+
+void checkCar()
+{
+    const Car& car = playerCar;
+    const float fields[] = {car.getX_speed(),   car.getY_speed(),     car.get_MaxSpeed(),
+                            car.getGearMax(),   car.getX_centre(),    car.getY_centre(),
+                            car.getX_pivot(),   car.getY_pivot(),     car.getHeading(),
+                            car.getDamage(),    car.getDamageStatus(), car.getBoxTop(),
+                            car.getBoxBottom(), car.getBoxLeft(),     car.getBoxRight()};
+    for (float field : fields) {
+        if (!std::isfinite(field))
+            note("a car field is not a finite number");
+    }
+    const float reach = std::max(std::fabs(car.getX_centre()), std::fabs(car.getY_centre()));
+    soak.farthest = std::max(soak.farthest, reach);
+    if (!(reach <= 200.0f))
+        note("the car left the map, view centre " + std::to_string(car.getX_centre()) + ", " +
+             std::to_string(car.getY_centre()));
+}
+
+constexpr int kNewButtonX = 82;  // pixel centre of the drawn New button on a 1024 x 768 window
+constexpr int kNewButtonY = 180;
+
+void pressNew()
+{
+    const bool wreck = playerCar.getDamageStatus() == 0.0f;
+    mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, kNewButtonX, kNewButtonY);
+    if (wreck && playerCar.getDamageStatus() == 14.0f)
+        ++soak.newCars;
+}
+
+// One player's action, drawn from the test's own seeded generator: mostly driving, now and then a
+// gear, the lights or a press on the dashboard (never on Quit, which would end the drive).
+void playerActs()
+{
+    std::uniform_int_distribution<int> pick(0, 99);
+    const int roll = pick(soak.random);
+    if (roll < 40) {
+        specialKey(GLUT_KEY_UP, 0, 0);
+    } else if (roll < 50) {
+        specialKey(GLUT_KEY_DOWN, 0, 0);
+    } else if (roll < 60) {
+        specialKey(GLUT_KEY_LEFT, 0, 0);
+    } else if (roll < 70) {
+        specialKey(GLUT_KEY_RIGHT, 0, 0);
+    } else if (roll < 76) {
+        // Fourth gear half the time, so that hits are hard enough to wreck the car now and then.
+        const int gear = pick(soak.random) < 50 ? 4 : 1 + pick(soak.random) % 5;
+        keyboard(static_cast<unsigned char>('0' + gear), 0, 0);
+    } else if (roll < 78) {
+        keyboard('l', 0, 0);
+    } else if (roll < 80) {
+        // Somewhere on the window, pressed or released with any button.
+        std::uniform_int_distribution<int> x(0, harness::kWindowWidth - 1);
+        std::uniform_int_distribution<int> y(0, harness::kWindowHeight - 1);
+        const int px = x(soak.random);
+        const int py = y(soak.random);
+        passiveMotion(px, py);
+        if (!pointerOnQuitButton(px, py))
+            mouse(pick(soak.random) % 3, pick(soak.random) % 2, px, py);
+    } else if (roll < 82) {
+        pressNew();  // an intact car ignores it
+    }
+    // Otherwise the player does nothing this frame.
+}
+
+void soakFrame()
+{
+    const bool wasIntact = playerCar.getDamageStatus() != 0.0f;
+    display();
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR)
+        note("GL error " + std::to_string(error));
+    checkCar();
+    if (wasIntact && playerCar.getDamageStatus() == 0.0f)
+        ++soak.explosions;
+    ++soak.frames;
+    if (soak.frames >= soak.framesWanted) {
+        glutLeaveMainLoop();
+        return;
+    }
+    if (playerCar.getDamageStatus() != 0.0f)
+        playerActs();
+    else if (soak.frames % 60 == 0)
+        pressNew();  // after the explosion has played a while
+}
+
+TEST(SoakTest, LongRandomDriveKeepsTheCarFiniteAndOnTheMap)
+{
+    harness::resetGame();
+    soak.framesWanted = fromEnvironment("TARVELO_SOAK_FRAMES", TARVELO_SOAK_DEFAULT_FRAMES);
+    soak.random.seed(static_cast<unsigned>(fromEnvironment("TARVELO_SOAK_SEED", 2026)));
+
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutDisplayFunc(soakFrame);  // the real display, unpaced, with the player's action after it
+    glutIdleFunc(idle);
+    glutPostRedisplay();
+    glutMainLoop();
+
+    std::printf("%ld frames, %ld explosions, %ld new cars, farthest %.1f from the centre\n",
+                soak.frames, soak.explosions, soak.newCars, soak.farthest);
+    EXPECT_EQ(soak.frames, soak.framesWanted);
+    EXPECT_EQ(soak.firstProblem, "");
+}
+
+}  // namespace
