@@ -8,6 +8,7 @@
 
 #include "GlHarness.h"
 #include "shell/Game.h"
+#include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -16,7 +17,11 @@ using Clock = std::chrono::steady_clock;
 
 // The real main loop with the game's own callbacks: two seconds of driving move the map by
 // no more than 120 steps' worth, whatever the machine.
-void leaveMainLoop(int) { glutLeaveMainLoop(); }
+void leaveMainLoop(int)
+{
+    checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
+    glutLeaveMainLoop();
+}
 
 TEST(FrameRateTest, GameLoopRunsAtSixtyFramesASecond)
 {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 #include "dashboard/Toolbar.h"
@@ -32,6 +33,8 @@ void openGameWindow(int* argc, char** argv)
     glutInitWindowSize(kWindowWidth, kWindowHeight);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! tests");
+    // Also in the children of death tests, which leave through exit().
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);
     glutDisplayFunc(noFrame);
     glutReshapeFunc(reshape);
     initGraphics();
@@ -95,7 +98,5 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     harness::openGameWindow(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    checkLeaksWhileTheDriverIsLoaded();
-    return result;
+    return RUN_ALL_TESTS();
 }

@@ -15,6 +15,7 @@
 #include "GlHarness.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
+#include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -119,6 +120,7 @@ void soakFrame()
         ++soak.explosions;
     ++soak.frames;
     if (soak.frames >= soak.framesWanted) {
+        checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
         glutLeaveMainLoop();
         return;
     }
