@@ -229,19 +229,7 @@ TEST_F(CarListTest, FourBlackWheelsStandOutBesideTheBody)
 
 TEST_F(CarListTest, ListLeavesTheModelviewAsItFoundIt)
 {
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(3.0f, -7.0f, 0.0f);
-    GLfloat before[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, before);
-    glCallList(kCarList);
-    GLfloat after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    glPopMatrix();
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(after[i], before[i]) << "element " << i;
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    harness::expectModelviewKeptBy([] { glCallList(kCarList); });
 }
 
 }  // namespace

@@ -26,9 +26,7 @@ void leaveMainLoop(int)
 TEST(FrameRateTest, GameLoopRunsAtSixtyFramesASecond)
 {
     harness::resetGame();
-    constexpr float kSpeed = 0.5f;
-    for (int i = 0; i < 8; ++i)
-        playerCar.turnRight();  // heading 90: along the open ground to the right of the start
+    constexpr float kSpeed = 0.3f;  // straight up: 36 units in two seconds, short of the river
     playerCar.setSpeed(kSpeed, kSpeed);
 
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
@@ -40,7 +38,7 @@ TEST(FrameRateTest, GameLoopRunsAtSixtyFramesASecond)
     glutMainLoop();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
-    const double steps = playerCar.getX_centre() / kSpeed;
+    const double steps = playerCar.getY_centre() / kSpeed;
     RecordProperty("frames_per_second", std::to_string(steps / seconds));
     std::printf("measured %.1f frames a second over %.2f s\n", steps / seconds, seconds);
     EXPECT_GT(steps, 0.0);

@@ -92,6 +92,45 @@ std::string describe(Colour c)
            std::to_string(c.blue) + ")";
 }
 
+void expectCarAtStartValues()
+{
+    const Car& car = playerCar;
+    EXPECT_EQ(car.getX_speed(), 0.0f);
+    EXPECT_EQ(car.getY_speed(), 0.0f);
+    EXPECT_EQ(car.get_MaxSpeed(), 2.0f);
+    EXPECT_EQ(car.getGearMax(), 0.5f);
+    EXPECT_EQ(car.getX_centre(), 0.0f);
+    EXPECT_EQ(car.getY_centre(), 0.0f);
+    EXPECT_EQ(car.getX_pivot(), 10.0f);
+    EXPECT_EQ(car.getY_pivot(), 0.0f);
+    EXPECT_EQ(car.getHeading(), 0.0f);
+    EXPECT_EQ(car.getDamage(), 0.0f);
+    EXPECT_EQ(car.getDamageStatus(), 14.0f);
+    EXPECT_EQ(car.getBoxTop(), 5.0f);
+    EXPECT_EQ(car.getBoxBottom(), -5.0f);
+    EXPECT_EQ(car.getBoxLeft(), 5.0f);
+    EXPECT_EQ(car.getBoxRight(), 15.0f);
+    EXPECT_EQ(car.getContactKind(), 0);
+    EXPECT_EQ(headingRadians, 0.0f);
+}
+
+void expectModelviewKeptBy(void (*draw)())
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(3.0f, -7.0f, 0.0f);
+    GLfloat before[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    draw();
+    GLfloat after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    glPopMatrix();
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(after[i], before[i]) << "element " << i;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace harness
 
 int main(int argc, char** argv)

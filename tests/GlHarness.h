@@ -29,4 +29,10 @@ bool near(Colour c, int red, int green, int blue, int tolerance = 3);
 
 std::string describe(Colour c);  // "(r, g, b)" for failure messages
 
+// Expects every field of the player's car, and headingRadians, at the start values.
+void expectCarAtStartValues();
+
+// Expects `draw` to leave the modelview matrix exactly as it found it (under a non-trivial one).
+void expectModelviewKeptBy(void (*draw)());
+
 }  // namespace harness

@@ -30,27 +30,6 @@ protected:
     }
 };
 
-void expectStartValues(const Car& car)
-{
-    EXPECT_EQ(car.getX_speed(), 0.0f);
-    EXPECT_EQ(car.getY_speed(), 0.0f);
-    EXPECT_EQ(car.get_MaxSpeed(), 2.0f);
-    EXPECT_EQ(car.getGearMax(), 0.5f);
-    EXPECT_EQ(car.getX_centre(), 0.0f);
-    EXPECT_EQ(car.getY_centre(), 0.0f);
-    EXPECT_EQ(car.getX_pivot(), 10.0f);
-    EXPECT_EQ(car.getY_pivot(), 0.0f);
-    EXPECT_EQ(car.getHeading(), 0.0f);
-    EXPECT_EQ(car.getDamage(), 0.0f);
-    EXPECT_EQ(car.getDamageStatus(), 14.0f);
-    EXPECT_EQ(car.getBoxTop(), 5.0f);
-    EXPECT_EQ(car.getBoxBottom(), -5.0f);
-    EXPECT_EQ(car.getBoxLeft(), 5.0f);
-    EXPECT_EQ(car.getBoxRight(), 15.0f);
-    EXPECT_EQ(car.getContactKind(), 0);
-    EXPECT_EQ(headingRadians, 0.0f);
-}
-
 TEST_F(VehicleTest, RecordIsEighteenPackedFieldsOfThirtyTwoBits)
 {
     EXPECT_EQ(sizeof(Car), 18u * 4u);
@@ -68,7 +47,7 @@ TEST_F(VehicleTest, ResetBringsBackEveryStartValueEvenAfterTurningAndDriving)
     ASSERT_NE(headingRadians, 0.0f);
 
     resetToStart(playerCar);
-    expectStartValues(playerCar);
+    harness::expectCarAtStartValues();
     // Brake factor and turn step have no getters: check them through what they do.
     playerCar.setSpeed(1.0f, 1.0f);
     playerCar.brake();
@@ -490,18 +469,7 @@ TEST_F(CarDrawingTest, DrawingLeavesTheModelviewAsItFoundIt)
     for (int i = 0; i < 3; ++i)
         playerCar.turnRight();
     playerCar.setSpeed(1.0f, 1.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glTranslatef(2.0f, -3.0f, 0.0f);
-    GLfloat before[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, before);
-    playerCar.draw(0);
-    GLfloat after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    glPopMatrix();
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(after[i], before[i]) << "element " << i;
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    harness::expectModelviewKeptBy([] { playerCar.draw(0); });
 }
 
 }  // namespace

@@ -349,19 +349,7 @@ TEST_F(WorldTest, NewAfterTheWreckBringsBackEveryStartValueAndTheIdleStep)
     EXPECT_EQ(lifeLeft(explosionBurst), 0.0f);
 
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 180);  // on New
-    EXPECT_EQ(playerCar.getX_speed(), 0.0f);
-    EXPECT_EQ(playerCar.getGearMax(), 0.5f);
-    EXPECT_EQ(playerCar.getX_centre(), 0.0f);
-    EXPECT_EQ(playerCar.getY_centre(), 0.0f);
-    EXPECT_EQ(playerCar.getHeading(), 0.0f);
-    EXPECT_EQ(headingRadians, 0.0f);
-    EXPECT_EQ(playerCar.getDamage(), 0.0f);
-    EXPECT_EQ(playerCar.getDamageStatus(), 14.0f);
-    EXPECT_EQ(playerCar.getBoxTop(), 5.0f);
-    EXPECT_EQ(playerCar.getBoxBottom(), -5.0f);
-    EXPECT_EQ(playerCar.getBoxLeft(), 5.0f);
-    EXPECT_EQ(playerCar.getBoxRight(), 15.0f);
-    EXPECT_EQ(playerCar.getContactKind(), 0);
+    harness::expectCarAtStartValues();
     EXPECT_EQ(lifeLeft(explosionBurst), 130.0f);
     EXPECT_EQ(explosionBurst.wanderPoints[0], 10.0f);
     EXPECT_EQ(headlightsOff, 1) << "New leaves the lights as they were";

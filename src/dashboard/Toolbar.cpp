@@ -216,15 +216,21 @@ void buildPanelList()
     glEndList();
 }
 
+// A needle at rest: from the dial's centre to 9 o'clock, in the current colour.
+void needleAtRest(PanelPoint centre)
+{
+    glLineWidth(kNeedleWidth);
+    glBegin(GL_LINES);
+    glVertex2f(centre.x - kNeedleLength, centre.y);
+    glVertex2f(centre.x, centre.y);
+    glEnd();
+}
+
 void buildSpeedNeedleList()
 {
     glNewList(kSpeedNeedleList, GL_COMPILE);
     glColor3f(0.0f, 0.0f, 0.0f);
-    glLineWidth(kNeedleWidth);
-    glBegin(GL_LINES);
-    glVertex2f(kSpeedDialCentre.x - kNeedleLength, kSpeedDialCentre.y);
-    glVertex2f(kSpeedDialCentre.x, kSpeedDialCentre.y);
-    glEnd();
+    needleAtRest(kSpeedDialCentre);
     glEndList();
 }
 
@@ -344,11 +350,7 @@ void toolbarRevMeter(Car car)
     glPushMatrix();
     turnAbout(kRevDialCentre, angle1);
     glColor3f(red, 0.0f, 0.0f);
-    glLineWidth(kNeedleWidth);
-    glBegin(GL_LINES);
-    glVertex2f(kRevDialCentre.x - kNeedleLength, kRevDialCentre.y);
-    glVertex2f(kRevDialCentre.x, kRevDialCentre.y);
-    glEnd();
+    needleAtRest(kRevDialCentre);
     glPopMatrix();
     disc(kRevDialCentre, kHubRadius, 0.0f);
 }

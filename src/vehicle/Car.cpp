@@ -35,6 +35,29 @@ constexpr float kStart[17] = {
     15.0f,  // boxRight
 };
 
+// One corner of a headlight beam in car coordinates, with its colour.
+struct BeamCorner {
+    float x, y;
+    float red, green, blue, alpha;
+};
+
+// Left and right beams, each a triangle from the lamp (a dim white) to its far edge 8 units
+// ahead of the car (fully transparent); they mirror each other about the car's middle, x 10.
+constexpr BeamCorner kBeams[2][3] = {
+    {
+        {8.5f, 3.2f, 1.0f, 1.0f, 1.0f, 0.4f},  // left beam, at the lamp
+        {9.8f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+        {7.5f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+    },
+    {
+        {11.5f, 3.2f, 1.0f, 1.0f, 1.0f, 0.4f},  // right beam, at the lamp
+        {12.5f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+        {10.2f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
+    },
+};
+
+constexpr float kExhaustDrop = -6.0f;  // the smoke starts 6 units behind the pivot
+
 float toRadians(float degrees)
 {
     return static_cast<float>(static_cast<double>(degrees) * static_cast<double>(kPi / 180.0f));
@@ -126,33 +149,6 @@ void Car::advance()
     boxRight = static_cast<float>(boxRight + across);
     glutPostRedisplay();
 }
-
-namespace {
-
-// One corner of a headlight beam in car coordinates, with its colour.
-struct BeamCorner {
-    float x, y;
-    float red, green, blue, alpha;
-};
-
-// Left and right beams, each a triangle from the lamp (a dim white) to its far edge 8 units
-// ahead of the car (fully transparent); they mirror each other about the car's middle, x 10.
-constexpr BeamCorner kBeams[2][3] = {
-    {
-        {8.5f, 3.2f, 1.0f, 1.0f, 1.0f, 0.4f},  // left beam, at the lamp
-        {9.8f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
-        {7.5f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
-    },
-    {
-        {11.5f, 3.2f, 1.0f, 1.0f, 1.0f, 0.4f},  // right beam, at the lamp
-        {12.5f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
-        {10.2f, 13.0f, 1.0f, 1.0f, 1.0f, 0.0f},
-    },
-};
-
-constexpr float kExhaustDrop = -6.0f;  // the smoke starts 6 units behind the pivot
-
-}  // namespace
 
 void Car::draw(int headlightsOff) const
 {
