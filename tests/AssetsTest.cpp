@@ -29,13 +29,6 @@ constexpr Colour kBorder = {21, 44, 17};             // black at half opacity ov
 constexpr Colour kGreenOverRoad = {41, 92, 41};      // green at 0.2 over the grey road
 constexpr Colour kRailingOverWater = {21, 49, 154};  // black at 0.3 over the water
 
-void expectColour(Colour seen, Colour expected, float x, float y, const char* where)
-{
-    EXPECT_TRUE(harness::near(seen, expected.red, expected.green, expected.blue))
-        << where << " (" << x << ", " << y << "): saw " << harness::describe(seen) << ", expected "
-        << harness::describe(expected);
-}
-
 class MapPictureTest : public testing::Test {
 protected:
     void SetUp() override
@@ -54,8 +47,8 @@ protected:
     // The colour of the world point (x, y) in the last frame, wherever the view is.
     static void expectWorldColour(float x, float y, Colour expected)
     {
-        const Colour seen = harness::colourAt(x - playerCar.getX_centre(), y - playerCar.getY_centre());
-        expectColour(seen, expected, x, y, "world point");
+        SCOPED_TRACE("world point (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+        harness::expectColourAt(x - playerCar.getX_centre(), y - playerCar.getY_centre(), expected);
     }
 
     SolidTexture dirt_{textureName(kDirtTexture), kDirt.red, kDirt.green, kDirt.blue};
@@ -187,7 +180,7 @@ protected:
 
     static void expectViewColour(float x, float y, Colour expected)
     {
-        expectColour(harness::colourAt(x, y), expected, x, y, "view point");
+        harness::expectColourAt(x, y, expected);
     }
 
     SolidTexture dirt_{textureName(kDirtTexture), kDirt.red, kDirt.green, kDirt.blue};

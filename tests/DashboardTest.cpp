@@ -193,13 +193,7 @@ TEST_F(DashboardTest, ConditionStopsAtZeroAndTheBarAtItsLeftEnd)
 
 TEST_F(DashboardTest, RepairPatchAtFullConditionLiftsTheBarPastItsEndEveryFrame)
 {
-    // Parked on the cyan patch (x -115..-100, y -140..-120), box and view centre together.
-    playerCar.setX_centre(-120.0f);
-    playerCar.setY_centre(-125.0f);
-    playerCar.setBoxLeft(-115.0f);
-    playerCar.setBoxRight(-105.0f);
-    playerCar.setBoxTop(-120.0f);
-    playerCar.setBoxBottom(-130.0f);
+    harness::placeCar(-120.0f, -125.0f);  // box x -115..-105, y -130..-120: on the cyan patch
     for (int frame = 0; frame < 3; ++frame) {
         harness::runFrame();
         EXPECT_EQ(playerCar.getDamageStatus(), 14.25f) << "frame " << frame;

@@ -85,16 +85,7 @@ void pressLeftButtonAt(float viewX, float viewY)
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
 }
 
-// Where the car is put with its setters, box and view centre together.
-void placeCar(float xCentre, float yCentre)
-{
-    playerCar.setX_centre(xCentre);
-    playerCar.setY_centre(yCentre);
-    playerCar.setBoxLeft(xCentre + 5.0f);
-    playerCar.setBoxRight(xCentre + 15.0f);
-    playerCar.setBoxTop(yCentre + 5.0f);
-    playerCar.setBoxBottom(yCentre - 5.0f);
-}
+using harness::placeCar;
 
 TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
 {

@@ -92,6 +92,24 @@ std::string describe(Colour c)
            std::to_string(c.blue) + ")";
 }
 
+void expectColourAt(float x, float y, Colour expected)
+{
+    const Colour seen = colourAt(x, y);
+    EXPECT_TRUE(near(seen, expected.red, expected.green, expected.blue))
+        << "at view point (" << x << ", " << y << "): saw " << describe(seen) << ", expected "
+        << describe(expected);
+}
+
+void placeCar(float x, float y)
+{
+    playerCar.setX_centre(x);
+    playerCar.setY_centre(y);
+    playerCar.setBoxLeft(x + 5.0f);
+    playerCar.setBoxRight(x + 15.0f);
+    playerCar.setBoxBottom(y - 5.0f);
+    playerCar.setBoxTop(y + 5.0f);
+}
+
 void expectCarAtStartValues()
 {
     const Car& car = playerCar;

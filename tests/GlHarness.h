@@ -29,6 +29,12 @@ bool near(Colour c, int red, int green, int blue, int tolerance = 3);
 
 std::string describe(Colour c);  // "(r, g, b)" for failure messages
 
+// Expects the last frame's colour at view coordinates (x, y) within 3 of `expected` per channel.
+void expectColourAt(float x, float y, Colour expected);
+
+// Puts the car's view centre at (x, y) and its 10 x 10 box with it: x + 5..15, y - 5..5.
+void placeCar(float x, float y);
+
 // Expects every field of the player's car, and headingRadians, at the start values.
 void expectCarAtStartValues();
 

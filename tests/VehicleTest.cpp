@@ -320,10 +320,7 @@ protected:
 
     static void expectViewColour(float x, float y, Colour expected)
     {
-        const Colour seen = harness::colourAt(x, y);
-        EXPECT_TRUE(harness::near(seen, expected.red, expected.green, expected.blue))
-            << "at (" << x << ", " << y << "): saw " << harness::describe(seen) << ", expected "
-            << harness::describe(expected);
+        harness::expectColourAt(x, y, expected);
     }
 
     SolidTexture dirt_{textureName(kDirtTexture), kDirt.red, kDirt.green, kDirt.blue};

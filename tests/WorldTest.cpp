@@ -20,16 +20,7 @@ protected:
     void SetUp() override { harness::resetGame(); }
 };
 
-// Puts the view centre at (x, y) and the 10 x 10 box where it goes with it: x + 5..15, y - 5..5.
-void placeCar(float x, float y)
-{
-    playerCar.setX_centre(x);
-    playerCar.setY_centre(y);
-    playerCar.setBoxLeft(x + 5.0f);
-    playerCar.setBoxRight(x + 15.0f);
-    playerCar.setBoxBottom(y - 5.0f);
-    playerCar.setBoxTop(y + 5.0f);
-}
+using harness::placeCar;
 
 void turnTo(int rightTurns)  // 11.25 degrees each
 {
