@@ -34,7 +34,9 @@ constexpr int kBareTextureSide = 64;
 constexpr int kPanelX = 100;
 constexpr int kPanelY = 360;
 
-void noFrame() {}
+void noFrame()
+{
+}
 
 // One window of the screen's size with the game's own graphics start-up in it, opened by the
 // first frame benchmark (the start-up benchmark runs first, on a screen without it).
@@ -128,7 +130,8 @@ void StartUpToFirstFrame(benchmark::State& state)
             _exit(127);
         }
         bool shown = false;
-        while (!(shown = panelGreyAt(display, root)) && Clock::now() - start < std::chrono::seconds(10))
+        while (!(shown = panelGreyAt(display, root)) &&
+               Clock::now() - start < std::chrono::seconds(10))
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         kill(game, SIGTERM);
@@ -208,8 +211,9 @@ public:
         const auto bare = milliseconds.find("BareTexturedFrame");
         const auto start = milliseconds.find("StartUpToFirstFrame");
         if (game != milliseconds.end() && bare != milliseconds.end())
-            std::printf("game frame %.3f ms / bare textured frame %.3f ms = %.2f (aim: at most 2.5)\n",
-                        game->second, bare->second, game->second / bare->second);
+            std::printf(
+                "game frame %.3f ms / bare textured frame %.3f ms = %.2f (aim: at most 2.5)\n",
+                game->second, bare->second, game->second / bare->second);
         if (start != milliseconds.end())
             std::printf("launch to first frame: %.1f ms (aim: under 150 ms)\n", start->second);
     }

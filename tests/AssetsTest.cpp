@@ -22,7 +22,7 @@ constexpr Colour kWater = {30, 70, 220};
 constexpr Colour kRoof = {230, 40, 190};
 constexpr Colour kCarPaint = {250, 120, 10};
 
-constexpr Colour kRoad = {51, 51, 51};               // grey 0.2
+constexpr Colour kRoad = {51, 51, 51};  // grey 0.2
 constexpr Colour kBlack = {0, 0, 0};
 constexpr Colour kBackground = {42, 88, 34};         // the clear colour 0.164, 0.344, 0.133
 constexpr Colour kBorder = {21, 44, 17};             // black at half opacity over the background
@@ -142,14 +142,16 @@ TEST_F(MapPictureTest, BendsFillTheirSquareButRoundOffItsFarCorner)
         {0.0f, 110.0f, 1.0f, 1.0f},       // road 7, upper right
     };
     for (const BendCase& bend : kBends) {
-        SCOPED_TRACE("bend about (" + std::to_string(bend.centreX) + ", " + std::to_string(bend.centreY) + ")");
+        SCOPED_TRACE("bend about (" + std::to_string(bend.centreX) + ", " +
+                     std::to_string(bend.centreY) + ")");
         // Keep the bend's square clear of the car and the dashboard.
         centreViewOn(bend.centreX + 10.0f, bend.centreY - 25.0f);
         harness::runFrame();
         auto at = [&](float along, float across) {
             return std::pair{bend.centreX + bend.signX * along, bend.centreY + bend.signY * across};
         };
-        for (auto [along, across] : {std::pair{1.0f, 1.0f}, {9.0f, 9.0f}, {14.7f, 0.3f}, {0.3f, 14.7f}}) {
+        for (auto [along, across] :
+             {std::pair{1.0f, 1.0f}, {9.0f, 9.0f}, {14.7f, 0.3f}, {0.3f, 14.7f}}) {
             const auto [x, y] = at(along, across);
             expectWorldColour(x, y, kRoad);
         }
@@ -165,7 +167,8 @@ TEST_F(MapPictureTest, LoadersAnnounceThemselvesOnTheConsole)
     testing::internal::CaptureStdout();
     buildCarList();
     buildMapList();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n Loading Car objects...\n\n Loading Map objects...\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n Loading Car objects...\n\n Loading Map objects...\n");
     harness::runFrame();  // the rebuilt lists draw the same map
     expectWorldColour(0.0f, -17.0f, kRoad);
 }
@@ -209,7 +212,8 @@ TEST_F(CarListTest, FourBlackWheelsStandOutBesideTheBody)
     };
     constexpr WheelCase kWheels[] = {{5.0f, 1.0f}, {5.0f, -4.0f}, {12.5f, 1.0f}, {12.5f, -4.0f}};
     for (const WheelCase& wheel : kWheels) {
-        SCOPED_TRACE("wheel at x " + std::to_string(wheel.left) + ", y " + std::to_string(wheel.bottom));
+        SCOPED_TRACE("wheel at x " + std::to_string(wheel.left) + ", y " +
+                     std::to_string(wheel.bottom));
         expectViewColour(wheel.left + 1.25f, wheel.bottom + 1.5f, kBlack);
         expectViewColour(wheel.left + 0.3f, wheel.bottom + 0.3f, kBlack);
         expectViewColour(wheel.left + 2.2f, wheel.bottom + 2.7f, kBlack);

@@ -21,8 +21,8 @@ protected:
 // What GL receives from one draw call, caught in feedback mode: every point in window pixels
 // with its colour. Points outside the view would be clipped away and missing here.
 struct FedPoint {
-    float x, y;                      // window pixels from the bottom left
-    float red, green, blue, alpha;   // 0..1
+    float x, y;                     // window pixels from the bottom left
+    float red, green, blue, alpha;  // 0..1
 };
 
 std::vector<FedPoint> feedbackOf(void (*draw)(ParticleBurst&), ParticleBurst& burst)
@@ -37,8 +37,8 @@ std::vector<FedPoint> feedbackOf(void (*draw)(ParticleBurst&), ParticleBurst& bu
     std::vector<FedPoint> points;
     for (GLint i = 0; i + kValuesPerPoint <= used; i += kValuesPerPoint) {
         EXPECT_EQ(buffer[i], static_cast<GLfloat>(GL_POINT_TOKEN));
-        points.push_back({buffer[i + 1], buffer[i + 2], buffer[i + 4], buffer[i + 5],
-                          buffer[i + 6], buffer[i + 7]});
+        points.push_back({buffer[i + 1], buffer[i + 2], buffer[i + 4], buffer[i + 5], buffer[i + 6],
+                          buffer[i + 7]});
     }
     EXPECT_EQ(used % kValuesPerPoint, 0) << "only points are drawn";
     return points;
@@ -116,14 +116,30 @@ TEST_F(EffectsTest, FreshBurstShowsAllItsPointsOnTheCarsPivotInItsOwnColours)
         float driftSize;
     };
     const Case cases[] = {
-        {drawExplosion, {1.0f, 0.3f, 0.3f, 0.2f}, {1.0f, 1.0f, 0.3f, 0.4f},
-         {0.8f, 0.8f, 0.8f, 0.1f}, {1.0f, 1.0f, 1.0f, 0.4f}, 15.0f},
-        {drawCrashBurst, {1.0f, 0.8f, 0.8f, 0.01f}, {1.0f, 1.0f, 1.0f, 0.2f},
-         {0.2f, 0.2f, 0.2f, 0.1f}, {0.5f, 0.4f, 0.4f, 0.8f}, 5.0f},
-        {drawSplashBurst, {0.8f, 0.8f, 1.0f, 0.01f}, {1.0f, 1.0f, 1.0f, 0.2f},
-         {0.2f, 0.2f, 0.2f, 0.1f}, {0.4f, 0.4f, 0.6f, 0.8f}, 5.0f},
-        {drawRepairBurst, {0.0f, 0.1f, 0.0f, 0.01f}, {0.1f, 1.0f, 0.1f, 0.2f},
-         {0.2f, 0.5f, 0.2f, 0.1f}, {0.2f, 0.6f, 0.2f, 0.8f}, 5.0f},
+        {drawExplosion,
+         {1.0f, 0.3f, 0.3f, 0.2f},
+         {1.0f, 1.0f, 0.3f, 0.4f},
+         {0.8f, 0.8f, 0.8f, 0.1f},
+         {1.0f, 1.0f, 1.0f, 0.4f},
+         15.0f},
+        {drawCrashBurst,
+         {1.0f, 0.8f, 0.8f, 0.01f},
+         {1.0f, 1.0f, 1.0f, 0.2f},
+         {0.2f, 0.2f, 0.2f, 0.1f},
+         {0.5f, 0.4f, 0.4f, 0.8f},
+         5.0f},
+        {drawSplashBurst,
+         {0.8f, 0.8f, 1.0f, 0.01f},
+         {1.0f, 1.0f, 1.0f, 0.2f},
+         {0.2f, 0.2f, 0.2f, 0.1f},
+         {0.4f, 0.4f, 0.6f, 0.8f},
+         5.0f},
+        {drawRepairBurst,
+         {0.0f, 0.1f, 0.0f, 0.01f},
+         {0.1f, 1.0f, 0.1f, 0.2f},
+         {0.2f, 0.5f, 0.2f, 0.1f},
+         {0.2f, 0.6f, 0.2f, 0.8f},
+         5.0f},
     };
     // The car's pivot (10, 0) in window pixels.
     const float pivotX = 60.0f / 100.0f * harness::kWindowWidth;

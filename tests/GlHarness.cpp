@@ -12,8 +12,8 @@
 #include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
 #include "shell/Game.h"
-#include "shell/LeakCheck.h"
 #include "shell/Input.h"
+#include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -22,7 +22,9 @@ namespace harness {
 namespace {
 
 // The window must not run game frames on its own: the tests decide when a frame happens.
-void noFrame() {}
+void noFrame()
+{
+}
 
 }  // namespace
 

@@ -25,9 +25,15 @@ protected:
     void TearDown() override { reshape(harness::kWindowWidth, harness::kWindowHeight); }
 };
 
-void press(unsigned char key) { keyboard(key, 0, 0); }
+void press(unsigned char key)
+{
+    keyboard(key, 0, 0);
+}
 
-void leftPress(int x, int y) { mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y); }
+void leftPress(int x, int y)
+{
+    mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
+}
 
 void wreckTheCar()
 {
@@ -49,7 +55,10 @@ harness::Colour pixel(int x, int y)
                              50.0f - (y + 0.5f) * 100.0f / harness::kWindowHeight);
 }
 
-bool panelGrey(harness::Colour c) { return harness::near(c, kPanelGrey, kPanelGrey, kPanelGrey, 8); }
+bool panelGrey(harness::Colour c)
+{
+    return harness::near(c, kPanelGrey, kPanelGrey, kPanelGrey, 8);
+}
 
 TEST_F(InputTest, DigitsOneToFourChooseTheForwardGearsAtAnySpeed)
 {
@@ -139,8 +148,8 @@ TEST_F(InputTest, NewStartsAFreshCarOnlyFromInsideItsArea)
         leftPress(x, y);
         EXPECT_FALSE(carWasRenewed()) << "press at (" << x << ", " << y << ")";
     }
-    for (auto [x, y] : {std::pair{31, 142}, std::pair{173, 218}, std::pair{31, 218},
-                        std::pair{173, 142}}) {
+    for (auto [x, y] :
+         {std::pair{31, 142}, std::pair{173, 218}, std::pair{31, 218}, std::pair{173, 142}}) {
         wreckTheCar();
         leftPress(x, y);
         EXPECT_TRUE(carWasRenewed()) << "press at (" << x << ", " << y << ")";

@@ -28,7 +28,8 @@ protected:
 
 TEST_F(ShellTest, ViewSpansFiftyUnitsEachWayWhateverTheWindowSize)
 {
-    for (auto [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}, std::pair{333, 999}}) {
+    for (auto [width, height] :
+         {std::pair{1024, 768}, std::pair{1920, 1080}, std::pair{333, 999}}) {
         reshape(width, height);
         GLfloat projection[16];
         glGetFloatv(GL_PROJECTION_MATRIX, projection);

@@ -46,11 +46,11 @@ void note(const std::string& problem)
 void checkCar()
 {
     const Car& car = playerCar;
-    const float fields[] = {car.getX_speed(),   car.getY_speed(),     car.get_MaxSpeed(),
-                            car.getGearMax(),   car.getX_centre(),    car.getY_centre(),
-                            car.getX_pivot(),   car.getY_pivot(),     car.getHeading(),
+    const float fields[] = {car.getX_speed(),   car.getY_speed(),      car.get_MaxSpeed(),
+                            car.getGearMax(),   car.getX_centre(),     car.getY_centre(),
+                            car.getX_pivot(),   car.getY_pivot(),      car.getHeading(),
                             car.getDamage(),    car.getDamageStatus(), car.getBoxTop(),
-                            car.getBoxBottom(), car.getBoxLeft(),     car.getBoxRight()};
+                            car.getBoxBottom(), car.getBoxLeft(),      car.getBoxRight()};
     for (float field : fields) {
         if (!std::isfinite(field))
             note("a car field is not a finite number");

@@ -17,7 +17,8 @@ public:
         picture_.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, picture_.data());
-        const unsigned char texel[3] = {static_cast<unsigned char>(red), static_cast<unsigned char>(green),
+        const unsigned char texel[3] = {static_cast<unsigned char>(red),
+                                        static_cast<unsigned char>(green),
                                         static_cast<unsigned char>(blue)};
         upload(1, 1, texel);
     }

@@ -231,31 +231,32 @@ std::vector<DrawnPoint> pointsDrawnBy(const std::function<void()>& draw)
         const auto token = static_cast<GLenum>(buffer[i++]);
         GLint vertices = 0;
         switch (token) {
-        case GL_POINT_TOKEN: {
-            const GLfloat* v = &buffer[i];
-            points.push_back({v[0] / harness::kWindowWidth * 100.0f - 50.0f,
-                              v[1] / harness::kWindowHeight * 100.0f - 50.0f, v[3], v[4], v[5], v[6]});
-            vertices = 1;
-            break;
-        }
-        case GL_LINE_TOKEN:
-        case GL_LINE_RESET_TOKEN:
-            vertices = 2;
-            break;
-        case GL_POLYGON_TOKEN:
-            vertices = static_cast<GLint>(buffer[i++]);
-            break;
-        case GL_BITMAP_TOKEN:
-        case GL_DRAW_PIXEL_TOKEN:
-        case GL_COPY_PIXEL_TOKEN:
-            vertices = 1;
-            break;
-        case GL_PASS_THROUGH_TOKEN:
-            ++i;
-            break;
-        default:
-            ADD_FAILURE() << "unexpected feedback token " << token;
-            return points;
+            case GL_POINT_TOKEN: {
+                const GLfloat* v = &buffer[i];
+                points.push_back({v[0] / harness::kWindowWidth * 100.0f - 50.0f,
+                                  v[1] / harness::kWindowHeight * 100.0f - 50.0f, v[3], v[4], v[5],
+                                  v[6]});
+                vertices = 1;
+                break;
+            }
+            case GL_LINE_TOKEN:
+            case GL_LINE_RESET_TOKEN:
+                vertices = 2;
+                break;
+            case GL_POLYGON_TOKEN:
+                vertices = static_cast<GLint>(buffer[i++]);
+                break;
+            case GL_BITMAP_TOKEN:
+            case GL_DRAW_PIXEL_TOKEN:
+            case GL_COPY_PIXEL_TOKEN:
+                vertices = 1;
+                break;
+            case GL_PASS_THROUGH_TOKEN:
+                ++i;
+                break;
+            default:
+                ADD_FAILURE() << "unexpected feedback token " << token;
+                return points;
         }
         i += vertices * kVertexFloats;
     }
@@ -304,7 +305,9 @@ float pointSize()
 // The ground under a beam: the beam's white at `alpha` over the dirt.
 Colour dirtLitBy(double alpha)
 {
-    auto lit = [alpha](int channel) { return static_cast<int>(std::lround(channel + alpha * (255 - channel))); };
+    auto lit = [alpha](int channel) {
+        return static_cast<int>(std::lround(channel + alpha * (255 - channel)));
+    };
     return {lit(kDirt.red), lit(kDirt.green), lit(kDirt.blue)};
 }
 
@@ -377,7 +380,8 @@ TEST_F(CarDrawingTest, ExhaustPuffsGrowInNumberAndShrinkInSizeWithSpeed)
         size_t puffs;  // the least whole number not below 10 x speed, none when not moving forwards
     };
     constexpr SpeedCase kCases[] = {
-        {-0.5f, 0}, {0.0f, 0}, {0.1f, 2},  // 0.1f is a hair above a tenth: 10 x speed exceeds 1
+        {-0.5f, 0}, {0.0f, 0},        {0.1f, 2},  // 0.1f is a hair above a tenth: 10 x speed
+                                                  // exceeds 1
         {0.3f, 4},  {0.45000005f, 5}, {1.0f, 10}, {2.0f, 20},
     };
     for (const SpeedCase& c : kCases) {

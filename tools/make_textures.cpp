@@ -404,7 +404,6 @@ Picture paintBricks()
 Picture paintLogo()
 {
     constexpr Rgb kFrame{230, 180, 40};
-    constexpr Rgb kShadow{0, 0, 0};
     constexpr int kWidth = 128, kHeight = 64;
     Picture sign(kWidth, kHeight, kFrame);
     for (int y = 2; y < kHeight - 2; ++y)
@@ -416,7 +415,7 @@ Picture paintLogo()
     constexpr TextStyle kStyle{2, 3, 2};
     const int left = (kWidth - textWidth("TARVELO!", kStyle)) / 2;
     constexpr int kTop = 14;
-    drawText(sign, "TARVELO!", left + 2, kTop + 2, kStyle, [](int) { return kShadow; });
+    drawText(sign, "TARVELO!", left + 2, kTop + 2, kStyle, [](int) { return Rgb{0, 0, 0}; });
     drawText(sign, "TARVELO!", left, kTop, kStyle, [](int row) {
         return Rgb{255, static_cast<uint8_t>(240 - row * 22), static_cast<uint8_t>(60 - row * 8)};
     });

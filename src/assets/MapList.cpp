@@ -82,40 +82,40 @@ constexpr RoadPiece bend(float centreX, float centreY, Quadrant quadrant)
 
 // The road network, 15 units wide, in drawing order.
 constexpr RoadPiece kRoadPieces[34] = {
-    rect(-120.0f, 140.0f, -105.0f, 110.0f),       // 1: the main road enters at the north edge
-    bend(-105.0f, 110.0f, Quadrant::LowerLeft),   // 2
-    rect(-105.0f, 110.0f, -60.0f, 95.0f),         // 3: east
-    bend(-60.0f, 110.0f, Quadrant::LowerRight),   // 4: a step 15 units north
-    bend(-45.0f, 110.0f, Quadrant::UpperLeft),    // 5
-    rect(-45.0f, 125.0f, 0.0f, 110.0f),           // 6: east
-    bend(0.0f, 110.0f, Quadrant::UpperRight),     // 7
-    rect(0.0f, 110.0f, 15.0f, 80.0f),             // 8: a dip south to y 65
-    bend(15.0f, 80.0f, Quadrant::LowerLeft),      // 9
-    rect(15.0f, 65.0f, 80.0f, 80.0f),             // 10
-    bend(80.0f, 80.0f, Quadrant::LowerRight),     // 11
-    rect(80.0f, 80.0f, 95.0f, 110.0f),            // 12
-    bend(95.0f, 110.0f, Quadrant::UpperLeft),     // 13
-    rect(95.0f, 110.0f, 120.0f, 125.0f),          // 14
-    bend(120.0f, 110.0f, Quadrant::UpperRight),   // 15
-    rect(120.0f, 110.0f, 135.0f, 20.0f),          // 16: south along the east side, over the river
-    bend(120.0f, 20.0f, Quadrant::LowerRight),    // 17
-    rect(120.0f, 20.0f, 70.0f, 5.0f),             // 18: back west
-    bend(70.0f, 5.0f, Quadrant::UpperLeft),       // 19
-    rect(70.0f, 5.0f, 55.0f, -140.0f),            // 20: south to the south edge
-    rect(70.0f, -80.0f, 120.0f, -95.0f),          // 21: the east branch
-    bend(120.0f, -95.0f, Quadrant::UpperRight),   // 22
-    rect(120.0f, -95.0f, 135.0f, -140.0f),        // 23
-    rect(55.0f, -25.0f, -60.0f, -10.0f),          // 24: the west branch, out to the west edge
-    bend(-60.0f, -10.0f, Quadrant::LowerLeft),    // 25
-    rect(-60.0f, -10.0f, -75.0f, 10.0f),          // 26
-    bend(-75.0f, 10.0f, Quadrant::UpperRight),    // 27
-    rect(-75.0f, 10.0f, -140.0f, 25.0f),          // 28
-    rect(-25.0f, -25.0f, -40.0f, -70.0f),         // 29: the south-west branch
-    bend(-40.0f, -70.0f, Quadrant::LowerRight),   // 30
-    rect(-40.0f, -70.0f, -100.0f, -85.0f),        // 31
-    bend(-100.0f, -85.0f, Quadrant::UpperLeft),   // 32
-    rect(-100.0f, -85.0f, -115.0f, -140.0f),      // 33
-    rect(-100.0f, 95.0f, -85.0f, 25.0f),          // 34: west branch to the north road, over the river
+    rect(-120.0f, 140.0f, -105.0f, 110.0f),      // 1: the main road enters at the north edge
+    bend(-105.0f, 110.0f, Quadrant::LowerLeft),  // 2
+    rect(-105.0f, 110.0f, -60.0f, 95.0f),        // 3: east
+    bend(-60.0f, 110.0f, Quadrant::LowerRight),  // 4: a step 15 units north
+    bend(-45.0f, 110.0f, Quadrant::UpperLeft),   // 5
+    rect(-45.0f, 125.0f, 0.0f, 110.0f),          // 6: east
+    bend(0.0f, 110.0f, Quadrant::UpperRight),    // 7
+    rect(0.0f, 110.0f, 15.0f, 80.0f),            // 8: a dip south to y 65
+    bend(15.0f, 80.0f, Quadrant::LowerLeft),     // 9
+    rect(15.0f, 65.0f, 80.0f, 80.0f),            // 10
+    bend(80.0f, 80.0f, Quadrant::LowerRight),    // 11
+    rect(80.0f, 80.0f, 95.0f, 110.0f),           // 12
+    bend(95.0f, 110.0f, Quadrant::UpperLeft),    // 13
+    rect(95.0f, 110.0f, 120.0f, 125.0f),         // 14
+    bend(120.0f, 110.0f, Quadrant::UpperRight),  // 15
+    rect(120.0f, 110.0f, 135.0f, 20.0f),         // 16: south along the east side, over the river
+    bend(120.0f, 20.0f, Quadrant::LowerRight),   // 17
+    rect(120.0f, 20.0f, 70.0f, 5.0f),            // 18: back west
+    bend(70.0f, 5.0f, Quadrant::UpperLeft),      // 19
+    rect(70.0f, 5.0f, 55.0f, -140.0f),           // 20: south to the south edge
+    rect(70.0f, -80.0f, 120.0f, -95.0f),         // 21: the east branch
+    bend(120.0f, -95.0f, Quadrant::UpperRight),  // 22
+    rect(120.0f, -95.0f, 135.0f, -140.0f),       // 23
+    rect(55.0f, -25.0f, -60.0f, -10.0f),         // 24: the west branch, out to the west edge
+    bend(-60.0f, -10.0f, Quadrant::LowerLeft),   // 25
+    rect(-60.0f, -10.0f, -75.0f, 10.0f),         // 26
+    bend(-75.0f, 10.0f, Quadrant::UpperRight),   // 27
+    rect(-75.0f, 10.0f, -140.0f, 25.0f),         // 28
+    rect(-25.0f, -25.0f, -40.0f, -70.0f),        // 29: the south-west branch
+    bend(-40.0f, -70.0f, Quadrant::LowerRight),  // 30
+    rect(-40.0f, -70.0f, -100.0f, -85.0f),       // 31
+    bend(-100.0f, -85.0f, Quadrant::UpperLeft),  // 32
+    rect(-100.0f, -85.0f, -115.0f, -140.0f),     // 33
+    rect(-100.0f, 95.0f, -85.0f, 25.0f),  // 34: west branch to the north road, over the river
 };
 
 // Rim of a bend, from the centre, in drawing order; the quadrant gives the signs.
@@ -124,16 +124,8 @@ struct RimOffset {
 };
 
 constexpr RimOffset kBendRim[10] = {
-    {0.0, 15.0},
-    {2.0, 14.9},
-    {4.0, 14.4},
-    {6.0, 13.8},
-    {8.0, 12.5},
-    {10.0, 11.2},
-    {12.0, 9.0},
-    {14.0, 5.5},
-    {14.5, 3.8},
-    {15.0, 0.0},
+    {0.0, 15.0},  {2.0, 14.9}, {4.0, 14.4}, {6.0, 13.8}, {8.0, 12.5},
+    {10.0, 11.2}, {12.0, 9.0}, {14.0, 5.5}, {14.5, 3.8}, {15.0, 0.0},
 };
 
 struct QuadrantSigns {
@@ -147,7 +139,8 @@ constexpr QuadrantSigns kQuadrantSigns[4] = {
     {-1.0, 1.0},
     {1.0, 1.0},
 };
-static_assert(static_cast<int>(Quadrant::LowerLeft) == 0 && static_cast<int>(Quadrant::UpperRight) == 3,
+static_assert(static_cast<int>(Quadrant::LowerLeft) == 0 &&
+                  static_cast<int>(Quadrant::UpperRight) == 3,
               "the signs are indexed by quadrant");
 
 // Bridge railings, 3 units wide beside roads 16 (east bridge) and 34 (west bridge): solid on
@@ -183,11 +176,11 @@ struct RailingTip {
 };
 
 constexpr RailingTip kRailingTips[6] = {
-    {Bridge::East, {{135.0f, 85.0f}, {135.0f, 75.0f}, {138.0f, 75.0f}}},  // outer, north
-    {Bridge::East, {{135.0f, 20.0f}, {135.0f, 30.0f}, {138.0f, 30.0f}}},  // outer, south
-    {Bridge::East, {{120.0f, 85.0f}, {120.0f, 75.0f}, {117.0f, 75.0f}}},  // inner, north
-    {Bridge::East, {{120.0f, 20.0f}, {120.0f, 30.0f}, {117.0f, 30.0f}}},  // inner, south
-    {Bridge::West, {{-82.0f, 75.0f}, {-85.0f, 75.0f}, {-85.0f, 85.0f}}},  // east side, north
+    {Bridge::East, {{135.0f, 85.0f}, {135.0f, 75.0f}, {138.0f, 75.0f}}},     // outer, north
+    {Bridge::East, {{135.0f, 20.0f}, {135.0f, 30.0f}, {138.0f, 30.0f}}},     // outer, south
+    {Bridge::East, {{120.0f, 85.0f}, {120.0f, 75.0f}, {117.0f, 75.0f}}},     // inner, north
+    {Bridge::East, {{120.0f, 20.0f}, {120.0f, 30.0f}, {117.0f, 30.0f}}},     // inner, south
+    {Bridge::West, {{-82.0f, 75.0f}, {-85.0f, 75.0f}, {-85.0f, 85.0f}}},     // east side, north
     {Bridge::West, {{-100.0f, 75.0f}, {-103.0f, 75.0f}, {-100.0f, 85.0f}}},  // west side, north
 };
 
@@ -200,11 +193,11 @@ struct RoadPatch {
 };
 
 constexpr RoadPatch kPatches[6] = {
-    {0.0f, 1.0f, 0.0f, 40.0f, 65.0f, 50.0f, 80.0f},        // on road 10
-    {0.0f, 1.0f, 0.0f, 30.0f, -25.0f, 40.0f, -10.0f},      // on road 24
-    {0.0f, 1.0f, 0.0f, -30.0f, 110.0f, -20.0f, 125.0f},    // on road 6
-    {1.0f, 0.0f, 0.0f, 55.0f, -60.0f, 70.0f, -50.0f},      // on road 20
-    {1.0f, 0.0f, 0.0f, -60.0f, -25.0f, -50.0f, -10.0f},    // on road 24
+    {0.0f, 1.0f, 0.0f, 40.0f, 65.0f, 50.0f, 80.0f},          // on road 10
+    {0.0f, 1.0f, 0.0f, 30.0f, -25.0f, 40.0f, -10.0f},        // on road 24
+    {0.0f, 1.0f, 0.0f, -30.0f, 110.0f, -20.0f, 125.0f},      // on road 6
+    {1.0f, 0.0f, 0.0f, 55.0f, -60.0f, 70.0f, -50.0f},        // on road 20
+    {1.0f, 0.0f, 0.0f, -60.0f, -25.0f, -50.0f, -10.0f},      // on road 24
     {0.0f, 1.0f, 1.0f, -115.0f, -140.0f, -100.0f, -120.0f},  // on road 33, the repair area
 };
 

@@ -6,9 +6,10 @@ constexpr unsigned kMapList = 2;
 enum class Quadrant { LowerLeft, LowerRight, UpperLeft, UpperRight };
 
 void buildMapList();  // compile list 2 (prints its progress line)
-void drawTexturedRect(float x1, float y1, float x2, float y2);  // one textured quad, texture stretched once
-void drawPlainRect(float x1, float y1, float x2, float y2);     // one quad in the current colour
+void drawTexturedRect(float x1, float y1, float x2,
+                      float y2);  // one textured quad, texture stretched once
+void drawPlainRect(float x1, float y1, float x2, float y2);  // one quad in the current colour
 void drawRoundedCorner(float centreX, float centreY, Quadrant quadrant);  // quarter disc, radius 15
-void drawWaterStrip();        // the river across the whole map
-void drawRoadNetwork();       // the 34 grey road pieces
-void drawBridgesAndZones();   // railings with their tips, then the six road patches
+void drawWaterStrip();       // the river across the whole map
+void drawRoadNetwork();      // the 34 grey road pieces
+void drawBridgesAndZones();  // railings with their tips, then the six road patches

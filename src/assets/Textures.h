@@ -17,7 +17,10 @@ enum TextureSlot {
 };
 
 constexpr unsigned kFirstTextureName = 13;
-constexpr unsigned textureName(TextureSlot slot) { return kFirstTextureName + slot; }
+constexpr unsigned textureName(TextureSlot slot)
+{
+    return kFirstTextureName + slot;
+}
 
 extern const char* const textureFiles[kTextureCount];  // file names, in slot order
 

@@ -36,14 +36,14 @@ enum BurstKind { kExplosion, kCrash, kSplash, kRepair };
 
 // One row per kind of burst, in BurstKind order: its wander layer, then its drift layer.
 constexpr BurstLook kLooks[] = {
-    {{20.0f, {1.0f, 1.0f}, {0.3f, 1.0f}, {0.3f, 0.3f}, {0.2f, 0.4f}},    // yellow-to-red fire
-     {15.0f, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.1f, 0.4f}}},   // pale smoke ring
-    {{20.0f, {1.0f, 1.0f}, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.01f, 0.2f}},   // faint pale haze
-     {5.0f, {0.2f, 0.5f}, {0.2f, 0.4f}, {0.2f, 0.4f}, {0.1f, 0.8f}}},    // dark grey debris
-    {{20.0f, {0.8f, 1.0f}, {0.8f, 1.0f}, {1.0f, 1.0f}, {0.01f, 0.2f}},   // white-blue spray
-     {5.0f, {0.2f, 0.4f}, {0.2f, 0.4f}, {0.2f, 0.6f}, {0.1f, 0.8f}}},    // bluish drops
-    {{20.0f, {0.0f, 0.1f}, {0.1f, 1.0f}, {0.0f, 0.1f}, {0.01f, 0.2f}},   // green sparkles
-     {5.0f, {0.2f, 0.2f}, {0.5f, 0.6f}, {0.2f, 0.2f}, {0.1f, 0.8f}}},    // green specks
+    {{20.0f, {1.0f, 1.0f}, {0.3f, 1.0f}, {0.3f, 0.3f}, {0.2f, 0.4f}},   // yellow-to-red fire
+     {15.0f, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.1f, 0.4f}}},  // pale smoke ring
+    {{20.0f, {1.0f, 1.0f}, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.01f, 0.2f}},  // faint pale haze
+     {5.0f, {0.2f, 0.5f}, {0.2f, 0.4f}, {0.2f, 0.4f}, {0.1f, 0.8f}}},   // dark grey debris
+    {{20.0f, {0.8f, 1.0f}, {0.8f, 1.0f}, {1.0f, 1.0f}, {0.01f, 0.2f}},  // white-blue spray
+     {5.0f, {0.2f, 0.4f}, {0.2f, 0.4f}, {0.2f, 0.6f}, {0.1f, 0.8f}}},   // bluish drops
+    {{20.0f, {0.0f, 0.1f}, {0.1f, 1.0f}, {0.0f, 0.1f}, {0.01f, 0.2f}},  // green sparkles
+     {5.0f, {0.2f, 0.2f}, {0.5f, 0.6f}, {0.2f, 0.2f}, {0.1f, 0.8f}}},   // green specks
 };
 
 // min + random01 x (max - min), the difference first rounded to single precision.
@@ -168,7 +168,19 @@ float lifeLeft(const ParticleBurst& burst)
     return burst.life;
 }
 
-void drawExplosion(ParticleBurst& burst) { drawBurst(burst, kLooks[kExplosion]); }
-void drawCrashBurst(ParticleBurst& burst) { drawBurst(burst, kLooks[kCrash]); }
-void drawSplashBurst(ParticleBurst& burst) { drawBurst(burst, kLooks[kSplash]); }
-void drawRepairBurst(ParticleBurst& burst) { drawBurst(burst, kLooks[kRepair]); }
+void drawExplosion(ParticleBurst& burst)
+{
+    drawBurst(burst, kLooks[kExplosion]);
+}
+void drawCrashBurst(ParticleBurst& burst)
+{
+    drawBurst(burst, kLooks[kCrash]);
+}
+void drawSplashBurst(ParticleBurst& burst)
+{
+    drawBurst(burst, kLooks[kSplash]);
+}
+void drawRepairBurst(ParticleBurst& burst)
+{
+    drawBurst(burst, kLooks[kRepair]);
+}

@@ -18,10 +18,10 @@ static_assert(sizeof(ParticleBurst) == 1401 * sizeof(float), "a burst is 1401 pa
 // The values a burst is armed with, in armBurst's argument order. Every burst starts from
 // the car's pivot (10, 0) in view coordinates and sprays in every direction.
 struct BurstArming {
-    float life;                  // countdown; a drawn burst loses 2 per frame
-    float xMin, xMax;            // view units
-    float yMin, yMax;            // view units
-    float speedMin, speedMax;    // units per step, before the 0.01 added to every speed
+    float life;                // countdown; a drawn burst loses 2 per frame
+    float xMin, xMax;          // view units
+    float yMin, yMax;          // view units
+    float speedMin, speedMax;  // units per step, before the 0.01 added to every speed
     float angleMinDegrees, angleMaxDegrees;
 };
 constexpr BurstArming kExplosionStart{100.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.0f, 1.0f, 0.0f, 360.0f};
@@ -32,15 +32,15 @@ extern ParticleBurst explosionBurst;  // the wreck's fire and smoke
 extern ParticleBurst contactBurst;    // crash debris or water splash
 extern ParticleBurst repairBurst;     // green sparkles on the repair patch
 
-int random15();     // next value 0..32767 of the game's own never-seeded generator
-float random01();   // random15() / 32767: 0 to 1, both ends reachable
+int random15();    // next value 0..32767 of the game's own never-seeded generator
+float random01();  // random15() / 32767: 0 to 1, both ends reachable
 
 void armBurst(ParticleBurst& burst, float life, float xMin, float xMax, float yMin, float yMax,
               float speedMin, float speedMax, float angleMinDegrees,
-              float angleMaxDegrees);     // fill all particles and restart the countdown
+              float angleMaxDegrees);  // fill all particles and restart the countdown
 void armBurst(ParticleBurst& burst, const BurstArming& arming);  // the same, from a row of values
-void armStartBursts();                    // explosion, contact and repair as the game starts them
-void stepBurst(ParticleBurst& burst);    // move every particle once and count life down
+void armStartBursts();                 // explosion, contact and repair as the game starts them
+void stepBurst(ParticleBurst& burst);  // move every particle once and count life down
 float lifeLeft(const ParticleBurst& burst);  // the countdown; 0 when spent
 
 void drawExplosion(ParticleBurst& burst);    // fire core and pale smoke ring, then a step

@@ -7,7 +7,8 @@ class FramePacer {
 public:
     explicit FramePacer(double framesPerSecond);
 
-    void waitForNextFrame();  // sleep until this frame's slot ends; a late frame just starts the next slot
+    void waitForNextFrame();  // sleep until this frame's slot ends; a late frame just starts the
+                              // next slot
 
 private:
     using Clock = std::chrono::steady_clock;

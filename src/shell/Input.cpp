@@ -32,34 +32,61 @@ bool pointerOn(const ButtonArea& area, int x, int y)
 
 }  // namespace
 
-bool pointerOnNewButton(int x, int y) { return pointerOn(kNewButton, x, y); }
-bool pointerOnQuitButton(int x, int y) { return pointerOn(kQuitButton, x, y); }
+bool pointerOnNewButton(int x, int y)
+{
+    return pointerOn(kNewButton, x, y);
+}
+bool pointerOnQuitButton(int x, int y)
+{
+    return pointerOn(kQuitButton, x, y);
+}
 
 void specialKey(int key, int /*x*/, int /*y*/)
 {
     switch (key) {
-    case GLUT_KEY_LEFT: playerCar.turnLeft(); break;
-    case GLUT_KEY_UP: playerCar.accelerate(); break;
-    case GLUT_KEY_RIGHT: playerCar.turnRight(); break;
-    case GLUT_KEY_DOWN: playerCar.brake(); break;
-    default: break;
+        case GLUT_KEY_LEFT:
+            playerCar.turnLeft();
+            break;
+        case GLUT_KEY_UP:
+            playerCar.accelerate();
+            break;
+        case GLUT_KEY_RIGHT:
+            playerCar.turnRight();
+            break;
+        case GLUT_KEY_DOWN:
+            playerCar.brake();
+            break;
+        default:
+            break;
     }
 }
 
 void keyboard(unsigned char key, int /*x*/, int /*y*/)
 {
     switch (key) {
-    case kEscape: std::exit(EXIT_SUCCESS);  // leaving on purpose is a success
-    case '1': playerCar.setGearMax(0.5f); break;
-    case '2': playerCar.setGearMax(1.0f); break;
-    case '3': playerCar.setGearMax(1.5f); break;
-    case '4': playerCar.setGearMax(2.0f); break;
-    case '5':
-        if (playerCar.getX_speed() == 0.0f)  // reverse only at a dead stop
-            playerCar.setGearMax(-0.5f);
-        break;
-    case 'l': headlightsOff = headlightsOff == 1 ? 0 : 1; break;
-    default: break;
+        case kEscape:
+            std::exit(EXIT_SUCCESS);  // leaving on purpose is a success
+        case '1':
+            playerCar.setGearMax(0.5f);
+            break;
+        case '2':
+            playerCar.setGearMax(1.0f);
+            break;
+        case '3':
+            playerCar.setGearMax(1.5f);
+            break;
+        case '4':
+            playerCar.setGearMax(2.0f);
+            break;
+        case '5':
+            if (playerCar.getX_speed() == 0.0f)  // reverse only at a dead stop
+                playerCar.setGearMax(-0.5f);
+            break;
+        case 'l':
+            headlightsOff = headlightsOff == 1 ? 0 : 1;
+            break;
+        default:
+            break;
     }
 }
 

@@ -10,29 +10,29 @@
 
 namespace {
 
-constexpr float kSpeedStep = 0.05f;   // world units per idle step, per up or down key press
-constexpr float kPi = 3.1415927f;     // single precision, as the heading has always used
+constexpr float kSpeedStep = 0.05f;  // world units per idle step, per up or down key press
+constexpr float kPi = 3.1415927f;    // single precision, as the heading has always used
 constexpr float kHeadingLimit = 360.0f;
 
 // Start values in field order; the last one, contactKind, is an int and is 0.
 constexpr float kStart[17] = {
-    0.0f,   // x_speed
-    0.0f,   // y_speed
-    2.0f,   // maxSpeed
-    1.8f,   // brakeFactor
-    0.5f,   // gearMax: first gear
-    0.0f,   // x_centre
-    0.0f,   // y_centre
-    10.0f,  // x_pivot
-    0.0f,   // y_pivot
-    0.0f,   // heading
-    11.25f, // turnStep
-    0.0f,   // damage
-    14.0f,  // damageStatus
-    5.0f,   // boxTop
-    -5.0f,  // boxBottom
-    5.0f,   // boxLeft
-    15.0f,  // boxRight
+    0.0f,    // x_speed
+    0.0f,    // y_speed
+    2.0f,    // maxSpeed
+    1.8f,    // brakeFactor
+    0.5f,    // gearMax: first gear
+    0.0f,    // x_centre
+    0.0f,    // y_centre
+    10.0f,   // x_pivot
+    0.0f,    // y_pivot
+    0.0f,    // heading
+    11.25f,  // turnStep
+    0.0f,    // damage
+    14.0f,   // damageStatus
+    5.0f,    // boxTop
+    -5.0f,   // boxBottom
+    5.0f,    // boxLeft
+    15.0f,   // boxRight
 };
 
 // One corner of a headlight beam in car coordinates, with its colour.
@@ -77,11 +77,10 @@ void resetToStart(Car& car)
               kStart[14], kStart[15], kStart[16], 0);
 }
 
-void Car::reset(float x_speed_, float y_speed_, float maxSpeed_, float brakeFactor_,
-                float gearMax_, float x_centre_, float y_centre_, float x_pivot_, float y_pivot_,
-                float heading_, float turnStep_, float damage_, float damageStatus_,
-                float boxTop_, float boxBottom_, float boxLeft_, float boxRight_,
-                int contactKind_)
+void Car::reset(float x_speed_, float y_speed_, float maxSpeed_, float brakeFactor_, float gearMax_,
+                float x_centre_, float y_centre_, float x_pivot_, float y_pivot_, float heading_,
+                float turnStep_, float damage_, float damageStatus_, float boxTop_,
+                float boxBottom_, float boxLeft_, float boxRight_, int contactKind_)
 {
     *this = Car(x_speed_, y_speed_, maxSpeed_, brakeFactor_, gearMax_, x_centre_, y_centre_,
                 x_pivot_, y_pivot_, heading_, turnStep_, damage_, damageStatus_, boxTop_,

@@ -5,15 +5,29 @@
 // damage and damageStatus are condition points: 14 is an intact car, 0 a wreck.
 class Car {
 public:
-    constexpr Car(float x_speed, float y_speed, float maxSpeed, float brakeFactor, float gearMax,
-                  float x_centre, float y_centre, float x_pivot, float y_pivot, float heading,
-                  float turnStep, float damage, float damageStatus, float boxTop, float boxBottom,
-                  float boxLeft, float boxRight, int contactKind)
-        : x_speed(x_speed), y_speed(y_speed), maxSpeed(maxSpeed), brakeFactor(brakeFactor),
-          gearMax(gearMax), x_centre(x_centre), y_centre(y_centre), x_pivot(x_pivot),
-          y_pivot(y_pivot), heading(heading), turnStep(turnStep), damage(damage),
-          damageStatus(damageStatus), boxTop(boxTop), boxBottom(boxBottom), boxLeft(boxLeft),
-          boxRight(boxRight), contactKind(contactKind)
+    constexpr Car(float x_speed_, float y_speed_, float maxSpeed_, float brakeFactor_,
+                  float gearMax_, float x_centre_, float y_centre_, float x_pivot_, float y_pivot_,
+                  float heading_, float turnStep_, float damage_, float damageStatus_,
+                  float boxTop_, float boxBottom_, float boxLeft_, float boxRight_,
+                  int contactKind_)
+        : x_speed(x_speed_),
+          y_speed(y_speed_),
+          maxSpeed(maxSpeed_),
+          brakeFactor(brakeFactor_),
+          gearMax(gearMax_),
+          x_centre(x_centre_),
+          y_centre(y_centre_),
+          x_pivot(x_pivot_),
+          y_pivot(y_pivot_),
+          heading(heading_),
+          turnStep(turnStep_),
+          damage(damage_),
+          damageStatus(damageStatus_),
+          boxTop(boxTop_),
+          boxBottom(boxBottom_),
+          boxLeft(boxLeft_),
+          boxRight(boxRight_),
+          contactKind(contactKind_)
     {
     }
 
@@ -25,7 +39,11 @@ public:
 
     float getX_speed() const { return x_speed; }
     float getY_speed() const { return y_speed; }
-    void setSpeed(float x, float y) { x_speed = x; y_speed = y; }
+    void setSpeed(float x, float y)
+    {
+        x_speed = x;
+        y_speed = y;
+    }
     float get_MaxSpeed() const { return maxSpeed; }
     float getGearMax() const { return gearMax; }
     void setGearMax(float value) { gearMax = value; }
@@ -58,7 +76,8 @@ public:
     void brake();       // one key press: both speeds 0.05 x brakeFactor towards 0, never past it
     void advance();     // one idle step: view centre and box along the heading by the speed
 
-    void draw(int headlightsOff) const;  // body, wheels, beams (while headlightsOff is 0) and exhaust
+    void draw(
+        int headlightsOff) const;  // body, wheels, beams (while headlightsOff is 0) and exhaust
 
 private:
     float x_speed;       // drives the x motion
@@ -78,7 +97,7 @@ private:
     float boxBottom;
     float boxLeft;
     float boxRight;
-    int contactKind;     // last thing met: 0 nothing, 1 wall or obstacle, 2 water, 3 repair patch
+    int contactKind;  // last thing met: 0 nothing, 1 wall or obstacle, 2 water, 3 repair patch
 };
 
 extern Car playerCar;         // the one car of the game, at its start values before main

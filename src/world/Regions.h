@@ -13,14 +13,14 @@ struct WorldRegion {
 
 // A block the car bounces off: its rectangle and what a hit costs.
 struct ObstacleRow {
-    WorldRegion region;   // the drawn block grown by 10 on every side
-    float damageFactor;   // damage points per unit of mean speed at the hit, before the fixed 0.25
+    WorldRegion region;  // the drawn block grown by 10 on every side
+    float damageFactor;  // damage points per unit of mean speed at the hit, before the fixed 0.25
 };
 
 // A zone that changes the car's speed every frame it spends inside.
 struct DragRow {
     WorldRegion region;
-    float speedDivisor;   // both speeds are divided by it every frame; below 1 speeds the car up
+    float speedDivisor;  // both speeds are divided by it every frame; below 1 speeds the car up
 };
 
 // The map's edges, tested against the car box directly (not through a region).

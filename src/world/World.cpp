@@ -13,11 +13,11 @@ float sampleY = 0.0f;
 
 namespace {
 
-constexpr int kSampleFrame = 2;                // the position is sampled when the counter reads 2
+constexpr int kSampleFrame = 2;  // the position is sampled when the counter reads 2
 constexpr float kPushBack = pushBackFraction * pushBackScale;  // single precision: 3.4
-constexpr float kIntact = 14.0f;              // damage status of a car in full condition
-constexpr float kRepairPerFrame = -1.0f;      // with the fixed 0.25: 0.75 won back per frame
-constexpr float kRepairAtFull = -0.5f;        // with the fixed 0.25: the dashboard tops up 0.25
+constexpr float kIntact = 14.0f;          // damage status of a car in full condition
+constexpr float kRepairPerFrame = -1.0f;  // with the fixed 0.25: 0.75 won back per frame
+constexpr float kRepairAtFull = -0.5f;    // with the fixed 0.25: the dashboard tops up 0.25
 
 enum ContactKind { kNoContact = 0, kHit = 1, kWater = 2, kRepairing = 3 };
 
@@ -65,10 +65,22 @@ float hitDamage(const Car& car, float damageFactor)
 
 }  // namespace
 
-void pushDown(Car& car) { pushVertically(car, -1); }
-void pushUp(Car& car) { pushVertically(car, +1); }
-void pushLeft(Car& car) { pushHorizontally(car, -1); }
-void pushRight(Car& car) { pushHorizontally(car, +1); }
+void pushDown(Car& car)
+{
+    pushVertically(car, -1);
+}
+void pushUp(Car& car)
+{
+    pushVertically(car, +1);
+}
+void pushLeft(Car& car)
+{
+    pushHorizontally(car, -1);
+}
+void pushRight(Car& car)
+{
+    pushHorizontally(car, +1);
+}
 
 // Each edge reads the box as the earlier ones left it; after the first that fires the car
 // stands still, so the others push it by nothing. The edge costs no damage.
@@ -178,10 +190,17 @@ void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, Par
         glutIdleFunc(nullptr);
     } else {
         switch (car.getContactKind()) {
-        case kHit: drawCrashBurst(contact); break;
-        case kWater: drawSplashBurst(contact); break;
-        case kRepairing: drawRepairBurst(repair); break;
-        default: break;
+            case kHit:
+                drawCrashBurst(contact);
+                break;
+            case kWater:
+                drawSplashBurst(contact);
+                break;
+            case kRepairing:
+                drawRepairBurst(repair);
+                break;
+            default:
+                break;
         }
     }
 

@@ -14,7 +14,7 @@ void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact,
                  ParticleBurst& repair);  // one frame of rules, bursts drawn at the car
 void checkMapEdges(Car& car);             // push back and stop a car beyond the map's edge
 void collideObstacle(Car& car, const WorldRegion& region,
-                     float hitDamage);    // throw back against the motion, stop, charge
+                     float hitDamage);  // throw back against the motion, stop, charge
 void applyWaterDrag(Car& car, const WorldRegion& region, float speedDivisor);   // slow and splash
 void applySpeedPatch(Car& car, const WorldRegion& region, float speedDivisor);  // speed up or slow
 void applyRepairPatch(Car& car, const WorldRegion& region);  // win back condition up to 14

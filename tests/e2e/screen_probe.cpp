@@ -88,7 +88,8 @@ Shot load(const std::string& path)
     if (headerNumber(in) != 255)
         fail(path + " is not an 8-bit PPM");
     shot.bytes.resize(static_cast<size_t>(shot.width) * shot.height * 3);
-    in.read(reinterpret_cast<char*>(shot.bytes.data()), static_cast<std::streamsize>(shot.bytes.size()));
+    in.read(reinterpret_cast<char*>(shot.bytes.data()),
+            static_cast<std::streamsize>(shot.bytes.size()));
     if (in.gcount() != static_cast<std::streamsize>(shot.bytes.size()))
         fail(path + " is cut short");
     return shot;
@@ -110,7 +111,8 @@ struct Rect {
 Rect rectangle(char** args, const Shot& shot)
 {
     const Rect r{number(args[0]), number(args[1]), number(args[2]), number(args[3])};
-    if (r.x0 < 0 || r.y0 < 0 || r.x1 >= shot.width || r.y1 >= shot.height || r.x0 > r.x1 || r.y0 > r.y1)
+    if (r.x0 < 0 || r.y0 < 0 || r.x1 >= shot.width || r.y1 >= shot.height || r.x0 > r.x1 ||
+        r.y0 > r.y1)
         fail("rectangle outside the picture");
     return r;
 }
@@ -124,7 +126,8 @@ double shiftError(const Shot& a, const Shot& b, const Rect& r, int dx, int dy)
     for (int y = std::max(r.y0, r.y0 - dy); y <= std::min(r.y1, r.y1 - dy); ++y)
         for (int x = std::max(r.x0, r.x0 - dx); x <= std::min(r.x1, r.x1 - dx); ++x) {
             const Rgb p = a.at(x, y), q = b.at(x + dx, y + dy);
-            sum += std::abs(p.red - q.red) + std::abs(p.green - q.green) + std::abs(p.blue - q.blue);
+            sum +=
+                std::abs(p.red - q.red) + std::abs(p.green - q.green) + std::abs(p.blue - q.blue);
             count += 3;
         }
     return count > 0 ? sum / count : std::numeric_limits<double>::infinity();
@@ -139,7 +142,8 @@ void bestShift(const Shot& a, const Shot& b, const Rect& r, bool vertical, int m
     int best = 0;
     double bestError = std::numeric_limits<double>::infinity();
     for (int shift = -most; shift <= most; ++shift) {
-        const double error = vertical ? shiftError(a, b, r, 0, shift) : shiftError(a, b, r, shift, 0);
+        const double error =
+            vertical ? shiftError(a, b, r, 0, shift) : shiftError(a, b, r, shift, 0);
         if (error < bestError) {
             bestError = error;
             best = shift;
@@ -222,7 +226,9 @@ int main(int argc, char** argv)
         }
         std::printf("%d\n", end);
     } else {
-        fail("usage: pixel|mean|diff|vshift|hshift|darkest|count|barend ... (see the first lines of screen_probe.cpp)");
+        fail(
+            "usage: pixel|mean|diff|vshift|hshift|darkest|count|barend ... (see the first lines of "
+            "screen_probe.cpp)");
     }
     return 0;
 }
