@@ -52,7 +52,7 @@ void openGameWindow()
     glutCreateWindow("TARVELO! frame benchmark");
     glutDisplayFunc(noFrame);
     glutReshapeFunc(reshape);
-    initGraphics();
+    initGraphics(".");
     for (int i = 0; i < 20; ++i) {  // let the window be mapped before the first measured frame
         glutMainLoopEvent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

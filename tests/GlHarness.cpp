@@ -39,7 +39,7 @@ void openGameWindow(int* argc, char** argv)
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
     glutDisplayFunc(noFrame);
     glutReshapeFunc(reshape);
-    initGraphics();
+    initGraphics(".");
     // Let the X server map the window before anything is read back from it.
     for (int i = 0; i < 20; ++i) {
         glutMainLoopEvent();

@@ -106,7 +106,7 @@ TEST(Textures, PicturesOfAnyWidthUploadUnchanged)
     }
     fs::current_path(folder.path);
     testing::internal::CaptureStdout();
-    loadTextures();
+    loadTextures(".");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n Loading textures...\n");
     for (int k = 0; k < kTextureCount; ++k)
         expectTextureHolds(static_cast<TextureSlot>(k), textureFiles[k]);
@@ -114,7 +114,7 @@ TEST(Textures, PicturesOfAnyWidthUploadUnchanged)
     // Back to the game's own pictures for whatever runs next.
     fs::current_path(data);
     testing::internal::CaptureStdout();
-    loadTextures();
+    loadTextures(".");
     testing::internal::GetCapturedStdout();
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
@@ -172,7 +172,7 @@ TEST(Textures, AMissingFileEndsTheGameAfterOneErrorLineNamingIt)
         const GameRun run = runGameIn(folder.path);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err,
-                  std::string("Error: Failed to open DIB file ") + textureFiles[missing] + ".\n");
+                  std::string("Error: Failed to open DIB file ./") + textureFiles[missing] + ".\n");
         const std::string progress = "\n Loading textures...\n";
         ASSERT_GE(run.out.size(), progress.size()) << run.out;
         EXPECT_EQ(run.out.substr(run.out.size() - progress.size()), progress)

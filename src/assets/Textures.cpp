@@ -12,7 +12,7 @@ const char* const textureFiles[kTextureCount] = {"Car.bmp",    "Dirt.bmp", "Box1
                                                  "Quit.bmp",   "Roof.bmp", "Road.bmp", "Water.bmp",
                                                  "Bricks.bmp", "Logo.bmp"};
 
-void loadTextures()
+void loadTextures(const std::string& folder)
 {
     std::cout << std::endl << " Loading textures..." << std::endl;
 
@@ -20,7 +20,8 @@ void loadTextures()
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int k = 0; k < kTextureCount; ++k) {
         const TextureSlot slot = static_cast<TextureSlot>(k);
-        const std::optional<DecodedImage> image = readBmpFile(textureFiles[slot]);
+        const std::string path = folder + "/" + textureFiles[slot];
+        const std::optional<DecodedImage> image = readBmpFile(path.c_str());
         if (!image)
             std::exit(1);  // the reader has reported which file and why
         glBindTexture(GL_TEXTURE_2D, textureName(slot));

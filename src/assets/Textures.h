@@ -1,6 +1,8 @@
 // The game's ten textures: which file goes into which fixed texture name, and their loading.
 #pragma once
 
+#include <string>
+
 // Slot k of the table is read from its file and lives in the texture named 13 + k.
 enum TextureSlot {
     kCarTexture,
@@ -24,4 +26,5 @@ constexpr unsigned textureName(TextureSlot slot)
 
 extern const char* const textureFiles[kTextureCount];  // file names, in slot order
 
-void loadTextures();  // read and upload all ten; ends the game with status 1 at the first failure
+// Read and upload all ten from `folder`; ends the game with status 1 at the first failure.
+void loadTextures(const std::string& folder);

@@ -53,7 +53,7 @@ int runGame(int argc, char** argv)
     glutKeyboardFunc(keyboard);
     glutIdleFunc(idle);
 
-    initGraphics();
+    initGraphics(".");
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
@@ -63,9 +63,9 @@ int runGame(int argc, char** argv)
     return 0;
 }
 
-void initGraphics()
+void initGraphics(const std::string& pictureFolder)
 {
-    loadTextures();
+    loadTextures(pictureFolder);
     buildDisplayLists();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

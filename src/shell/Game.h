@@ -1,17 +1,20 @@
 // The game shell: start-up, the window's callbacks and the order of work in each frame.
 #pragma once
 
+#include <string>
+
 class Car;
 
 extern int viewportWidth;   // window width in pixels, as last given to reshape
 extern int viewportHeight;  // window height in pixels, as last given to reshape
 
-int runGame(int argc,
-            char** argv);  // banner, window, callbacks, graphics, then the main loop for good
-void initGraphics();       // textures, display lists and the fixed GL state
-void buildDisplayLists();  // car list, dashboard lists, map list, in that order
-void display();            // one frame: map, car, world rules, dashboard, swap
-void pacedDisplay();       // display, then wait out the rest of the 1/60 s frame
+// Banner, window, callbacks, graphics, then the main loop for good.
+int runGame(int argc, char** argv);
+// Textures from `pictureFolder`, display lists, the fixed GL state.
+void initGraphics(const std::string& pictureFolder);
+void buildDisplayLists();             // car list, dashboard lists, map list, in that order
+void display();                       // one frame: map, car, world rules, dashboard, swap
+void pacedDisplay();                  // display, then wait out the rest of the 1/60 s frame
 void reshape(int width, int height);  // the fixed -50..50 view over the whole window
 void idle();                          // one motion step of the car
 void drawScene(Car car);              // the map shifted under the car's view centre
