@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -151,7 +152,37 @@ TEST_F(VehicleTest, HeadingWrapsPastBothLimitsButKeepsThemExactly)
     EXPECT_EQ(playerCar.getHeading(), -360.0f);
     playerCar.turnLeft();
     EXPECT_EQ(playerCar.getHeading(), -11.25f);
-    EXPECT_EQ(headingRadians, static_cast<float>(-11.25f * (3.1415927f / 180.0f)));
+    EXPECT_EQ(headingRadians, static_cast<float>(-11.25 * (3.1415927 / 180.0)));
+}
+
+// Every heading that turning can reach, from the start and from each heading reached, has its
+// radians formed from the single-precision pi with double-precision intermediates.
+TEST_F(VehicleTest, EveryReachableHeadingHasItsRadiansInDoublePrecision)
+{
+    std::vector<float> reached = {0.0f};
+    for (size_t next = 0; next < reached.size(); ++next) {
+        for (void (Car::*turn)() : {&Car::turnLeft, &Car::turnRight}) {
+            Car car = playerCar;
+            resetToStart(car);
+            for (int i = 0; i < 64 && car.getHeading() != reached[next]; ++i)
+                car.turnRight();  // from 0, right turns reach every heading of 0..360
+            for (int i = 0; i < 64 && car.getHeading() != reached[next]; ++i)
+                car.turnLeft();  // and left turns those of -360..0
+            ASSERT_EQ(car.getHeading(), reached[next]);
+            (car.*turn)();
+            const double exact = car.getHeading() * (static_cast<double>(3.1415927f) / 180.0);
+            EXPECT_EQ(headingRadians, static_cast<float>(exact)) << "heading " << car.getHeading();
+            if (std::find(reached.begin(), reached.end(), car.getHeading()) == reached.end())
+                reached.push_back(car.getHeading());
+        }
+    }
+    EXPECT_EQ(reached.size(), 65u) << "0 and the multiples of 11.25 up to 360 either way";
+
+    resetToStart(playerCar);
+    for (int i = 0; i < 5; ++i)
+        playerCar.turnRight();
+    EXPECT_EQ(playerCar.getHeading(), 56.25f);
+    EXPECT_EQ(headingRadians, 0.981747746f);
 }
 
 TEST_F(VehicleTest, MotionStepMovesCentreAndBoxAlongTheHeading)
@@ -192,10 +223,14 @@ TEST_F(VehicleTest, ArrowKeysReachTheCarThroughTheSpecialKeyCallback)
     EXPECT_EQ(playerCar.getY_speed(), 0.0f);
 }
 
-TEST_F(VehicleTest, IdleStepMovesTheCarOncePerCall)
+TEST_F(VehicleTest, IdleStepMovesTheCarOncePerFrameDrawn)
 {
     playerCar.setSpeed(0.5f, 0.5f);
+    harness::runFrame();
     idle();
+    idle();  // no frame in between, as while the window is hidden: the car waits
+    EXPECT_EQ(playerCar.getY_centre(), 0.5f);
+    harness::runFrame();
     idle();
     EXPECT_EQ(playerCar.getY_centre(), 1.0f);
 }
@@ -380,9 +415,14 @@ TEST_F(CarDrawingTest, ExhaustPuffsGrowInNumberAndShrinkInSizeWithSpeed)
         size_t puffs;  // the least whole number not below 10 x speed, none when not moving forwards
     };
     constexpr SpeedCase kCases[] = {
-        {-0.5f, 0}, {0.0f, 0},        {0.1f, 2},  // 0.1f is a hair above a tenth: 10 x speed
-                                                  // exceeds 1
-        {0.3f, 4},  {0.45000005f, 5}, {1.0f, 10}, {2.0f, 20},
+        {-0.5f, 0},
+        {0.0f, 0},
+        {0.1f, 2},  // 0.1f is a hair above a tenth: 10 x speed
+                    // exceeds 1
+        {0.3f, 4},
+        {0.45000005f, 5},
+        {1.0f, 10},
+        {2.0f, 20},
     };
     for (const SpeedCase& c : kCases) {
         SCOPED_TRACE("speed " + std::to_string(c.speed));

@@ -9,7 +9,7 @@ packages=(
   g++ clang cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libgtest-dev libbenchmark-dev libstb-dev libpng-dev libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool imagemagick matchbox-window-manager
+  xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick matchbox-window-manager libxtst-dev
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -3,8 +3,10 @@
 
 #include <GL/glut.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <thread>
 
 #include "assets/CarList.h"
 #include "assets/MapList.h"
@@ -12,6 +14,7 @@
 #include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
 #include "shell/FramePacer.h"
+#include "shell/HeldKeys.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
@@ -19,6 +22,8 @@
 
 int viewportWidth = 640;
 int viewportHeight = 480;
+bool windowShown = false;
+bool frameDrawnSinceStep = true;
 
 namespace {
 
@@ -26,6 +31,9 @@ constexpr double kFramesPerSecond = 60.0;
 constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on both axes
 
 FramePacer pacer(kFramesPerSecond);
+
+// While no frame is drawn the game stands still; this is how long it waits before looking again.
+constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
 
 void printLine(const char* text)
 {
@@ -42,15 +50,14 @@ int runGame(int argc, char** argv)
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
-    glutInitWindowSize(640, 480);
-    glutInitWindowPosition(50, 50);
+    // The window opens already covering the screen: a desktop without a window manager cannot
+    // make it full screen, and would otherwise show it shifted off the top left corner.
+    glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+    glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! b0.3 - by the TARVELO! team");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
 
-    glutMouseFunc(mouse);
-    glutPassiveMotionFunc(passiveMotion);
-    glutSpecialFunc(specialKey);
-    glutKeyboardFunc(keyboard);
+    registerInputCallbacks();
     glutIdleFunc(idle);
 
     initGraphics(".");
@@ -61,6 +68,18 @@ int runGame(int argc, char** argv)
     glutFullScreen();
     glutMainLoop();
     return 0;
+}
+
+void registerInputCallbacks()
+{
+    glutMouseFunc(mouse);
+    glutPassiveMotionFunc(passiveMotion);
+    glutSpecialFunc(arrowPressed);
+    glutSpecialUpFunc(arrowReleased);
+    glutKeyboardFunc(characterPressed);
+    glutKeyboardUpFunc(characterReleased);
+    takeOverKeyRepeat();
+    glutWindowStatusFunc(windowStatus);
 }
 
 void initGraphics(const std::string& pictureFolder)
@@ -91,6 +110,7 @@ void display()
     drawToolBar(playerCar);
     playerCar.setDamage(0.0f);  // this frame's damage has been applied exactly once
     glutSwapBuffers();
+    frameDrawnSinceStep = true;
 }
 
 void pacedDisplay()
@@ -110,9 +130,24 @@ void reshape(int width, int height)
     glMatrixMode(GL_MODELVIEW);
 }
 
+// One motion step for each frame drawn. A window that is minimised, on another desktop or covered
+// gets no frames, and then the car waits where it stands instead of driving on unseen.
 void idle()
 {
+    if (!frameDrawnSinceStep) {
+        std::this_thread::sleep_for(kStandStillWait);
+        return;
+    }
+    frameDrawnSinceStep = false;
+    repeatHeldArrows();
     playerCar.advance();
+}
+
+void windowStatus(int state)
+{
+    windowShown = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
+    if (!windowShown)
+        releaseAllKeys();  // its key releases may go to whatever window is now in front
 }
 
 void drawScene(Car car)

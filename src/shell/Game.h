@@ -5,16 +5,21 @@
 
 class Car;
 
-extern int viewportWidth;   // window width in pixels, as last given to reshape
-extern int viewportHeight;  // window height in pixels, as last given to reshape
+extern int viewportWidth;         // window width in pixels, as last given to reshape
+extern int viewportHeight;        // window height in pixels, as last given to reshape
+extern bool windowShown;          // the window can be seen: mapped and not wholly covered
+extern bool frameDrawnSinceStep;  // a frame was drawn since the car's last motion step
 
 // Banner, window, callbacks, graphics, then the main loop for good.
 int runGame(int argc, char** argv);
+// Mouse, keys (arrows held down repeat at the game's pace) and the window's visibility.
+void registerInputCallbacks();
 // Textures from `pictureFolder`, display lists, the fixed GL state.
 void initGraphics(const std::string& pictureFolder);
 void buildDisplayLists();             // car list, dashboard lists, map list, in that order
 void display();                       // one frame: map, car, world rules, dashboard, swap
 void pacedDisplay();                  // display, then wait out the rest of the 1/60 s frame
 void reshape(int width, int height);  // the fixed -50..50 view over the whole window
-void idle();                          // one motion step of the car
+void idle();                          // one motion step of the car per frame drawn; else waits
+void windowStatus(int state);         // the window shown, hidden or covered
 void drawScene(Car car);              // the map shifted under the car's view centre

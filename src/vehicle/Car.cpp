@@ -60,7 +60,7 @@ constexpr float kExhaustDrop = -6.0f;  // the smoke starts 6 units behind the pi
 
 float toRadians(float degrees)
 {
-    return static_cast<float>(static_cast<double>(degrees) * static_cast<double>(kPi / 180.0f));
+    return static_cast<float>(static_cast<double>(degrees) * (static_cast<double>(kPi) / 180.0));
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// Keys held down. X repeats only the last key pressed, and at each desktop's own rate, so the
+// game times the repeats of each arrow itself, in frames: a player can hold Up and steer, and
+// the car speeds up alike on every desktop. Holding a letter or a digit does what one press does.
+#include "shell/HeldKeys.h"
+
+#include <GL/glut.h>
+
+// After GLUT: Xlib's macros would clash with names above.
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+
+#include "shell/Input.h"
+
+namespace {
+
+// One arrow key while it is held down.
+struct HeldArrow {
+    int key;         // GLUT_KEY_LEFT, _UP, _RIGHT or _DOWN
+    bool down;       // pressed and not yet released
+    int framesHeld;  // frames since the press
+};
+
+HeldArrow heldArrows[] = {
+    {GLUT_KEY_LEFT, false, 0},
+    {GLUT_KEY_UP, false, 0},
+    {GLUT_KEY_RIGHT, false, 0},
+    {GLUT_KEY_DOWN, false, 0},
+};
+
+bool characterDown[256];  // by character; a letter is kept under its lower case
+
+HeldArrow* arrowFor(int key)
+{
+    for (HeldArrow& arrow : heldArrows) {
+        if (arrow.key == key)
+            return &arrow;
+    }
+    return nullptr;
+}
+
+// Shift may come or go while a letter is down, so a letter's press and release can differ in case.
+unsigned char heldAs(unsigned char key)
+{
+    return key >= 'A' && key <= 'Z' ? static_cast<unsigned char>(key - 'A' + 'a') : key;
+}
+
+}  // namespace
+
+void takeOverKeyRepeat()
+{
+    // With detectable repeat, X sends a held key's repeats as further presses without releases,
+    // and a press of a key already down is a repeat for certain. Without it, freeglut tells
+    // repeats by the key still being down when its release is read.
+    Bool detectable = False;
+    if (Display* display = glXGetCurrentDisplay())
+        XkbSetDetectableAutoRepeat(display, True, &detectable);
+    glutIgnoreKeyRepeat(detectable ? 0 : 1);
+}
+
+void arrowPressed(int key, int x, int y)
+{
+    HeldArrow* arrow = arrowFor(key);
+    if (arrow && arrow->down)
+        return;  // a repeat the desktop sent: the game makes its own
+    if (arrow) {
+        arrow->down = true;
+        arrow->framesHeld = 0;
+    }
+    specialKey(key, x, y);
+}
+
+void arrowReleased(int key, int /*x*/, int /*y*/)
+{
+    if (HeldArrow* arrow = arrowFor(key))
+        arrow->down = false;
+}
+
+void characterPressed(unsigned char key, int x, int y)
+{
+    bool& down = characterDown[heldAs(key)];
+    if (down)
+        return;
+    down = true;
+    keyboard(key, x, y);
+}
+
+void characterReleased(unsigned char key, int /*x*/, int /*y*/)
+{
+    characterDown[heldAs(key)] = false;
+}
+
+void repeatHeldArrows()
+{
+    for (HeldArrow& arrow : heldArrows) {
+        if (!arrow.down)
+            continue;
+        arrow.framesHeld += 1;
+        const int sinceFirstRepeat = arrow.framesHeld - kFramesBeforeRepeat;
+        if (sinceFirstRepeat >= 0 && sinceFirstRepeat % kFramesPerRepeat == 0)
+            specialKey(arrow.key, 0, 0);
+    }
+}
+
+void releaseAllKeys()
+{
+    for (HeldArrow& arrow : heldArrows)
+        arrow.down = false;
+    for (bool& down : characterDown)
+        down = false;
+}
