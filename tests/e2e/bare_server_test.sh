@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The real game on an X server with no window manager (a kiosk, `startx` with no desktop): the
+# window covers the whole screen from (0, 0), and the start screen shows the panel, the map and
+# the car exactly where they are under a window manager.
+source "$(dirname "$0")/e2e_lib.sh"
+
+# window_geometry: "WIDTHxHEIGHT+X+Y" of the game's window on the X server in DISPLAY.
+window_geometry()
+{
+    xwininfo -root -tree | grep -a '"TARVELO! b0.3' | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1
+}
+
+# Under the window manager of the test command's X server.
+start_game
+cp "$(shot with-manager)" "$WORK/with-manager.ppm"
+kill "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
+
+# A bare X server of its own, the same size, with nothing else running on it.
+exec 3>"$WORK/display-number"
+Xvfb -displayfd 3 -screen 0 ${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24 -nolisten tcp >/dev/null 2>&1 &
+BARE_PID=$!
+exec 3>&-
+trap 'cleanup; kill "$BARE_PID" 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s "$WORK/display-number" ] && break; sleep 0.05; done
+[ -s "$WORK/display-number" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
+export DISPLAY=":$(cat "$WORK/display-number")"
+if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+    echo "FAIL: the bare X server has a window manager"; exit 1
+fi
+
+start_game
+geometry=$(window_geometry)
+if [ "$geometry" = "${SCREEN_WIDTH}x${SCREEN_HEIGHT}+0+0" ]; then
+    pass "with no window manager the window covers the screen: $geometry"
+else
+    fail "with no window manager the window is at $geometry, not ${SCREEN_WIDTH}x${SCREEN_HEIGHT}+0+0"
+fi
+BARE=$(shot bare)
+if [ "$(probe diff "$BARE" "$WORK/with-manager.ppm" 0 0 $((SCREEN_WIDTH - 1)) $((SCREEN_HEIGHT - 1)))" = "0.000" ]; then
+    pass "the start screen is the same pixel for pixel as under a window manager"
+else
+    fail "the start screen differs from the one under a window manager" "$BARE" "$WORK/with-manager.ppm"
+fi
+keys Escape
+wait_exit 5 && [ "$EXIT_STATUS" = 0 ] && pass "Escape ends the game with status 0" ||
+    fail "Escape did not end the game with status 0 (status '${EXIT_STATUS:-running}')"
+finish
