@@ -56,8 +56,11 @@ std::vector<uint8_t> palettePicture()
 
 void readerDecode(benchmark::State& state, const std::string& path)
 {
+    const fs::path file(path);
+    const std::string folder = file.parent_path().string(), name = file.filename().string();
     for (auto _ : state) {
-        std::optional<DecodedImage> image = readBmpFile(path.c_str());
+        const BmpReading reading = readBmpFile(folder, name);
+        const std::optional<DecodedImage>& image = reading.image;
         if (!image) {
             state.SkipWithError("the reader refused the picture");
             return;

@@ -1,9 +1,11 @@
 // Tests of the texture loading: the ten pictures in their fixed texture names, pictures of any
-// width, and the end of the game when a texture file is missing.
+// width, and the end of the game, in one line naming the picture, when one is missing, broken,
+// too large for the graphics driver, or no plain file at all.
 #include <GL/gl.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -31,6 +34,11 @@ struct TempFolder {
         std::string pattern = (fs::temp_directory_path() / "tarvelo-textures-XXXXXX").string();
         path = mkdtemp(pattern.data());
     }
+    explicit TempFolder(const fs::path& fixed) : path(fixed)  // made afresh
+    {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
     ~TempFolder() { fs::remove_all(path); }
     fs::path path;
 };
@@ -43,11 +51,63 @@ std::string fileText(const fs::path& path)
     return text.str();
 }
 
+void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+// A folder holding a copy of the game's ten pictures (from data/, the working folder), each of
+// which a test may replace.
+struct PictureFolder : TempFolder {
+    PictureFolder() { copyPictures(); }
+    explicit PictureFolder(const fs::path& fixed) : TempFolder(fixed) { copyPictures(); }
+    void copyPictures()
+    {
+        for (int k = 0; k < kTextureCount; ++k)
+            fs::copy_file(textureFiles[k], path / textureFiles[k]);
+    }
+    // The picture's place, emptied for whatever the test puts there.
+    fs::path place(const char* file) const
+    {
+        fs::remove(path / file);
+        return path / file;
+    }
+};
+
+// A complete 24-bit picture of `width` x `height` grey pixels.
+std::vector<uint8_t> greyPicture(int32_t width, int32_t height)
+{
+    BmpBuilder bmp;
+    bmp.infoHeader(width, height, 24).pixelsStartHere();
+    const std::vector<uint8_t> row(static_cast<size_t>(width) * 3, 0x80);
+    for (int32_t y = 0; y < height; ++y)
+        bmp.row(row);
+    return bmp.asFile();
+}
+
+GLint largestTextureSide()
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return largest;
+}
+
+// The refusal of a picture too large for this test's graphics driver (the game's is the same).
+std::string tooLarge(int64_t width, int64_t height)
+{
+    const std::string largest = std::to_string(largestTextureSide());
+    return "The picture is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, larger than the graphics driver takes (at most " + largest + " x " + largest +
+           ").";
+}
+
 // The texture named 13 + slot must hold exactly the picture of `file`: size, filters and texels.
 void expectTextureHolds(TextureSlot slot, const char* file)
 {
     SCOPED_TRACE(file);
-    const std::optional<DecodedImage> image = readBmpFile(file);
+    const std::optional<DecodedImage> image = readBmpFile(".", file).image;
     ASSERT_TRUE(image);
     glBindTexture(GL_TEXTURE_2D, textureName(slot));
     GLint width = 0, height = 0, minFilter = 0, magFilter = 0, format = 0;
@@ -128,7 +188,8 @@ struct GameRun {
 };
 
 // Runs the real game from `folder` on this test's X server, with a time limit.
-GameRun runGameIn(const fs::path& folder)
+GameRun runGameIn(const fs::path& folder,
+                  std::chrono::milliseconds limit = std::chrono::milliseconds(30000))
 {
     const fs::path outPath = folder / "stdout.txt", errPath = folder / "stderr.txt";
     const pid_t child = fork();
@@ -143,7 +204,7 @@ GameRun runGameIn(const fs::path& folder)
     }
     GameRun run;
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     while (waitpid(child, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill(child, SIGKILL);
@@ -160,25 +221,135 @@ GameRun runGameIn(const fs::path& folder)
     return run;
 }
 
+// The game ended with status 1 right after the textures' progress line, and its only words on
+// stderr were the line about `file` in the working folder.
+void expectEndedOn(const GameRun& run, const char* file, const std::string& message)
+{
+    EXPECT_EQ(run.status, 1) << "-1: still running at the time limit, or ended by a signal";
+    EXPECT_EQ(run.err, "Error: " + std::string(file) + " in .: " + message + "\n");
+    const std::string progress = "\n Loading textures...\n";
+    ASSERT_GE(run.out.size(), progress.size()) << run.out;
+    EXPECT_EQ(run.out.substr(run.out.size() - progress.size()), progress)
+        << "nothing may follow the textures' progress line:\n"
+        << run.out;
+}
+
 TEST(Textures, AMissingFileEndsTheGameAfterOneErrorLineNamingIt)
 {
-    const fs::path data = fs::current_path();
     for (int missing = 0; missing < kTextureCount; ++missing) {
         SCOPED_TRACE(textureFiles[missing]);
-        TempFolder folder;
-        for (int k = 0; k < kTextureCount; ++k)
-            if (k != missing)
-                fs::copy_file(data / textureFiles[k], folder.path / textureFiles[k]);
-        const GameRun run = runGameIn(folder.path);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err,
-                  std::string("Error: Failed to open DIB file ./") + textureFiles[missing] + ".\n");
-        const std::string progress = "\n Loading textures...\n";
-        ASSERT_GE(run.out.size(), progress.size()) << run.out;
-        EXPECT_EQ(run.out.substr(run.out.size() - progress.size()), progress)
-            << "nothing may follow the textures' progress line:\n"
-            << run.out;
+        PictureFolder folder;
+        folder.place(textureFiles[missing]);
+        expectEndedOn(runGameIn(folder.path), textureFiles[missing],
+                      std::string("Failed to open DIB file ") + textureFiles[missing] + ".");
     }
+}
+
+// A header may announce any size: what the driver cannot take is refused before it is decoded
+// or uploaded, naming its size; the largest the driver takes still loads.
+TEST(Textures, PicturesTooLargeForTheDriverEndTheGameStatingTheirSize)
+{
+    const GLint largest = largestTextureSide();
+    ASSERT_GT(largest, 0);
+    {
+        SCOPED_TRACE("Roof.bmp, its run-length header changed to 40,000,000 x 1");
+        PictureFolder folder;
+        std::vector<uint8_t> roof;
+        for (const char c : fileText("Roof.bmp"))
+            roof.push_back(static_cast<uint8_t>(c));
+        BmpBuilder size;
+        size.u32(40000000).u32(1);
+        const std::vector<uint8_t> sizeBytes = size.asBareDib();
+        std::copy(sizeBytes.begin(), sizeBytes.end(), roof.begin() + 18);  // biWidth, biHeight
+        writeFile(folder.place("Roof.bmp"), roof);
+        expectEndedOn(runGameIn(folder.path), "Roof.bmp", tooLarge(40000000, 1));
+    }
+    for (const bool wide : {true, false}) {
+        const int32_t width = wide ? largest + 1 : 1, height = wide ? 1 : largest + 1;
+        SCOPED_TRACE("Road.bmp, " + std::to_string(width) + " x " + std::to_string(height));
+        PictureFolder folder;
+        writeFile(folder.place("Road.bmp"), greyPicture(width, height));
+        expectEndedOn(runGameIn(folder.path), "Road.bmp", tooLarge(width, height));
+    }
+
+    PictureFolder widest;
+    writeFile(widest.place("Road.bmp"), greyPicture(largest, 1));
+    testing::internal::CaptureStderr();
+    loadTextures(widest.path.string());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    glBindTexture(GL_TEXTURE_2D, textureName(kRoadTexture));
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, largest);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    loadTextures(".");  // the game's own pictures again for whatever runs next
+    harness::runFrame();
+}
+
+// Neither a pipe that nobody writes to nor a device is read: each ends the game at once.
+TEST(Textures, PipesAndDevicesInPlaceOfAPictureEndTheGameAtOnce)
+{
+    constexpr std::chrono::milliseconds kAtOnce(1000);
+    {
+        SCOPED_TRACE("a named pipe as Logo.bmp");
+        PictureFolder folder;
+        ASSERT_EQ(mkfifo(folder.place("Logo.bmp").c_str(), 0644), 0);
+        expectEndedOn(runGameIn(folder.path, kAtOnce), "Logo.bmp",
+                      "Failed to open DIB file Logo.bmp.");
+    }
+    {
+        SCOPED_TRACE("Car.bmp, a link to /dev/zero");
+        PictureFolder folder;
+        fs::create_symlink("/dev/zero", folder.place("Car.bmp"));
+        expectEndedOn(runGameIn(folder.path, kAtOnce), "Car.bmp",
+                      "Failed to open DIB file Car.bmp.");
+    }
+}
+
+// Broken contents end the game with the reader's message and the picture's name.
+TEST(Textures, BrokenPicturesEndTheGameNamingTheFile)
+{
+    struct Case {
+        const char* file;
+        std::vector<uint8_t> bytes;
+        const char* message;
+    };
+    std::vector<uint8_t> water;
+    for (const char c : fileText("Water.bmp"))
+        water.push_back(static_cast<uint8_t>(c));
+    water.resize(water.size() / 2);
+    std::mt19937 random(14);  // the same bytes in every run
+    std::vector<uint8_t> noise(4096);
+    for (uint8_t& byte : noise)
+        byte = static_cast<uint8_t>(random());
+    BmpBuilder newer;  // saved with the 108-byte header of newer programs
+    newer.headerOfSize(108, 128, 64, 24).pixelsStartHere();
+    newer.raw(std::vector<uint8_t>(128 * 64 * 3, 0x40));
+    const Case cases[] = {
+        {"Water.bmp", water, "Image file conversion error."},
+        {"Dirt.bmp", {}, "Failed to open DIB file Dirt.bmp."},
+        {"Bricks.bmp", noise, "Unknown DIB file format."},
+        {"New.bmp", newer.asFile(), "Unknown DIB file format."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        PictureFolder folder;
+        writeFile(folder.place(c.file), c.bytes);
+        expectEndedOn(runGameIn(folder.path), c.file, c.message);
+    }
+}
+
+// The line names the folder exactly as the loader was given it.
+TEST(Textures, TheErrorLineNamesTheFolderAsGiven)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";  // the child opens its own window
+    // The child runs this test again: it must find the folder under the same name, beside the
+    // game in the build folder.
+    PictureFolder folder(fs::path(TARVELO_GAME_PATH).parent_path() / "TexturesTest-pictures");
+    writeFile(folder.place("Quit.bmp"), {'B', 'M', 1, 2, 3});
+    const std::string given = folder.path.string() + "/./";
+    EXPECT_EXIT(loadTextures(given), testing::ExitedWithCode(1),
+                testing::Eq("Error: Quit.bmp in " + given + ": Image file conversion error.\n"));
 }
 
 }  // namespace

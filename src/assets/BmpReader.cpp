@@ -1,5 +1,6 @@
 // BMP reader: maps a texture file read-only, checks its headers against its length and turns
 // every layout the game takes (palette, 16/24/32 bits, bit fields, run-length) into RGB rows.
+// It reports nothing itself: each failure comes back as its message for the loader to show.
 #include "assets/BmpReader.h"
 
 #include <fcntl.h>
@@ -8,9 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <climits>
 #include <new>
-#include <string>
 #include <utility>
 
 namespace {
@@ -274,14 +274,17 @@ bool decodeRunLength(const PixelFormat& format, bool fourBits, const unsigned ch
     return true;
 }
 
-// The whole file in read-only memory, released with the object.
+// The whole file in read-only memory, released with the object. Only a plain file with something
+// in it is mapped: a pipe, a device or a folder in a picture's place is not opened for reading,
+// and the open itself never waits (for a pipe's writer, say).
 class MappedFile {
 public:
-    explicit MappedFile(const char* fileName)
+    explicit MappedFile(const char* path)
     {
-        descriptor_ = open(fileName, O_RDONLY | O_CLOEXEC);
+        descriptor_ = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         struct stat status;
-        if (descriptor_ < 0 || fstat(descriptor_, &status) != 0 || status.st_size <= 0)
+        if (descriptor_ < 0 || fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode) ||
+            status.st_size <= 0)
             return;
         void* view = mmap(nullptr, static_cast<size_t>(status.st_size), PROT_READ, MAP_PRIVATE,
                           descriptor_, 0);
@@ -309,17 +312,6 @@ private:
     size_t size_ = 0;
 };
 
-// One line on the error stream, headed by the report's title; a trailing line end of the text is
-// the line's own.
-void report(std::string text)
-{
-    if (!text.empty() && text.back() == '\n')
-        text.pop_back();
-    const std::string line = "Error: " + text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-}
-
 }  // namespace
 
 uint16_t paletteEntryCount(const unsigned char* dibHeader)
@@ -345,7 +337,8 @@ uint16_t paletteEntryCount(const unsigned char* dibHeader)
     }
 }
 
-const char* decodeBmp(const unsigned char* bytes, size_t size, DecodedImage& image)
+std::string decodeBmp(const unsigned char* bytes, size_t size, DecodedImage& image,
+                      const SizeCheck& fits)
 {
     // Where the DIB header is, and the pixel data if a file header says so.
     size_t headerAt = 0;
@@ -387,6 +380,14 @@ const char* decodeBmp(const unsigned char* bytes, size_t size, DecodedImage& ima
     const uint64_t width = static_cast<uint64_t>(info.width);
     const uint64_t rows = topDown ? static_cast<uint64_t>(-static_cast<int64_t>(info.height))
                                   : static_cast<uint64_t>(info.height);
+    if (rows > INT32_MAX)
+        return kConversionError;
+    // The caller may refuse the size before the file's length is checked or anything is taken.
+    if (fits) {
+        std::string refusal = fits(info.width, static_cast<int32_t>(rows));
+        if (!refusal.empty())
+            return refusal;
+    }
     const uint64_t outputBytes = width * rows * 3;
     if (outputBytes > kMaxDecodedBytes || pixelsAt > size)
         return kConversionError;
@@ -429,20 +430,20 @@ const char* decodeBmp(const unsigned char* bytes, size_t size, DecodedImage& ima
     image.width = info.width;
     image.height = static_cast<int32_t>(rows);
     image.pixels = std::move(pixels);
-    return nullptr;
+    return {};
 }
 
-std::optional<DecodedImage> readBmpFile(const char* fileName)
+BmpReading readBmpFile(const std::string& folder, const std::string& file, const SizeCheck& fits)
 {
-    const MappedFile file(fileName);
-    if (!file.bytes()) {
-        report(std::string("Failed to open DIB file ") + fileName + ".\n");
-        return std::nullopt;
+    BmpReading reading;
+    const MappedFile mapped((folder + "/" + file).c_str());
+    if (!mapped.bytes()) {
+        reading.failure = "Failed to open DIB file " + file + ".";
+        return reading;
     }
     DecodedImage image;
-    if (const char* failure = decodeBmp(file.bytes(), file.size(), image)) {
-        report(failure);
-        return std::nullopt;
-    }
-    return image;
+    reading.failure = decodeBmp(mapped.bytes(), mapped.size(), image, fits);
+    if (reading.failure.empty())
+        reading.image = std::move(image);
+    return reading;
 }

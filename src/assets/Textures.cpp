@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -12,6 +13,43 @@ const char* const textureFiles[kTextureCount] = {"Car.bmp",    "Dirt.bmp", "Box1
                                                  "Quit.bmp",   "Roof.bmp", "Road.bmp", "Water.bmp",
                                                  "Bricks.bmp", "Logo.bmp"};
 
+namespace {
+
+// Empty when the graphics driver takes a texture of this size, else the message that refuses the
+// picture. Asked before the picture is decoded: a header may announce any size at all.
+std::string driverRefusal(int32_t width, int32_t height)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    bool takes = width <= largest && height <= largest;
+    if (takes) {  // the proxy says whether this very size and format would be kept
+        glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     nullptr);
+        GLint keptWidth = 0, keptHeight = 0;
+        glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &keptWidth);
+        glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &keptHeight);
+        takes = keptWidth == width && keptHeight == height;
+    }
+    if (takes)
+        return {};
+    return "The picture is " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels, larger than the graphics driver takes (at most " + std::to_string(largest) +
+           " x " + std::to_string(largest) + ").";
+}
+
+// The one line of a picture that cannot be used, naming it and its folder; then the game ends.
+[[noreturn]] void endOnPicture(const char* file, const std::string& folder,
+                               const std::string& message)
+{
+    const std::string line =
+        "Error: " + std::string(file) + " in " + folder + ": " + message + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+    std::exit(1);
+}
+
+}  // namespace
+
 void loadTextures(const std::string& folder)
 {
     std::cout << std::endl << " Loading textures..." << std::endl;
@@ -20,15 +58,15 @@ void loadTextures(const std::string& folder)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (int k = 0; k < kTextureCount; ++k) {
         const TextureSlot slot = static_cast<TextureSlot>(k);
-        const std::string path = folder + "/" + textureFiles[slot];
-        const std::optional<DecodedImage> image = readBmpFile(path.c_str());
-        if (!image)
-            std::exit(1);  // the reader has reported which file and why
+        const BmpReading reading = readBmpFile(folder, textureFiles[slot], driverRefusal);
+        if (!reading.image)
+            endOnPicture(textureFiles[slot], folder, reading.failure);
+        const DecodedImage& image = *reading.image;
         glBindTexture(GL_TEXTURE_2D, textureName(slot));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     image->pixels.get());
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     image.pixels.get());
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);  // back to OpenGL's default for everything drawn later
 }

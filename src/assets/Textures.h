@@ -26,5 +26,6 @@ constexpr unsigned textureName(TextureSlot slot)
 
 extern const char* const textureFiles[kTextureCount];  // file names, in slot order
 
-// Read and upload all ten from `folder`; ends the game with status 1 at the first failure.
+// Read and upload all ten from `folder`; at the first picture that cannot be used, one line
+// "Error: <file> in <folder>: <why>" on stderr, and the game ends with status 1.
 void loadTextures(const std::string& folder);
