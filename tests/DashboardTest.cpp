@@ -2,6 +2,9 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "GlHarness.h"
 #include "dashboard/Toolbar.h"
 #include "shell/Game.h"
@@ -125,8 +128,14 @@ TEST_F(DashboardTest, DashboardAsksForTheNextFrameEvenWithoutAnIdleStep)
 {
     glutIdleFunc(nullptr);
     glutDisplayFunc(countRedisplay);
-    for (int i = 0; i < 5; ++i)
-        glutMainLoopEvent();  // let anything already pending go by
+    // Let anything already pending go by: the window manager may still be exposing the freshly
+    // opened window, so wait for a quiet tenth of a second (two seconds at most).
+    for (int quiet = 0, i = 0; quiet < 20 && i < 400; ++i) {
+        redisplays = 0;
+        glutMainLoopEvent();
+        quiet = redisplays == 0 ? quiet + 1 : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     redisplays = 0;
     glutMainLoopEvent();
     EXPECT_EQ(redisplays, 0);

@@ -4,9 +4,12 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "dashboard/Toolbar.h"
@@ -28,6 +31,34 @@ void noFrame()
 
 }  // namespace
 
+std::string dataFolder()
+{
+    return TARVELO_DATA_DIR;
+}
+
+std::string findTestDisplay()
+{
+    // Under CTest the tests' own virtual X server writes its display name to a file; a missing
+    // file means that no server could be started here.
+    if (const char* file = std::getenv("TARVELO_TEST_DISPLAY_FILE")) {
+        std::string display;
+        std::ifstream(file) >> display;
+        if (display.empty())
+            return std::string("no virtual X server for the tests (") + file +
+                   " is missing: is Xvfb installed?)";
+        setenv("DISPLAY", display.c_str(), 1);
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        return "no X server: DISPLAY is not set (run the tests through ctest, which starts one)";
+    // freeglut ends the whole program when it cannot connect, so ask first.
+    Display* connection = XOpenDisplay(display);
+    if (!connection)
+        return std::string("cannot connect to the X server ") + display;
+    XCloseDisplay(connection);
+    return "";
+}
+
 void openGameWindow(int* argc, char** argv)
 {
     glutInit(argc, argv);
@@ -39,7 +70,7 @@ void openGameWindow(int* argc, char** argv)
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
     glutDisplayFunc(noFrame);
     glutReshapeFunc(reshape);
-    initGraphics(".");
+    initGraphics(dataFolder());
     // Let the X server map the window before anything is read back from it.
     for (int i = 0; i < 20; ++i) {
         glutMainLoopEvent();
@@ -153,9 +184,32 @@ void expectModelviewKeptBy(void (*draw)())
 
 }  // namespace harness
 
+namespace {
+
+// Opens the game window before the first test, so that listing the tests needs no X server, and
+// skips every test, saying why, where no X server can be had.
+class GameWindow : public testing::Environment {
+public:
+    GameWindow(int* argc, char** argv) : argc_(argc), argv_(argv) {}
+
+    void SetUp() override
+    {
+        const std::string missing = harness::findTestDisplay();
+        if (!missing.empty())
+            GTEST_SKIP() << missing;
+        harness::openGameWindow(argc_, argv_);
+    }
+
+private:
+    int* argc_;
+    char** argv_;
+};
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    harness::openGameWindow(&argc, argv);
+    testing::AddGlobalTestEnvironment(new GameWindow(&argc, argv));
     return RUN_ALL_TESTS();
 }

@@ -58,7 +58,7 @@ void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes)
                static_cast<std::streamsize>(bytes.size()));
 }
 
-// A folder holding a copy of the game's ten pictures (from data/, the working folder), each of
+// A folder holding a copy of the game's ten pictures (from the source tree), each of
 // which a test may replace.
 struct PictureFolder : TempFolder {
     PictureFolder() { copyPictures(); }
@@ -66,7 +66,7 @@ struct PictureFolder : TempFolder {
     void copyPictures()
     {
         for (int k = 0; k < kTextureCount; ++k)
-            fs::copy_file(textureFiles[k], path / textureFiles[k]);
+            fs::copy_file(fs::path(harness::dataFolder()) / textureFiles[k], path / textureFiles[k]);
     }
     // The picture's place, emptied for whatever the test puts there.
     fs::path place(const char* file) const
@@ -104,10 +104,10 @@ std::string tooLarge(int64_t width, int64_t height)
 }
 
 // The texture named 13 + slot must hold exactly the picture of `file`: size, filters and texels.
-void expectTextureHolds(TextureSlot slot, const char* file)
+void expectTextureHolds(TextureSlot slot, const std::string& folder, const char* file)
 {
     SCOPED_TRACE(file);
-    const std::optional<DecodedImage> image = readBmpFile(".", file).image;
+    const std::optional<DecodedImage> image = readBmpFile(folder, file).image;
     ASSERT_TRUE(image);
     glBindTexture(GL_TEXTURE_2D, textureName(slot));
     GLint width = 0, height = 0, minFilter = 0, magFilter = 0, format = 0;
@@ -138,14 +138,13 @@ TEST(Textures, TheTenFilesLiveInTextureNames13To22)
 {
     // The harness's start-up has loaded them from data/, the working folder.
     for (int k = 0; k < kTextureCount; ++k)
-        expectTextureHolds(static_cast<TextureSlot>(k), textureFiles[k]);
+        expectTextureHolds(static_cast<TextureSlot>(k), harness::dataFolder(), textureFiles[k]);
     harness::runFrame();
 }
 
 // Pictures whose rows are not a multiple of 4 bytes long still upload texel for texel.
 TEST(Textures, PicturesOfAnyWidthUploadUnchanged)
 {
-    const fs::path data = fs::current_path();
     TempFolder folder;
     for (int k = 0; k < kTextureCount; ++k) {
         const int width = 1 + k, height = 1 + k % 3;
@@ -164,17 +163,15 @@ TEST(Textures, PicturesOfAnyWidthUploadUnchanged)
             .write(reinterpret_cast<const char*>(file.data()),
                    static_cast<std::streamsize>(file.size()));
     }
-    fs::current_path(folder.path);
     testing::internal::CaptureStdout();
-    loadTextures(".");
+    loadTextures(folder.path.string());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n Loading textures...\n");
     for (int k = 0; k < kTextureCount; ++k)
-        expectTextureHolds(static_cast<TextureSlot>(k), textureFiles[k]);
+        expectTextureHolds(static_cast<TextureSlot>(k), folder.path.string(), textureFiles[k]);
 
     // Back to the game's own pictures for whatever runs next.
-    fs::current_path(data);
     testing::internal::CaptureStdout();
-    loadTextures(".");
+    loadTextures(harness::dataFolder());
     testing::internal::GetCapturedStdout();
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
@@ -255,7 +252,7 @@ TEST(Textures, PicturesTooLargeForTheDriverEndTheGameStatingTheirSize)
         SCOPED_TRACE("Roof.bmp, its run-length header changed to 40,000,000 x 1");
         PictureFolder folder;
         std::vector<uint8_t> roof;
-        for (const char c : fileText("Roof.bmp"))
+        for (const char c : fileText(fs::path(harness::dataFolder()) / "Roof.bmp"))
             roof.push_back(static_cast<uint8_t>(c));
         BmpBuilder size;
         size.u32(40000000).u32(1);
@@ -282,7 +279,7 @@ TEST(Textures, PicturesTooLargeForTheDriverEndTheGameStatingTheirSize)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, largest);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    loadTextures(".");  // the game's own pictures again for whatever runs next
+    loadTextures(harness::dataFolder());  // the game's own pictures again for whatever runs next
     harness::runFrame();
 }
 
@@ -315,7 +312,7 @@ TEST(Textures, BrokenPicturesEndTheGameNamingTheFile)
         const char* message;
     };
     std::vector<uint8_t> water;
-    for (const char c : fileText("Water.bmp"))
+    for (const char c : fileText(fs::path(harness::dataFolder()) / "Water.bmp"))
         water.push_back(static_cast<uint8_t>(c));
     water.resize(water.size() / 2);
     std::mt19937 random(14);  // the same bytes in every run

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Starts the real game on the X server in DISPLAY, from the folder with the textures, and checks
-# its console banner line by line, that it fills the screen and that it keeps running until stopped.
+# Starts the real game on the X server in DISPLAY, in the folder of its pictures, and checks its
+# console banner line by line, that it fills the screen and that it keeps running until stopped.
+#   Usage: smoke_test.sh GAME_BINARY PICTURE_FOLDER
 set -u
-game=$1
+game=$(readlink -f "$1") pictures=$2
 out=$(mktemp) err=$(mktemp)
 trap 'kill "$pid" 2>/dev/null; rm -f "$out" "$err"' EXIT
 
-"$game" >"$out" 2>"$err" &
+(cd "$pictures" && exec "$game") >"$out" 2>"$err" &
 pid=$!
 
 expected=$(printf '\n%s\n' \

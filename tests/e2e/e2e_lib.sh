@@ -1,7 +1,7 @@
 # Shared helpers of the end-to-end tests: start the real game on the X server in DISPLAY, press
 # its keys and buttons through real X input (xdotool), and read real screenshots of the whole
 # screen (ImageMagick's import) through screen_probe. Sourced by the test scripts, which are run
-# as:  bash TEST.sh GAME_BINARY SCREEN_PROBE  from the folder with the game's textures.
+# as:  bash TEST.sh GAME_BINARY SCREEN_PROBE PICTURE_FOLDER
 #
 # Screen positions: the game stretches its view (-50..50 on both axes, y up) over the whole
 # 1024 x 768 screen, so view x maps to pixel column (x + 50) / 100 * 1024 and view y to pixel
@@ -11,7 +11,7 @@ set -u
 
 GAME=$(readlink -f "$1")
 PROBE=$(readlink -f "$2")
-TEXTURES=$PWD
+TEXTURES=$(readlink -f "${3:-$PWD}")
 TEST_NAME=$(basename "$0" .sh)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarvelo-$TEST_NAME.XXXXXX")
 # Screenshots of failed checks are kept here (as PNG) for a look afterwards.
