@@ -18,8 +18,8 @@ std::string dataFolder();
 // Finds the X server for the tests and puts it in DISPLAY; returns why there is none, or "".
 std::string findTestDisplay();
 
-// Opens the window, runs the game's own graphics start-up and the fixed view. Called once, before
-// the first test, where findTestDisplay found a server.
+// Opens the window, runs the game's own graphics start-up and the fixed view. Called once by main,
+// where findTestDisplay found a server.
 void openGameWindow(int* argc, char** argv);
 
 // Puts the game's globals back to their start values: the car, the lights, the idle step.
