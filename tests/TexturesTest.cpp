@@ -66,7 +66,8 @@ struct PictureFolder : TempFolder {
     void copyPictures()
     {
         for (int k = 0; k < kTextureCount; ++k)
-            fs::copy_file(fs::path(harness::dataFolder()) / textureFiles[k], path / textureFiles[k]);
+            fs::copy_file(fs::path(harness::dataFolder()) / textureFiles[k],
+                          path / textureFiles[k]);
     }
     // The picture's place, emptied for whatever the test puts there.
     fs::path place(const char* file) const

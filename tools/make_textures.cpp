@@ -344,8 +344,13 @@ Picture paintRoad()
     Random grit(21);
     for (Rgb& texel : road.texels)
         texel = shade(kAsphalt, 0.8 + 0.4 * grit.unit());
-    for (int i = 0; i < 60; ++i)
-        road.at(grit.below(64), grit.below(64)) = Rgb{150, 148, 140};
+    for (int i = 0; i < 60; ++i) {
+        // Two draws in their own statements: the order of a call's arguments is up to the
+        // compiler. The row is drawn first, as the committed picture was made.
+        const int y = grit.below(64);
+        const int x = grit.below(64);
+        road.at(x, y) = Rgb{150, 148, 140};
+    }
     return road;
 }
 
