@@ -12,7 +12,7 @@ window_geometry()
 
 # Under the window manager of the test command's X server.
 start_game
-cp "$(shot with-manager)" "$WORK/with-manager.ppm"
+shot with-manager >/dev/null  # kept in $WORK/with-manager.ppm
 kill "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 
 # A bare X server of its own, the same size, with nothing else running on it.

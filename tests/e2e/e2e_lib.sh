@@ -35,7 +35,7 @@ trap cleanup EXIT
 for tool in xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
 done
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no X server (run under tools/on_xvfb.sh)"; exit 1; }
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no X server (run it through ctest, or under tools/on_xvfb.sh)"; exit 1; }
 [ -x "$GAME" ] && [ -x "$PROBE" ] || { echo "FAIL: usage: $0 GAME_BINARY SCREEN_PROBE"; exit 1; }
 
 # ---- screen positions ------------------------------------------------------------------------
