@@ -44,7 +44,7 @@ echo "== Formatting (.clang-format)"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 echo "== g++ build and tests"
-CC=gcc CXX=g++ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
+CC=gcc CXX=g++ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DTARVELO_BENCH=ON
 cmake --build build -j"$jobs"
 if [ $quick = 1 ]; then
     ctest --test-dir build --output-on-failure -j"$jobs" -L 'unit|window'
