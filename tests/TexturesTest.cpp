@@ -197,7 +197,8 @@ GameRun runGameIn(const fs::path& folder,
         if (chdir(folder.c_str()) != 0 || out < 0 || err < 0 || dup2(out, 1) < 0 ||
             dup2(err, 2) < 0)
             _exit(127);
-        execl(TARVELO_GAME_PATH, TARVELO_GAME_PATH, static_cast<char*>(nullptr));
+        // The folder given as "." even when Car.bmp is the picture missing from it.
+        execl(TARVELO_GAME_PATH, TARVELO_GAME_PATH, "--data", ".", static_cast<char*>(nullptr));
         _exit(127);
     }
     GameRun run;

@@ -3,10 +3,13 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "assets/CarList.h"
 #include "assets/MapList.h"
@@ -17,6 +20,7 @@
 #include "shell/HeldKeys.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
+#include "shell/Options.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -29,6 +33,8 @@ namespace {
 
 constexpr double kFramesPerSecond = 60.0;
 constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on both axes
+constexpr int kWindowWidth = 1024;      // the window of --window
+constexpr int kWindowHeight = 768;
 
 FramePacer pacer(kFramesPerSecond);
 
@@ -44,28 +50,45 @@ void printLine(const char* text)
 
 int runGame(int argc, char** argv)
 {
+    Options options;
+    if (const std::optional<int> status = parseOptions(argc, argv, options))
+        return *status;
+
     printLine(" TARVELO! a top-down driving game, made by the TARVELO! team in 2026");
     printLine(" Please wait...");
     printLine(" Initialising OpenGL...");
 
-    glutInit(&argc, argv);
+    std::vector<char*> glutArguments;
+    for (std::string& argument : options.glutArguments)
+        glutArguments.push_back(argument.data());
+    int glutCount = static_cast<int>(glutArguments.size());
+    glutArguments.push_back(nullptr);
+    glutInit(&glutCount, glutArguments.data());
     glutInitDisplayMode(GLUT_DOUBLE);
-    // The window opens already covering the screen: a desktop without a window manager cannot
-    // make it full screen, and would otherwise show it shifted off the top left corner.
-    glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
-    glutInitWindowPosition(0, 0);
-    glutCreateWindow("TARVELO! b0.3 - by the TARVELO! team");
+    const bool geometryGiven = std::find(options.glutArguments.begin(), options.glutArguments.end(),
+                                         "-geometry") != options.glutArguments.end();
+    if (!options.window) {
+        // The window opens already covering the screen: a desktop without a window manager
+        // cannot make it full screen, and would otherwise show it shifted off the top left.
+        glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+        glutInitWindowPosition(0, 0);
+    } else if (!geometryGiven) {
+        glutInitWindowSize(kWindowWidth, kWindowHeight);
+        glutInitWindowPosition(0, 0);
+    }
+    glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
 
     registerInputCallbacks();
     glutIdleFunc(idle);
 
-    initGraphics(".");
+    initGraphics(findDataFolder(options));
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
 
-    glutFullScreen();
+    if (!options.window)
+        glutFullScreen();
     glutMainLoop();
     return 0;
 }

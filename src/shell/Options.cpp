@@ -1,0 +1,182 @@
+// The command line, parsed before the window opens, and the search for the pictures.
+#include "shell/Options.h"
+
+#include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// GLUT's own options, which glutInit takes out of the command line itself.
+struct GlutOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr GlutOption kGlutOptions[] = {
+    {"-display", true},   {"-geometry", true}, {"-iconic", false}, {"-direct", false},
+    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+};
+
+const GlutOption* glutOption(const char* argument)
+{
+    for (const GlutOption& option : kGlutOptions)
+        if (std::strcmp(argument, option.name) == 0)
+            return &option;
+    return nullptr;
+}
+
+enum OptionCode { kHelp = 1, kVersion, kData, kWindow };
+
+constexpr option kLongOptions[] = {
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {"data", required_argument, nullptr, kData},
+    {"window", no_argument, nullptr, kWindow},
+    {nullptr, 0, nullptr, 0},
+};
+
+void printHelp()
+{
+    std::printf(
+        "Usage: tarvelo [OPTION]...\n"
+        "Drive a car over a map seen from above: TARVELO!, a top-down driving game.\n"
+        "\n"
+        "      --data=DIR   read the ten pictures from DIR\n"
+        "      --window     play in a 1024 x 768 window instead of full screen\n"
+        "      --help       show this help and exit\n"
+        "      --version    show the version and exit\n"
+        "\n"
+        "The X options -display NAME, -geometry WxH+X+Y (a window of that size), -iconic,\n"
+        "-direct, -indirect, -gldebug and -sync are passed on to the window system.\n"
+        "\n"
+        "The pictures are read from DIR; else from the folder in TARVELO_DATA; else from the\n"
+        "current folder, if it holds Car.bmp; else from the installed folder, %s.\n"
+        "\n"
+        "Keys: arrows accelerate, brake and turn; 1 to 4 choose a gear, 5 reverse; l switches\n"
+        "the lights; Escape or the Quit button ends the game, New brings a fresh car after a\n"
+        "wreck.\n",
+        TARVELO_INSTALLED_DATA_DIR);
+}
+
+void printVersion()
+{
+    std::printf(
+        "tarvelo %s\n"
+        "Copyright (C) 2026 the TARVELO! team\n"
+        "MIT licence: you may use, change and share it; see the LICENSE file.\n"
+        "There is NO WARRANTY, to the extent permitted by law.\n",
+        TARVELO_VERSION);
+}
+
+bool holdsCarPicture(const fs::path& folder)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(folder / "Car.bmp", error));
+}
+
+// The installed picture folder beside the program: <bin>/<relative path to the data folder>.
+std::string folderBesideProgram()
+{
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "";
+    const fs::path folder =
+        fs::weakly_canonical(program.parent_path() / TARVELO_DATA_DIR_FROM_BIN, error);
+    return error ? "" : folder.string();
+}
+
+}  // namespace
+
+std::optional<int> parseOptions(int argc, char** argv, Options& options)
+{
+    // GLUT's options first: taken out, in their order, for glutInit; the rest for getopt_long.
+    std::vector<char*> ours{argv[0]};
+    options.glutArguments = {argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        const GlutOption* glut = glutOption(argv[i]);
+        if (!glut) {
+            ours.push_back(argv[i]);
+            continue;
+        }
+        if (glut->takesValue && i + 1 >= argc) {
+            std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
+                         argv[i]);
+            return 2;
+        }
+        options.glutArguments.push_back(argv[i]);
+        if (glut->takesValue)
+            options.glutArguments.push_back(argv[++i]);
+        if (std::strcmp(glut->name, "-geometry") == 0)
+            options.window = true;
+    }
+    ours.push_back(nullptr);
+
+    opterr = 0;  // one line of our own for a mistake, not getopt's
+    optind = 0;  // a fresh scan, also when called again
+    const int count = static_cast<int>(ours.size()) - 1;
+    for (;;) {
+        // ":" first: a missing value is told apart from an unknown option.
+        const int code = getopt_long(count, ours.data(), ":", kLongOptions, nullptr);
+        if (code == -1)
+            break;
+        switch (code) {
+            case kHelp:
+                printHelp();
+                return 0;
+            case kVersion:
+                printVersion();
+                return 0;
+            case kData:
+                if (*optarg == '\0') {
+                    std::fprintf(
+                        stderr, "tarvelo: option '--data' needs a folder (try 'tarvelo --help')\n");
+                    return 2;
+                }
+                options.dataFolder = optarg;
+                break;
+            case kWindow:
+                options.window = true;
+                break;
+            case ':':
+                std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
+                             ours[optind - 1]);
+                return 2;
+            default:
+                if (optopt != 0)  // a single letter, perhaps among others after one dash
+                    std::fprintf(stderr, "tarvelo: unknown option '-%c' (try 'tarvelo --help')\n",
+                                 optopt);
+                else
+                    std::fprintf(stderr, "tarvelo: unknown option '%s' (try 'tarvelo --help')\n",
+                                 ours[optind - 1]);
+                return 2;
+        }
+    }
+    if (optind < count) {
+        std::fprintf(stderr, "tarvelo: unexpected argument '%s' (try 'tarvelo --help')\n",
+                     ours[optind]);
+        return 2;
+    }
+    return std::nullopt;
+}
+
+std::string findDataFolder(const Options& options)
+{
+    if (!options.dataFolder.empty())
+        return options.dataFolder;
+    if (const char* variable = std::getenv("TARVELO_DATA"); variable && *variable)
+        return variable;
+    if (holdsCarPicture("."))
+        return ".";
+    if (const std::string beside = folderBesideProgram();
+        !beside.empty() && holdsCarPicture(beside))
+        return beside;
+    return TARVELO_INSTALLED_DATA_DIR;
+}
