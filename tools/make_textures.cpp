@@ -1,4 +1,5 @@
-// Paints the game's ten textures and writes them as BMP files (usage: make_textures [folder]).
+// Paints the game's ten textures and writes them as BMP files (usage: make_textures [folder]),
+// or the game's icon as PNG files of the desktop's usual sizes (make_textures --icons folder).
 // The files use six of the layouts the game's reader takes, so every start of the game exercises
 // them: 24-bit, 8-bit palette, 4-bit palette, a 12-byte core header, run-length 8-bit and 16-bit
 // bit fields. The output is deterministic; data/ holds it.
@@ -664,20 +665,126 @@ constexpr TextureFile kTextureFiles[] = {
     {"Logo.bmp", paintLogo, Layout::kPalette8},
 };
 
+// ---- The icon: the car heading up the road, as PNG ----
+
+// The car picture (front along its bottom row) turned front up, over the road, `side` pixels square.
+Picture paintIcon(int side)
+{
+    const Picture road = paintRoad(), car = paintCar();
+    Picture icon(side, side, Rgb{0, 0, 0});
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            icon.at(x, y) = road.at(x * 128 / side % road.width, y * 128 / side % road.height);
+    const int carHeight = side * 7 / 8, carWidth = carHeight / 2;
+    const int left = (side - carWidth) / 2, top = (side - carHeight) / 2;
+    for (int y = 0; y < carHeight; ++y)
+        for (int x = 0; x < carWidth; ++x)
+            icon.at(left + x, top + y) =
+                car.at(x * car.width / carWidth, car.height - 1 - y * car.height / carHeight);
+    return icon;
+}
+
+uint32_t crc32(const uint8_t* bytes, size_t count, uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG of 8-bit RGB, its pixel data in stored (uncompressed) deflate blocks: small enough for an
+// icon and needing no library.
+std::vector<uint8_t> encodePng(const Picture& picture)
+{
+    std::vector<uint8_t> raw;  // each row: filter type 0, then the row's RGB bytes
+    for (int y = 0; y < picture.height; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < picture.width; ++x) {
+            const Rgb& texel = picture.at(x, y);
+            raw.insert(raw.end(), {texel.red, texel.green, texel.blue});
+        }
+    }
+    std::vector<uint8_t> zlib{0x78, 0x01};
+    for (size_t at = 0; at < raw.size() || at == 0;) {
+        const size_t length = std::min<size_t>(65535, raw.size() - at);
+        const bool last = at + length == raw.size();
+        zlib.insert(zlib.end(), {static_cast<uint8_t>(last), static_cast<uint8_t>(length),
+                                 static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(~length),
+                                 static_cast<uint8_t>(~length >> 8)});
+        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                    raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+        if (last)
+            break;
+    }
+    uint32_t a = 1, b = 0;  // Adler-32 of the raw bytes
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    const uint32_t adler = b << 16 | a;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        zlib.push_back(static_cast<uint8_t>(adler >> shift));
+
+    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&png](const char* type, const std::vector<uint8_t>& data) {
+        const uint32_t length = static_cast<uint32_t>(data.size());
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png.push_back(static_cast<uint8_t>(length >> shift));
+        const size_t start = png.size();
+        png.insert(png.end(), type, type + 4);
+        png.insert(png.end(), data.begin(), data.end());
+        const uint32_t crc = crc32(png.data() + start, png.size() - start);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png.push_back(static_cast<uint8_t>(crc >> shift));
+    };
+    std::vector<uint8_t> header;
+    for (const uint32_t value :
+         {static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height)})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.push_back(static_cast<uint8_t>(value >> shift));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
+    chunk("IHDR", header);
+    chunk("IDAT", zlib);
+    chunk("IEND", {});
+    return png;
+}
+
+bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file && std::fclose(file) != 0)
+        return false;
+    if (!written)
+        std::fprintf(stderr, "make_textures: cannot write %s\n", path.c_str());
+    return written;
+}
+
+constexpr int kIconSides[] = {32, 48, 64, 128, 256};
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        for (const int side : kIconSides) {
+            const std::string path =
+                std::string(argv[2]) + "/tarvelo-" + std::to_string(side) + ".png";
+            if (!writeFile(path, encodePng(paintIcon(side))))
+                return 1;
+        }
+        return 0;
+    }
     const std::string folder = argc > 1 ? argv[1] : ".";
     for (const TextureFile& texture : kTextureFiles) {
         const std::vector<uint8_t> bytes = encodeBmp(texture.paint(), texture.layout, texture.name);
         const std::string path = folder + "/" + texture.name;
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-            std::fclose(file) != 0) {
-            std::fprintf(stderr, "make_textures: cannot write %s\n", path.c_str());
+        if (!writeFile(path, bytes))
             return 1;
-        }
         std::printf("%s: %zu bytes\n", path.c_str(), bytes.size());
     }
     return 0;
