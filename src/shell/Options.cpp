@@ -173,8 +173,11 @@ std::string findDataFolder(const Options& options)
         return options.dataFolder;
     if (const char* variable = std::getenv("TARVELO_DATA"); variable && *variable)
         return variable;
-    if (holdsCarPicture("."))
-        return ".";
+    if (holdsCarPicture(".")) {
+        std::error_code error;
+        const fs::path here = fs::current_path(error);  // named in full in an error line
+        return error ? "." : here.string();
+    }
     if (const std::string beside = folderBesideProgram();
         !beside.empty() && holdsCarPicture(beside))
         return beside;

@@ -147,12 +147,14 @@ game_on_screen()
         ! colour_near "$(probe pixel "$1" 1020 764)" 0 0 0 2
 }
 
-# start_game [FOLDER]: starts the game from FOLDER (default: the textures' folder), waits for its
-# full-screen window, gives it the keyboard focus and waits until its first frames stand still.
+# start_game [FOLDER [OPTION...]]: starts the game from FOLDER (default: the pictures' folder)
+# with the options given, waits for its full-screen window, gives it the keyboard focus and waits
+# until its first frames stand still.
 start_game()
 {
     local folder=${1:-$TEXTURES}
-    (cd "$folder" && exec "$GAME" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+    shift || true
+    (cd "$folder" && exec "$GAME" "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
     GAME_PID=$!
     WINDOW=""
     local i

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Build and play on a fresh Debian machine: installs (as root, or through sudo) only what building
+# and running the game needs and is missing, builds the game alone in Release into build-play/
+# and starts it with the project's pictures. Options are passed to the game (--window, ...).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" = 0 ] || sudo=sudo
+    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$root/build-play" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build-play" --target tarvelo -j"$(nproc)"
+exec "$root/build-play/tarvelo" --data "$root/data" "$@"
