@@ -103,6 +103,11 @@ int random15()
     return static_cast<int>((randomState / 65536UL) % 32768UL);
 }
 
+void restartRandom()
+{
+    randomState = 1;
+}
+
 float random01()
 {
     return static_cast<float>(random15()) / 32767.0f;

@@ -21,6 +21,7 @@
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "shell/Options.h"
+#include "shell/Pause.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -125,6 +126,11 @@ void buildDisplayLists()
 
 void display()
 {
+    if (gamePaused()) {
+        drawPausedFrame();
+        glutSwapBuffers();
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT);
     drawScene(playerCar);
     if (playerCar.getDamageStatus() != 0.0f)
@@ -132,6 +138,7 @@ void display()
     updateWorld(playerCar, explosionBurst, contactBurst, repairBurst);
     drawToolBar(playerCar);
     playerCar.setDamage(0.0f);  // this frame's damage has been applied exactly once
+    keepFrameWhenPausing();
     glutSwapBuffers();
     frameDrawnSinceStep = true;
 }
@@ -154,10 +161,11 @@ void reshape(int width, int height)
 }
 
 // One motion step for each frame drawn. A window that is minimised, on another desktop or covered
-// gets no frames, and then the car waits where it stands instead of driving on unseen.
+// gets no frames, and then the car waits where it stands instead of driving on unseen; so does a
+// paused game.
 void idle()
 {
-    if (!frameDrawnSinceStep) {
+    if (!frameDrawnSinceStep || gamePaused()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;
     }

@@ -10,6 +10,7 @@
 #include <X11/XKBlib.h>
 
 #include "shell/Input.h"
+#include "shell/Pause.h"
 
 namespace {
 
@@ -59,6 +60,8 @@ void takeOverKeyRepeat()
 
 void arrowPressed(int key, int x, int y)
 {
+    if (gamePaused())
+        return;  // not held either: a paused game ignores the arrows
     HeldArrow* arrow = arrowFor(key);
     if (arrow && arrow->down)
         return;  // a repeat the desktop sent: the game makes its own

@@ -7,6 +7,7 @@
 
 #include "effects/Particles.h"
 #include "shell/Game.h"
+#include "shell/Pause.h"
 #include "vehicle/Car.h"
 
 int headlightsOff = 0;
@@ -43,6 +44,8 @@ bool pointerOnQuitButton(int x, int y)
 
 void specialKey(int key, int /*x*/, int /*y*/)
 {
+    if (gamePaused())
+        return;  // the car waits, whatever is pressed
     switch (key) {
         case GLUT_KEY_LEFT:
             playerCar.turnLeft();
@@ -63,9 +66,15 @@ void specialKey(int key, int /*x*/, int /*y*/)
 
 void keyboard(unsigned char key, int /*x*/, int /*y*/)
 {
+    if (key == kEscape)
+        std::exit(EXIT_SUCCESS);  // leaving on purpose is a success
+    if (key == 'p' || key == 'P') {
+        togglePause();
+        return;
+    }
+    if (gamePaused())
+        return;  // no gear or light changes while the game stands still
     switch (key) {
-        case kEscape:
-            std::exit(EXIT_SUCCESS);  // leaving on purpose is a success
         case '1':
             playerCar.setGearMax(0.5f);
             break;
@@ -100,6 +109,7 @@ void mouse(int button, int state, int x, int y)
         resetToStart(playerCar);
         armBurst(explosionBurst, 130.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.0f, 1.0f, 0.0f, 360.0f);
         glutIdleFunc(idle);
+        resumePlay();  // a fresh car plays at once
     }
 }
 

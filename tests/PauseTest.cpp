@@ -1,0 +1,136 @@
+// The pause key in real frames: a game paused for 100 frames plays on exactly as one never
+// paused, and while paused the picture stands still with "PAUSED" over the map.
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "GlHarness.h"
+#include "effects/Particles.h"
+#include "shell/Game.h"
+#include "shell/Input.h"
+#include "shell/Pause.h"
+#include "vehicle/Car.h"
+
+namespace {
+
+using Picture = std::vector<unsigned char>;
+
+// The whole window as the last frame drew it, RGB rows from the bottom.
+Picture windowPicture()
+{
+    glFinish();
+    Picture picture(static_cast<size_t>(harness::kWindowWidth) * harness::kWindowHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, harness::kWindowWidth, harness::kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                 picture.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return picture;
+}
+
+// The player's keys at a frame of the drive: fourth gear, Up held a while, a few turns, so that
+// the car crosses the map, hits things and throws bursts of random particles.
+void keysAt(int frame)
+{
+    if (frame == 0)
+        keyboard('4', 0, 0);
+    if (frame < 160 && frame % 2 == 0)
+        specialKey(GLUT_KEY_UP, 0, 0);
+    if (frame == 40 || frame == 41 || frame == 200)
+        specialKey(GLUT_KEY_RIGHT, 0, 0);
+    if (frame == 120)
+        keyboard('l', 0, 0);
+}
+
+// One turn of the main loop: the idle step, then a frame.
+void idleThenFrame()
+{
+    idle();
+    harness::runFrame();
+}
+
+struct Ending {
+    Car car;
+    int nextRandom;
+    Picture picture;
+    Picture atPause;  // the window after frame `pauseAt`
+    float speedAtPause;
+};
+
+// The drive from the start for `frames` frames; with `pausedTurns` above 0, p is pressed before
+// frame `pauseAt`, and after it come `pausedTurns` turns of the main loop, each compared with the
+// picture of the frame kept, then p again.
+Ending drive(int frames, int pauseAt, int pausedTurns)
+{
+    harness::resetGame();
+    restartRandom();
+    harness::runFrame();
+    Ending ending{playerCar, 0, {}, {}, 0.0f};
+    for (int frame = 0; frame < frames; ++frame) {
+        keysAt(frame);
+        if (frame == pauseAt && pausedTurns > 0)
+            keyboard('p', 0, 0);  // this frame is still played, and kept
+        idleThenFrame();
+        if (frame != pauseAt)
+            continue;
+        ending.atPause = windowPicture();
+        ending.speedAtPause = playerCar.getX_speed();
+        for (int turn = 0; turn < pausedTurns; ++turn) {
+            // Neither the main loop nor the driving keys move the car while paused.
+            const Car held = playerCar;
+            idleThenFrame();
+            EXPECT_TRUE(windowPicture() == ending.atPause) << "paused turn " << turn;
+            specialKey(GLUT_KEY_UP, 0, 0);
+            keyboard('1', 0, 0);
+            EXPECT_EQ(std::memcmp(&held, &playerCar, sizeof(Car)), 0) << "paused turn " << turn;
+        }
+        if (pausedTurns > 0)
+            keyboard('p', 0, 0);
+    }
+    ending.car = playerCar;
+    ending.picture = windowPicture();
+    ending.nextRandom = random15();
+    return ending;
+}
+
+// Window pixel bounds of the "PAUSED" box, a pixel wider on each side.
+bool inPausedBox(int x, int y)
+{
+    const double left = (kPausedLeft + 50.0) / 100.0 * harness::kWindowWidth - 1;
+    const double right = (kPausedRight + 50.0) / 100.0 * harness::kWindowWidth + 1;
+    const double bottom = (kPausedBottom + 50.0) / 100.0 * harness::kWindowHeight - 1;
+    const double top = (kPausedTop + 50.0) / 100.0 * harness::kWindowHeight + 1;
+    return x >= left && x <= right && y >= bottom && y <= top;
+}
+
+}  // namespace
+
+TEST(PauseTest, PausedHundredFramesThenResumedPlaysOnAsNeverPaused)
+{
+    const Ending never = drive(260, 130, 0);
+    const Ending paused = drive(260, 130, 100);
+
+    // The kept frame is the frame never paused, with the word over the map.
+    long outsideDiffering = 0, insideDiffering = 0;
+    for (int y = 0; y < harness::kWindowHeight; ++y) {
+        for (int x = 0; x < harness::kWindowWidth; ++x) {
+            const size_t at = (static_cast<size_t>(y) * harness::kWindowWidth + x) * 3;
+            const bool same = std::memcmp(&never.atPause[at], &paused.atPause[at], 3) == 0;
+            (inPausedBox(x, y) ? insideDiffering : outsideDiffering) += same ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(outsideDiffering, 0) << "the paused picture differs outside the PAUSED box";
+    EXPECT_GT(insideDiffering, 1000) << "no PAUSED box over the map";
+
+    EXPECT_EQ(std::memcmp(&never.car, &paused.car, sizeof(Car)), 0)
+        << "x " << never.car.getX_centre() << " / " << paused.car.getX_centre() << ", y "
+        << never.car.getY_centre() << " / " << paused.car.getY_centre();
+    EXPECT_EQ(never.nextRandom, paused.nextRandom) << "random numbers were drawn while paused";
+    EXPECT_TRUE(never.picture == paused.picture) << "the last pictures differ";
+    // The drive really went somewhere and hit things, or the comparison says little; and the car
+    // was moving when paused.
+    EXPECT_NE(never.speedAtPause, 0.0f);
+    EXPECT_NE(never.car.getY_centre(), 0.0f);
+    EXPECT_LT(never.car.getDamageStatus(), 14.0f);
+}
