@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-packages=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev)
+packages=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")

@@ -16,6 +16,7 @@
 #include "assets/Textures.h"
 #include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
+#include "effects/Sound.h"
 #include "shell/FramePacer.h"
 #include "shell/HeldKeys.h"
 #include "shell/Input.h"
@@ -79,6 +80,10 @@ int runGame(int argc, char** argv)
     }
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
+    SoundSettings sound;
+    sound.muted = options.mute;
+    if (startSound(sound))
+        std::atexit(stopSound);  // before the leak check, which runs after it
 
     registerInputCallbacks();
     glutIdleFunc(idle);
@@ -137,7 +142,8 @@ void display()
         playerCar.draw(headlightsOff);
     updateWorld(playerCar, explosionBurst, contactBurst, repairBurst);
     drawToolBar(playerCar);
-    playerCar.setDamage(0.0f);  // this frame's damage has been applied exactly once
+    soundFrame(playerCar, angle1);  // the sounds of this frame's events start now
+    playerCar.setDamage(0.0f);      // this frame's damage has been applied exactly once
     keepFrameWhenPausing();
     glutSwapBuffers();
     frameDrawnSinceStep = true;
@@ -179,6 +185,7 @@ void windowStatus(int state)
     windowShown = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
     if (!windowShown)
         releaseAllKeys();  // its key releases may go to whatever window is now in front
+    setSoundPaused(!windowShown || gamePaused());
 }
 
 void drawScene(Car car)

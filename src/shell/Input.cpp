@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "effects/Particles.h"
+#include "effects/Sound.h"
 #include "shell/Game.h"
 #include "shell/Pause.h"
 #include "vehicle/Car.h"
@@ -70,6 +71,10 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/)
         std::exit(EXIT_SUCCESS);  // leaving on purpose is a success
     if (key == 'p' || key == 'P') {
         togglePause();
+        return;
+    }
+    if (key == 'm' || key == 'M') {
+        setSoundMuted(!soundMuted());
         return;
     }
     if (gamePaused())

@@ -32,14 +32,12 @@ const GlutOption* glutOption(const char* argument)
     return nullptr;
 }
 
-enum OptionCode { kHelp = 1, kVersion, kData, kWindow };
+enum OptionCode { kHelp = 1, kVersion, kData, kWindow, kMute };
 
 constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, kHelp},
-    {"version", no_argument, nullptr, kVersion},
-    {"data", required_argument, nullptr, kData},
-    {"window", no_argument, nullptr, kWindow},
-    {nullptr, 0, nullptr, 0},
+    {"help", no_argument, nullptr, kHelp},       {"version", no_argument, nullptr, kVersion},
+    {"data", required_argument, nullptr, kData}, {"window", no_argument, nullptr, kWindow},
+    {"mute", no_argument, nullptr, kMute},       {nullptr, 0, nullptr, 0},
 };
 
 void printHelp()
@@ -50,6 +48,7 @@ void printHelp()
         "\n"
         "      --data=DIR   read the ten pictures from DIR\n"
         "      --window     play in a 1024 x 768 window instead of full screen\n"
+        "      --mute       start without sound (m switches it on and off)\n"
         "      --help       show this help and exit\n"
         "      --version    show the version and exit\n"
         "\n"
@@ -60,8 +59,8 @@ void printHelp()
         "current folder, if it holds Car.bmp; else from the installed folder, %s.\n"
         "\n"
         "Keys: arrows accelerate, brake and turn; 1 to 4 choose a gear, 5 reverse; l switches\n"
-        "the lights; Escape or the Quit button ends the game, New brings a fresh car after a\n"
-        "wreck.\n",
+        "the lights; p pauses, m mutes; Escape or the Quit button ends the game, New brings a\n"
+        "fresh car after a wreck.\n",
         TARVELO_INSTALLED_DATA_DIR);
 }
 

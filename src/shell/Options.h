@@ -8,6 +8,7 @@
 struct Options {
     std::string dataFolder;  // --data DIR; empty when not given
     bool window = false;     // --window, or GLUT's -geometry: a window instead of full screen
+    bool mute = false;       // --mute: the game starts silent (m switches the sound on)
     // The program's name and GLUT's own options (-display NAME, -geometry WxH+X+Y, -iconic, ...),
     // in their order, for glutInit.
     std::vector<std::string> glutArguments;

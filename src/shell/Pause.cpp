@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "effects/Sound.h"
 #include "shell/Game.h"
 
 namespace {
@@ -42,6 +43,7 @@ void resumePlay()
         glutPostRedisplay();
     state = State::kPlaying;
     keptPicture.clear();
+    setSoundPaused(!windowShown);
 }
 
 void keepFrameWhenPausing()
@@ -55,6 +57,7 @@ void keepFrameWhenPausing()
     glReadPixels(0, 0, keptWidth, keptHeight, GL_RGB, GL_UNSIGNED_BYTE, keptPicture.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     state = State::kPaused;
+    setSoundPaused(true);
     drawWord();
 }
 
