@@ -16,4 +16,6 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "SKIPPED: no X server: DISPLAY is not set (run the tests through ctest, which starts one)"
     exit 77
 fi
+# The games the tests start play their sound through OpenAL Soft's silent backend.
+export ALSOFT_CONF=${ALSOFT_CONF:-$(dirname "$0")/quiet-alsoft.conf}
 exec "$@"
