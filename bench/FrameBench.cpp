@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "FloorFrame.h"
 #include "shell/Game.h"
 
 namespace {
@@ -26,8 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kWidth = 1024;  // the virtual screen, which the game's window fills
 constexpr int kHeight = 768;
-constexpr GLuint kBareTexture = 900;  // clear of the game's own texture names (13 to 22)
-constexpr int kBareTextureSide = 64;
 
 // A pixel of the dashboard panel, between the Quit button and the gear gate; the panel is light
 // grey. It lies on the panel also in the game's first 640 x 480 window at (50, 50).
@@ -58,26 +57,6 @@ void openGameWindow()
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     reshape(kWidth, kHeight);
-}
-
-// A small translucent checkerboard of its own for the bare frame.
-void makeBareTexture()
-{
-    std::vector<unsigned char> texels(kBareTextureSide * kBareTextureSide * 4);
-    for (int y = 0; y < kBareTextureSide; ++y)
-        for (int x = 0; x < kBareTextureSide; ++x) {
-            unsigned char* t = &texels[(y * kBareTextureSide + x) * 4];
-            const bool light = ((x / 8) + (y / 8)) % 2 == 0;
-            t[0] = light ? 200 : 60;
-            t[1] = static_cast<unsigned char>(x * 4);
-            t[2] = static_cast<unsigned char>(y * 4);
-            t[3] = 180;
-        }
-    glBindTexture(GL_TEXTURE_2D, kBareTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBareTextureSide, kBareTextureSide, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, texels.data());
 }
 
 bool panelGreyAt(Display* display, Window root)
@@ -165,28 +144,9 @@ BENCHMARK(GameFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)
 void BareTexturedFrame(benchmark::State& state)
 {
     openGameWindow();
-    makeBareTexture();
-    for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, kBareTexture);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 0.0f);
-        glVertex2f(-50.0f, -50.0f);
-        glTexCoord2f(4.0f, 0.0f);
-        glVertex2f(50.0f, -50.0f);
-        glTexCoord2f(4.0f, 3.0f);
-        glVertex2f(50.0f, 50.0f);
-        glTexCoord2f(0.0f, 3.0f);
-        glVertex2f(-50.0f, 50.0f);
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
-        glutSwapBuffers();
-        glFinish();
-    }
+    makeFloorTexture();
+    for (auto _ : state)
+        floorFrame();
     glutMainLoopEvent();
     if (glGetError() != GL_NO_ERROR)
         state.SkipWithError("GL error in the bare frame");

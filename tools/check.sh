@@ -26,17 +26,7 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick matchbox-window-manager libxtst-dev
   desktop-file-utils appstream man-db dpkg-dev file lintian libopenal-dev
 )
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" = 0 ] || sudo=sudo
-  $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash tools/install_packages.sh "${packages[@]}"
 
 jobs=$(nproc)
 start=$SECONDS

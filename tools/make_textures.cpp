@@ -667,7 +667,8 @@ constexpr TextureFile kTextureFiles[] = {
 
 // ---- The icon: the car heading up the road, as PNG ----
 
-// The car picture (front along its bottom row) turned front up, over the road, `side` pixels square.
+// The car picture (front along its bottom row) turned front up, over the road, `side` pixels
+// square.
 Picture paintIcon(int side)
 {
     const Picture road = paintRoad(), car = paintCar();

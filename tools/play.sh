@@ -6,18 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo=""
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-        --no-install-recommends "${missing[@]}"
-fi
+bash "$root/tools/install_packages.sh" "${packages[@]}"
 
 cmake -S "$root" -B "$root/build-play" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build-play" --target tarvelo -j"$(nproc)"

@@ -3,7 +3,6 @@
 
 #include <GL/glut.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -67,14 +66,12 @@ int runGame(int argc, char** argv)
     glutArguments.push_back(nullptr);
     glutInit(&glutCount, glutArguments.data());
     glutInitDisplayMode(GLUT_DOUBLE);
-    const bool geometryGiven = std::find(options.glutArguments.begin(), options.glutArguments.end(),
-                                         "-geometry") != options.glutArguments.end();
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
         glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
         glutInitWindowPosition(0, 0);
-    } else if (!geometryGiven) {
+    } else if (!options.geometry) {
         glutInitWindowSize(kWindowWidth, kWindowHeight);
         glutInitWindowPosition(0, 0);
     }

@@ -2,8 +2,6 @@
 #include "shell/Options.h"
 
 #include <getopt.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -114,7 +112,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
         if (glut->takesValue)
             options.glutArguments.push_back(argv[++i]);
         if (std::strcmp(glut->name, "-geometry") == 0)
-            options.window = true;
+            options.window = options.geometry = true;
     }
     ours.push_back(nullptr);
 

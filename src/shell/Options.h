@@ -8,6 +8,7 @@
 struct Options {
     std::string dataFolder;  // --data DIR; empty when not given
     bool window = false;     // --window, or GLUT's -geometry: a window instead of full screen
+    bool geometry = false;   // -geometry given: GLUT sizes and places the window
     bool mute = false;       // --mute: the game starts silent (m switches the sound on)
     // The program's name and GLUT's own options (-display NAME, -geometry WxH+X+Y, -iconic, ...),
     // in their order, for glutInit.

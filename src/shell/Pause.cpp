@@ -19,7 +19,30 @@ int keptWidth = 0, keptHeight = 0;
 
 constexpr const char kWord[] = "PAUSED";
 
-void drawWord();
+// The word in white on a black box over the map.
+void drawWord()
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glRectf(kPausedLeft, kPausedBottom, kPausedRight, kPausedTop);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    int wordWidth = 0;
+    for (const char* c = kWord; *c != '\0'; ++c)
+        wordWidth += glutBitmapWidth(GLUT_BITMAP_TIMES_ROMAN_24, *c);
+    const double pixelWidth = 100.0 / viewportWidth;
+    glRasterPos2f(
+        static_cast<float>((kPausedLeft + kPausedRight) / 2.0 - wordWidth / 2.0 * pixelWidth),
+        static_cast<float>(kPausedBottom + 2.0));
+    for (const char* c = kWord; *c != '\0'; ++c)
+        glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, *c);
+    glPopMatrix();
+    glPopAttrib();
+}
 
 }  // namespace
 
@@ -63,15 +86,15 @@ void keepFrameWhenPausing()
 
 void drawPausedFrame()
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_PIXEL_MODE_BIT);
+    // The picture as it was, pixel for pixel, from the window's bottom left corner; a window
+    // resized since shows it at its old size.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    // The picture as it was, pixel for pixel, from the window's bottom left corner; a window
-    // resized since shows it at its old size.
-    glClear(GL_COLOR_BUFFER_BIT);
     glRasterPos2f(-50.0f, -50.0f);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glDrawPixels(keptWidth, keptHeight, GL_RGB, GL_UNSIGNED_BYTE, keptPicture.data());
@@ -80,32 +103,3 @@ void drawPausedFrame()
     glPopAttrib();
     drawWord();
 }
-
-namespace {
-
-// The word in white on a black box over the map.
-void drawWord()
-{
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glRectf(kPausedLeft, kPausedBottom, kPausedRight, kPausedTop);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    int wordWidth = 0;
-    for (const char* c = kWord; *c != '\0'; ++c)
-        wordWidth += glutBitmapWidth(GLUT_BITMAP_TIMES_ROMAN_24, *c);
-    const double pixelWidth = 100.0 / viewportWidth;
-    glRasterPos2f(
-        static_cast<float>((kPausedLeft + kPausedRight) / 2.0 - wordWidth / 2.0 * pixelWidth),
-        static_cast<float>(kPausedBottom + 2.0));
-    for (const char* c = kWord; *c != '\0'; ++c)
-        glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, *c);
-    glPopMatrix();
-    glPopAttrib();
-}
-
-}  // namespace

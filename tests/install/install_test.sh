@@ -11,19 +11,15 @@ BUILD=$4 BUILT_IN=$5
 unset TARVELO_DATA
 BUILT_GAME=$GAME
 
-# The start screen of the game built in the tree, as the reference.
-start_game
+reference_start_screen
 REFERENCE=$WORK/reference.ppm
-cp "$LAST_SHOT" "$REFERENCE"
-keys Escape
-wait_exit 5
 
 # expect_start_screen DESCRIPTION: the game on screen shows the reference start screen exactly.
 expect_start_screen()
 {
     local screen
     screen=$(shot start)
-    if [ "$(probe diff "$screen" "$REFERENCE" 0 0 $((SCREEN_WIDTH - 1)) $((SCREEN_HEIGHT - 1)))" = "0.000" ]; then
+    if same_screen "$screen" "$REFERENCE"; then
         pass "$1: panel, map and car as in the tree's build, pixel for pixel"
     else
         fail "$1: the start screen differs from the tree's build" "$screen" "$REFERENCE"
