@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
 
 if [ -z "${TARVELO_SCREENSHOT_ON_X:-}" ]; then
-    cmake -S "$root" -B "$build" >/dev/null
+    cmake -S "$root" -B "$build" -DBUILD_TESTING=ON >/dev/null
     cmake --build "$build" -j2 --target tarvelo screen_probe
     TARVELO_SCREENSHOT_ON_X=1 exec "$root/tools/on_xvfb.sh" bash "$0" "$build"
 fi
