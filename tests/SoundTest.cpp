@@ -1,0 +1,215 @@
+// The game's sound: which sounds a frame's events call for, and what OpenAL Soft's wave-file
+// output writes for them, read back and measured. No window; each case runs in a process of its
+// own (the library reads its configuration once).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "effects/Sound.h"
+#include "vehicle/Car.h"
+
+namespace {
+
+constexpr int kHit = 1, kWater = 2, kRepairing = 3;
+constexpr int kRate = 22050;  // the wave output's samples a second, as configured below
+
+FrameFacts facts(int contactKind, float damage, float damageStatus, float revNeedle)
+{
+    FrameFacts f;
+    f.contactKind = contactKind;
+    f.damage = damage;
+    f.damageStatus = damageStatus;
+    f.revNeedle = revNeedle;
+    return f;
+}
+
+// Points the library at a configuration that writes 16-bit mono at 22050 Hz into a wave file in
+// a folder of this process's own; returns the file's path.
+std::string useWaveOutput(const char* drivers = "wave")
+{
+    const std::string folder = std::string(TARVELO_TEST_OUT) + "/sound-" + std::to_string(getpid());
+    mkdir(folder.c_str(), 0755);
+    const std::string wave = folder + "/out.wav";
+    std::ofstream(folder + "/alsoft.conf")
+        << "[general]\ndrivers = " << drivers
+        << "\nchannels = mono\nsample-type = int16\nfrequency = " << kRate
+        << "\n[wave]\nfile = " << wave << "\n";
+    setenv("ALSOFT_CONF", (folder + "/alsoft.conf").c_str(), 1);
+    return wave;
+}
+
+// The samples of a wave file's data chunk.
+std::vector<int16_t> readWave(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+    std::vector<int16_t> samples;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        uint32_t size = 0;
+        std::memcpy(&size, &bytes[at + 4], 4);
+        if (std::memcmp(&bytes[at], "data", 4) == 0) {
+            const size_t end = std::min(bytes.size(), at + 8 + size);
+            samples.resize((end - at - 8) / 2);
+            std::memcpy(samples.data(), &bytes[at + 8], samples.size() * 2);
+            break;
+        }
+        at += 8 + size + (size & 1u);
+    }
+    return samples;
+}
+
+void hold(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+double crossingsPerSample(const std::vector<int16_t>& s, size_t from, size_t to)
+{
+    int crossings = 0;
+    for (size_t i = from + 1; i < to; ++i)
+        crossings += (s[i - 1] < 0) != (s[i] < 0) ? 1 : 0;
+    return static_cast<double>(crossings) / static_cast<double>(to - from);
+}
+
+double meanSquare(const std::vector<int16_t>& s, size_t from, size_t to)
+{
+    double sum = 0.0;
+    for (size_t i = from; i < to; ++i)
+        sum += static_cast<double>(s[i]) * s[i];
+    return sum / static_cast<double>(to - from);
+}
+
+// `frames` frames of sound for `car`, at the game's 60 a second.
+void playFrames(const Car& car, float revNeedle, int frames)
+{
+    for (int i = 0; i < frames; ++i) {
+        soundFrame(car, revNeedle);
+        hold(16);
+    }
+}
+
+}  // namespace
+
+TEST(SoundCues, EngineFollowsTheRevNeedleAndStopsWithTheWreck)
+{
+    const FrameFacts before = facts(0, 0.0f, 14.0f, 0.0f);
+    const SoundCues idle = soundCuesOf(before, facts(0, 0.0f, 14.0f, 0.0f));
+    const SoundCues top = soundCuesOf(before, facts(0, 0.0f, 14.0f, 90.0f));
+    const SoundCues beyond = soundCuesOf(before, facts(0, 0.0f, 14.0f, 120.0f));
+    EXPECT_TRUE(idle.engine);
+    EXPECT_EQ(idle.enginePitch, 1.0f);
+    EXPECT_EQ(idle.engineGain, 0.15f);
+    EXPECT_EQ(top.enginePitch, 3.4f);
+    EXPECT_EQ(top.engineGain, 0.35f);
+    EXPECT_EQ(beyond.enginePitch, 3.4f);  // the needle's stop is the engine's top
+
+    const SoundCues destroyed = soundCuesOf(before, facts(kHit, 5.0f, 0.0f, 0.0f));
+    EXPECT_FALSE(destroyed.engine);
+    EXPECT_TRUE(destroyed.explosion);
+    const SoundCues burning = soundCuesOf(facts(0, 0.0f, 0.0f, 0.0f), facts(0, 0.0f, 0.0f, 0.0f));
+    EXPECT_FALSE(burning.explosion) << "the explosion starts once, when the car is destroyed";
+    EXPECT_FALSE(burning.engine);
+}
+
+TEST(SoundCues, CrashesByTheirDamageSplashesOnEnteringTheRiverChimesWhileRepairing)
+{
+    const FrameFacts driving = facts(0, 0.0f, 14.0f, 30.0f);
+    const SoundCues light = soundCuesOf(driving, facts(kHit, 0.85f, 13.0f, 0.0f));
+    const SoundCues hard = soundCuesOf(driving, facts(kHit, 8.5f, 5.0f, 0.0f));
+    EXPECT_TRUE(light.crash);
+    EXPECT_FLOAT_EQ(light.crashGain, 0.4f + 0.6f * 0.2f);
+    EXPECT_EQ(hard.crashGain, 1.0f);
+    EXPECT_FALSE(soundCuesOf(driving, facts(kHit, 0.0f, 14.0f, 0.0f)).crash)
+        << "a railing's push costs nothing and makes no crash";
+
+    const FrameFacts inRiver = facts(kWater, 0.0f, 14.0f, 10.0f);
+    EXPECT_TRUE(soundCuesOf(driving, inRiver).splash);
+    EXPECT_FALSE(soundCuesOf(inRiver, inRiver).splash) << "one splash for each entry";
+
+    EXPECT_TRUE(soundCuesOf(driving, facts(kRepairing, -0.75f, 10.0f, 0.0f)).chime);
+    EXPECT_FALSE(soundCuesOf(driving, facts(0, 0.0f, 14.0f, 0.0f)).chime);
+}
+
+TEST(Sound, DrivingRaisesTheEnginesPitchInTheWrittenSamples)
+{
+    const std::string wave = useWaveOutput();
+    ASSERT_TRUE(startSound(SoundSettings{}));
+    Car car = playerCar;
+    resetToStart(car);
+    playFrames(car, 0.0f, 36);   // idle, 0.6 s
+    playFrames(car, 90.0f, 36);  // the needle at its stop
+    stopSound();
+    const std::vector<int16_t> s = readWave(wave);
+    ASSERT_GT(s.size(), static_cast<size_t>(kRate));
+    // Well inside each half, away from the change and the device's start and end.
+    const double low = crossingsPerSample(s, kRate / 10, kRate * 4 / 10);
+    const double high = crossingsPerSample(s, s.size() - kRate * 4 / 10, s.size() - kRate / 10);
+    EXPECT_GT(low, 0.0);
+    EXPECT_GT(high, 2.5 * low) << "idle " << low << ", full revs " << high;
+}
+
+TEST(Sound, ACrashIsABurstOfEnergyAndMutingIsSilence)
+{
+    const std::string wave = useWaveOutput();
+    ASSERT_TRUE(startSound(SoundSettings{}));
+    Car car = playerCar;
+    resetToStart(car);
+    playFrames(car, 0.0f, 60);  // the engine at idle, a second
+    Car hit = car;
+    hit.setContactKind(kHit);
+    hit.setDamage(4.25f);
+    const auto hitAt = std::chrono::steady_clock::now();
+    playFrames(hit, 0.0f, 1);
+    playFrames(car, 0.0f, 30);
+    setSoundMuted(true);
+    EXPECT_TRUE(soundMuted());
+    playFrames(hit, 60.0f, 30);  // neither the engine nor another crash is heard
+    // The file is written as the device plays and ends when it stops: the hit lies this long
+    // before its end.
+    const double beforeEnd =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - hitAt).count();
+    stopSound();
+
+    const std::vector<int16_t> s = readWave(wave);
+    ASSERT_GT(s.size(), static_cast<size_t>(beforeEnd * kRate) + kRate * 3 / 10);
+    const size_t hitSample = s.size() - static_cast<size_t>(beforeEnd * kRate);
+    const double before = meanSquare(s, hitSample - kRate * 3 / 10, hitSample - kRate / 20);
+    const double after = meanSquare(s, hitSample, hitSample + kRate / 4);
+    EXPECT_GT(before, 0.0) << "the engine at idle";
+    EXPECT_GT(after, 4.0 * before) << "engine alone " << before << ", with the crash " << after;
+    EXPECT_LT(meanSquare(s, s.size() - kRate / 5, s.size()), 10.0)
+        << "muted: the device's dither at most";
+}
+
+TEST(Sound, NoLibraryOrNoDevicePlaysSilentlyAfterOneLine)
+{
+    for (const bool library : {false, true}) {
+        SCOPED_TRACE(library ? "no device" : "no library");
+        useWaveOutput("no-such-driver");
+        SoundSettings settings;
+        if (!library)
+            settings.library = "libtarvelo-no-such-sound.so";
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(startSound(settings));
+        Car car = playerCar;
+        resetToStart(car);
+        soundFrame(car, 45.0f);  // does nothing, and does not fail
+        setSoundMuted(true);
+        setSoundPaused(true);
+        stopSound();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.rfind("TARVELO!: no sound (", 0), 0u) << err;
+        EXPECT_NE(err.find("); the game plays silently\n"), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_FALSE(soundMuted());
+    }
+}
