@@ -26,8 +26,11 @@ namespace harness {
 namespace {
 
 // The window must not run game frames on its own: the tests decide when a frame happens.
+bool exposed = false;  // the window has been shown, and asked once for its picture
+
 void noFrame()
 {
+    exposed = true;
 }
 
 }  // namespace
@@ -72,7 +75,13 @@ void openGameWindow(int* argc, char** argv)
     glutDisplayFunc(noFrame);
     glutReshapeFunc(reshape);
     initGraphics(dataFolder());
-    // Let the X server map the window before anything is read back from it.
+    // Let the X server map the window, and the window manager show it, before anything is read
+    // back from it: until the first exposure (five seconds at most on a busy machine), then a
+    // moment more for the manager's own settling.
+    for (int i = 0; i < 1000 && !exposed; ++i) {
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     for (int i = 0; i < 20; ++i) {
         glutMainLoopEvent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -190,6 +199,8 @@ void expectModelviewKeptBy(void (*draw)())
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    // The games the tests start play their sound through OpenAL Soft's silent backend.
+    setenv("ALSOFT_CONF", TARVELO_QUIET_ALSOFT_CONF, 0);
     if (!testing::FLAGS_gtest_list_tests) {
         const std::string missing = harness::findTestDisplay();
         if (!missing.empty()) {

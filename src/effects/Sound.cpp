@@ -6,6 +6,8 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -160,6 +162,15 @@ bool startSound(const SoundSettings& settings)
         return true;
     auto p = new Playing;
     std::string why;
+    // Looking for a device, the library and the sound system under it write complaints of their
+    // own on stderr (a dozen lines where there is no sound card); the game's one line says it.
+    std::fflush(stderr);
+    const int savedStderr = dup(STDERR_FILENO);
+    const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (savedStderr >= 0 && nothing >= 0)
+        dup2(nothing, STDERR_FILENO);
+    if (nothing >= 0)
+        close(nothing);
     if (loadLibrary(p->al, settings.library, why)) {
         p->device = p->al.alcOpenDevice(nullptr);
         if (!p->device)
@@ -167,6 +178,11 @@ bool startSound(const SoundSettings& settings)
         else if (!(p->context = p->al.alcCreateContext(p->device, nullptr)) ||
                  !p->al.alcMakeContextCurrent(p->context))
             why = "the sound device cannot be used";
+    }
+    std::fflush(stderr);
+    if (savedStderr >= 0) {
+        dup2(savedStderr, STDERR_FILENO);
+        close(savedStderr);
     }
     if (!why.empty()) {
         std::fprintf(stderr, "TARVELO!: no sound (%s); the game plays silently\n", why.c_str());
