@@ -19,12 +19,18 @@ struct TexturedCorner {
     float x, y;
 };
 
-// The dark border shows as a strip 2 units wide around the ground that covers the rest of it.
-constexpr TexturedCorner kBorder[4] = {
-    {0.0f, 0.0f, -142.0f, 142.0f},
-    {10.0f, 0.0f, 142.0f, 142.0f},
-    {10.0f, 10.0f, 142.0f, -142.0f},
-    {0.0f, 10.0f, -142.0f, -142.0f},
+// The dark border: a strip 2 units wide around the ground, drawn only where the ground leaves it
+// showing (its four sides meet the ground's edges exactly, so every pixel is the ring's or the
+// ground's, as if one square were drawn under the ground).
+struct BorderStrip {
+    float x1, y1, x2, y2;
+};
+
+constexpr BorderStrip kBorderRing[4] = {
+    {-142.0f, 140.0f, 142.0f, 142.0f},    // north, with the corners
+    {-142.0f, -142.0f, 142.0f, -140.0f},  // south, with the corners
+    {-142.0f, -140.0f, -140.0f, 140.0f},  // west
+    {140.0f, -140.0f, 142.0f, 140.0f},    // east
 };
 
 // The dirt repeats ten times along each side of the map.
@@ -260,14 +266,9 @@ void buildMapList()
 
     glNewList(kMapList, GL_COMPILE);
 
-    // Black shows as black whether texturing is on or off when the list is called.
-    glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
-    drawTexturedQuad(kBorder);
-
+    drawBorder();
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureName(kDirtTexture));
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    drawTexturedQuad(kGround);
+    drawGround();
 
     for (const Block& block : kBlocks)
         drawBlock(block);
@@ -278,6 +279,20 @@ void buildMapList()
     drawBridgesAndZones();
 
     glEndList();
+}
+
+void drawBorder()
+{
+    glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
+    for (const BorderStrip& strip : kBorderRing)
+        drawPlainRect(strip.x1, strip.y1, strip.x2, strip.y2);
+}
+
+void drawGround()
+{
+    glBindTexture(GL_TEXTURE_2D, textureName(kDirtTexture));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawTexturedQuad(kGround);
 }
 
 void drawTexturedRect(float x1, float y1, float x2, float y2)

@@ -27,8 +27,8 @@ constexpr float pi = 3.1415927f;  // single precision, as the car's heading uses
 // The panel's shapes, corners in drawing order.
 constexpr PanelPoint sideBar[4] = {
     {-50.0f, 50.0f},
-    {-30.0f, 50.0f},
-    {-30.0f, -50.0f},
+    {kPanelRight, 50.0f},
+    {kPanelRight, -50.0f},
     {-50.0f, -50.0f},
 };
 constexpr PanelPoint sideBarOutline[4] = {

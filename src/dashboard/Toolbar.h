@@ -17,6 +17,10 @@ struct PanelPoint {
     float y;
 };
 
+// The panel is opaque from the window's left edge to here, top to bottom: nothing drawn under it
+// shows.
+constexpr float kPanelRight = -30.0f;
+
 // The damage bar when the car is intact: right end at -33, left end fixed at -47.
 constexpr PanelPoint damageBarStart[4] = {
     {-33.0f, -28.0f},

@@ -3,7 +3,9 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -45,6 +47,17 @@ constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
 void printLine(const char* text)
 {
     std::cout << std::endl << text << std::endl;
+}
+
+// The panel covers the window's left fifth with opaque paint, so the map, the car and the world's
+// effects are drawn only from its edge rightwards (two columns to spare): the same picture for
+// a fifth less work.
+void clipToTheMap()
+{
+    const double panelShare = (kPanelRight + kViewHalfSize) / (2.0 * kViewHalfSize);
+    const int left = std::max(0, static_cast<int>(std::floor(panelShare * viewportWidth)) - 2);
+    glScissor(left, 0, viewportWidth - left, viewportHeight);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 }  // namespace
@@ -133,11 +146,13 @@ void display()
         glutSwapBuffers();
         return;
     }
+    clipToTheMap();
     glClear(GL_COLOR_BUFFER_BIT);
     drawScene(playerCar);
     if (playerCar.getDamageStatus() != 0.0f)
         playerCar.draw(headlightsOff);
     updateWorld(playerCar, explosionBurst, contactBurst, repairBurst);
+    glDisable(GL_SCISSOR_TEST);
     drawToolBar(playerCar);
     soundFrame(playerCar, angle1);  // the sounds of this frame's events start now
     playerCar.setDamage(0.0f);      // this frame's damage has been applied exactly once
