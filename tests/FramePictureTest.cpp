@@ -97,36 +97,67 @@ TEST(FramePictureTest, NothingOfTheFormerPictureShowsThroughAFrame)
     reshape(harness::kWindowWidth, harness::kWindowHeight);
 }
 
-// The ring and the ground give, pixel for pixel, what one dark square under the ground gives.
-TEST(FramePictureTest, BorderRingAndGroundShowAsASquareUnderTheGround)
+void drawAt(Place place, void (*draw)())
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(-place.x, -place.y, 0.0f);
+    draw();
+    glLoadIdentity();
+    glFinish();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Each drawing against a plain one, pixel for pixel, with the view across every side and corner.
+void expectSamePicture(void (*drawn)(), void (*plain)())
 {
     const int width = harness::kWindowWidth, height = harness::kWindowHeight;
-    auto draw = [](Place place, bool ring) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glTranslatef(-place.x, -place.y, 0.0f);
-        if (ring) {
-            drawBorder();
-        } else {
-            glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
-            drawPlainRect(-142.0f, -142.0f, 142.0f, 142.0f);
-        }
-        glEnable(GL_TEXTURE_2D);
-        drawGround();
-        glDisable(GL_TEXTURE_2D);
-        glLoadIdentity();
-        glFinish();
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    };
     for (const Place& place : kPlaces) {
         SCOPED_TRACE("at (" + std::to_string(place.x) + ", " + std::to_string(place.y) + ")");
-        draw(place, false);
-        const std::vector<unsigned char> square = readArea(width, height);
-        draw(place, true);
-        const std::vector<unsigned char> ring = readArea(width, height);
-        EXPECT_TRUE(ring == square) << firstDifference(ring, square, width);
+        drawAt(place, plain);
+        const std::vector<unsigned char> expected = readArea(width, height);
+        drawAt(place, drawn);
+        const std::vector<unsigned char> seen = readArea(width, height);
+        EXPECT_TRUE(seen == expected) << firstDifference(seen, expected, width);
     }
+}
+
+// The ring and the ground give what one dark square under the ground gives.
+TEST(FramePictureTest, BorderRingAndGroundShowAsASquareUnderTheGround)
+{
+    expectSamePicture(
+        [] {
+            drawBorder();
+            glEnable(GL_TEXTURE_2D);
+            drawGround();
+            glDisable(GL_TEXTURE_2D);
+        },
+        [] {
+            glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
+            drawPlainRect(-142.0f, -142.0f, 142.0f, 142.0f);
+            glEnable(GL_TEXTURE_2D);
+            drawGround();
+            glDisable(GL_TEXTURE_2D);
+        });
+}
+
+// The map's list paints its opaque parts unblended, and shows what all its parts blended show.
+TEST(FramePictureTest, MapListShowsItsPartsAllBlended)
+{
+    ASSERT_TRUE(glIsEnabled(GL_BLEND));
+    expectSamePicture([] { glCallList(kMapList); },
+                      [] {
+                          drawBorder();
+                          glEnable(GL_TEXTURE_2D);
+                          drawGround();
+                          drawBlocks();
+                          drawWaterStrip();
+                          glDisable(GL_TEXTURE_2D);
+                          drawRoadNetwork();
+                          drawBridgesAndZones();
+                      });
+    EXPECT_TRUE(glIsEnabled(GL_BLEND)) << "the list leaves blending on for what follows";
 }
 
 }  // namespace

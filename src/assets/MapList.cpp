@@ -267,15 +267,17 @@ void buildMapList()
     glNewList(kMapList, GL_COMPILE);
 
     drawBorder();
+    // Ground, blocks, river and roads are opaque paint (alpha 1 and pictures without alpha):
+    // blending them would give the same pixels for a read of every pixel under them.
+    glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     drawGround();
-
-    for (const Block& block : kBlocks)
-        drawBlock(block);
+    drawBlocks();
     drawWaterStrip();
     glDisable(GL_TEXTURE_2D);
-
     drawRoadNetwork();
+    glEnable(GL_BLEND);
+
     drawBridgesAndZones();
 
     glEndList();
@@ -293,6 +295,12 @@ void drawGround()
     glBindTexture(GL_TEXTURE_2D, textureName(kDirtTexture));
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawTexturedQuad(kGround);
+}
+
+void drawBlocks()
+{
+    for (const Block& block : kBlocks)
+        drawBlock(block);
 }
 
 void drawTexturedRect(float x1, float y1, float x2, float y2)

@@ -8,6 +8,7 @@ enum class Quadrant { LowerLeft, LowerRight, UpperLeft, UpperRight };
 void buildMapList();  // compile list 2 (prints its progress line)
 void drawBorder();    // the dark ring, 2 units wide, around the ground; texturing off
 void drawGround();    // the 280-unit square of dirt; texturing on
+void drawBlocks();    // the buildings and walls, each its picture once; texturing on
 void drawTexturedRect(float x1, float y1, float x2,
                       float y2);  // one textured quad, texture stretched once
 void drawPlainRect(float x1, float y1, float x2, float y2);  // one quad in the current colour
