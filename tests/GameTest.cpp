@@ -10,6 +10,7 @@
 #include "effects/Particles.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
+#include "shell/Notice.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -86,6 +87,29 @@ void pressLeftButtonAt(float viewX, float viewY)
 }
 
 using harness::placeCar;
+
+// "Press New" shown over the map: its black box with white letters in it, read from the frame
+// two pixels inside the box's edges.
+bool pressNewShown()
+{
+    auto column = [](float x) {
+        return static_cast<int>((x + 50.0f) / 100.0f * harness::kWindowWidth);
+    };
+    auto row = [](float y) {
+        return static_cast<int>((y + 50.0f) / 100.0f * harness::kWindowHeight);
+    };
+    const int left = column(kPressNewBox.left) + 2, right = column(kPressNewBox.right) - 2;
+    const int bottom = row(kPressNewBox.bottom) + 2, top = row(kPressNewBox.top) - 2;
+    std::vector<unsigned char> box(static_cast<size_t>(right - left) * (top - bottom) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(left, bottom, right - left, top - bottom, GL_RGB, GL_UNSIGNED_BYTE, box.data());
+    int black = 0, white = 0;
+    for (size_t i = 0; i < box.size(); i += 3) {
+        black += box[i] == 0 && box[i + 1] == 0 && box[i + 2] == 0;
+        white += box[i] == 255 && box[i + 1] == 255 && box[i + 2] == 255;
+    }
+    return black + white == static_cast<int>(box.size() / 3) && white > 100;
+}
 
 TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
 {
@@ -168,6 +192,7 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
     EXPECT_EQ(burningFrames, 50) << "the first explosion lasts 50 frames";
     EXPECT_EQ(lifeLeft(explosionBurst), 0.0f);
     // Fire spent: where the car stood only the map shows, and the empty bar's frame is black.
+    EXPECT_TRUE(pressNewShown()) << "the wreck tells the player how to go on";
     const std::vector<harness::Colour> wreckFrame = coloursAt(body);
     const harness::Colour emptyBar = colourAt(-46.8f, -29.0f);
     const harness::Colour newButton = colourAt(-40.0f, 26.5f);
@@ -188,6 +213,8 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
     const std::vector<harness::Colour> freshFrame = coloursAt(body);
     EXPECT_LT(pointsMatching(freshFrame, bareMapAt(body)), static_cast<int>(body.size()) / 2)
         << "the fresh car is drawn again";
+    harness::runFrame();
+    EXPECT_FALSE(pressNewShown()) << "only a wreck asks for New";
 
     // And it drives: first gear, up held for a few frames, the view moves up the map.
     for (int i = 0; i < 20; ++i) {

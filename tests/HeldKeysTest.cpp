@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -235,6 +236,87 @@ std::string speeds(size_t from, size_t to)
     endChild();
 }
 
+// A window of another program, in front of the game's top left corner; the window manager keeps
+// its hands off it, as off a menu.
+Window otherWindow()
+{
+    XSetWindowAttributes attributes;
+    attributes.override_redirect = True;
+    const Window other =
+        XCreateWindow(x, DefaultRootWindow(x), 0, 0, 200, 200, 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect, &attributes);
+    XMapRaised(x, other);
+    XSync(x, False);
+    return other;
+}
+
+void pointerTo(int px, int py)
+{
+    XTestFakeMotionEvent(x, DefaultScreen(x), px, py, CurrentTime);
+    XSync(x, False);
+}
+
+// How the keyboard leaves the game while a key is down: the desktop gives the focus to another
+// window, or, on a bare X server where the keys follow the pointer, the pointer moves onto one.
+enum class Away { FocusMoves, PointerMoves };
+
+// A turn key held for half a second, then the keyboard goes away and the key is released there:
+// the car turns no further; back in the game, the next press is one turn.
+[[noreturn]] void turnKeyReleasedElsewhere(KeySym turnKey, Away away)
+{
+    harness::resetGame();
+    static Window other = 0;
+    static float headingAfterRelease = 0.0f, headingBeforeReturn = 0.0f;
+    static Away how;
+    static KeySym symbol;
+    how = away;
+    symbol = turnKey;
+    actions = {
+        {100,
+         [] {
+             if (how == Away::PointerMoves) {
+                 XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
+                 pointerTo(600, 400);
+             }
+         }},
+        {200, [] { key(symbol, true); }},
+        {700,
+         [] {
+             other = otherWindow();
+             if (how == Away::FocusMoves)
+                 XSetInputFocus(x, other, RevertToParent, CurrentTime);
+             else
+                 pointerTo(100, 100);
+             XSync(x, False);
+         }},
+        {750, [] { key(symbol, false); }},
+        {850, [] { headingAfterRelease = playerCar.getHeading(); }},
+        {1250,
+         [] {
+             headingBeforeReturn = playerCar.getHeading();
+             if (how == Away::FocusMoves)
+                 XSetInputFocus(x, glXGetCurrentDrawable(), RevertToParent, CurrentTime);
+             else
+                 pointerTo(600, 400);
+             XSync(x, False);
+         }},
+        {1350, [] { key(symbol, true); }},
+        {1400, [] { key(symbol, false); }},
+    };
+    runMainLoop(1500);
+
+    const float turn = symbol == XK_Left ? -11.25f : 11.25f;
+    expect(headingAfterRelease != 0.0f && std::fmod(headingAfterRelease, turn) == 0.0f,
+           "turned while the key was held: " + std::to_string(headingAfterRelease));
+    expect(headingBeforeReturn == headingAfterRelease,
+           "kept turning after the key went up elsewhere: " + std::to_string(headingAfterRelease) +
+               " then " + std::to_string(headingBeforeReturn));
+    expect(playerCar.getHeading() == headingBeforeReturn + turn,
+           "a press after coming back is one turn: " + std::to_string(headingBeforeReturn) +
+               " then " + std::to_string(playerCar.getHeading()));
+    endChild();
+}
+
 class HeldKeysTest : public testing::Test {
 protected:
     // Each case runs the game's main loop, which ends with its window: one child process each.
@@ -259,6 +341,15 @@ TEST_F(HeldKeysTest, UpHeldKeepsAcceleratingWhileLeftIsTapped)
 TEST_F(HeldKeysTest, QuickTapsOfUpEachCount)
 {
     EXPECT_EXIT(tapUpNineTimesQuickly(), testing::ExitedWithCode(0), "frames");
+}
+
+TEST_F(HeldKeysTest, KeyReleasedWhileTheKeyboardIsElsewhereLetsGoOfTheCar)
+{
+    for (auto [turnKey, away] :
+         {std::pair{XK_Left, Away::FocusMoves}, std::pair{XK_Right, Away::PointerMoves}}) {
+        EXPECT_EXIT(turnKeyReleasedElsewhere(turnKey, away), testing::ExitedWithCode(0), "frames")
+            << (away == Away::FocusMoves ? "the focus moved" : "the pointer moved");
+    }
 }
 
 TEST_F(HeldKeysTest, LightsSwitchOnceWhileTheirKeyIsHeld)

@@ -72,7 +72,7 @@ TEST_F(InputTest, DigitsOneToFourChooseTheForwardGearsAtAnySpeed)
     press('2');
     EXPECT_EQ(playerCar.getGearMax(), 1.0f);
     EXPECT_EQ(playerCar.getY_speed(), -0.3f) << "choosing a gear does not change the speed";
-    for (unsigned char key : {'0', '6', 'a', 'L', ' ', '\r'})
+    for (unsigned char key : {'0', '6', 'a', ' ', '\r'})
         press(key);
     EXPECT_EQ(playerCar.getGearMax(), 1.0f);
     EXPECT_EQ(headlightsOff, 0);
@@ -96,10 +96,12 @@ TEST_F(InputTest, ReverseOnlyFromADeadStopNotFromATinyRemainder)
     EXPECT_LT(playerCar.getY_speed(), 0.0f);
 }
 
-TEST_F(InputTest, LowerCaseLSwitchesTheLightsAndUpperCaseDoesNot)
+TEST_F(InputTest, LSwitchesTheLightsInEitherCase)
 {
     press('l');
     EXPECT_EQ(headlightsOff, 1);
+    press('L');
+    EXPECT_EQ(headlightsOff, 0);
     press('L');
     EXPECT_EQ(headlightsOff, 1);
     press('l');

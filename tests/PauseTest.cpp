@@ -10,6 +10,7 @@
 #include "effects/Particles.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
+#include "shell/Notice.h"
 #include "shell/Pause.h"
 #include "vehicle/Car.h"
 
@@ -97,10 +98,10 @@ Ending drive(int frames, int pauseAt, int pausedTurns)
 // Window pixel bounds of the "PAUSED" box, a pixel wider on each side.
 bool inPausedBox(int x, int y)
 {
-    const double left = (kPausedLeft + 50.0) / 100.0 * harness::kWindowWidth - 1;
-    const double right = (kPausedRight + 50.0) / 100.0 * harness::kWindowWidth + 1;
-    const double bottom = (kPausedBottom + 50.0) / 100.0 * harness::kWindowHeight - 1;
-    const double top = (kPausedTop + 50.0) / 100.0 * harness::kWindowHeight + 1;
+    const double left = (kPausedBox.left + 50.0) / 100.0 * harness::kWindowWidth - 1;
+    const double right = (kPausedBox.right + 50.0) / 100.0 * harness::kWindowWidth + 1;
+    const double bottom = (kPausedBox.bottom + 50.0) / 100.0 * harness::kWindowHeight - 1;
+    const double top = (kPausedBox.top + 50.0) / 100.0 * harness::kWindowHeight + 1;
     return x >= left && x <= right && y >= bottom && y <= top;
 }
 

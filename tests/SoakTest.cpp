@@ -6,9 +6,12 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -146,6 +149,38 @@ TEST(SoakTest, LongRandomDriveKeepsTheCarFiniteAndOnTheMap)
                 soak.frames, soak.explosions, soak.newCars, soak.farthest);
     EXPECT_EQ(soak.frames, soak.framesWanted);
     EXPECT_EQ(soak.firstProblem, "");
+}
+
+// The process's resident size, from /proc.
+long residentMegabytes()
+{
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE) / (1024 * 1024);
+}
+
+// A player who pauses and plays on every few frames while driving: the pause keeps its picture
+// where it costs no memory of its own, so the game's size stays where it was.
+TEST(SoakTest, ThousandPausesWhileDrivingCostNoMemory)
+{
+    harness::resetGame();
+    keyboard('4', 0, 0);
+    auto pauseAndPlayOn = [] {
+        specialKey(GLUT_KEY_UP, 0, 0);
+        keyboard('p', 0, 0);
+        for (int frame = 0; frame < 3; ++frame) {  // kept, paused, playing on
+            if (frame == 2)
+                keyboard('p', 0, 0);
+            idle();
+            harness::runFrame();
+        }
+    };
+    for (int cycle = 0; cycle < 20; ++cycle)
+        pauseAndPlayOn();  // the first pauses make what every later one uses
+    const long before = residentMegabytes();
+    for (int cycle = 0; cycle < 1000; ++cycle)
+        pauseAndPlayOn();
+    EXPECT_LE(residentMegabytes() - before, 20) << "from " << before << " MB";
 }
 
 }  // namespace

@@ -3,9 +3,13 @@
 
 #include <GL/glut.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -22,10 +26,14 @@
 #include "shell/HeldKeys.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
+#include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
+
+// After GLUT and the game's headers: Xlib's macros would clash with names in them.
+#include <X11/Xlib.h>
 
 int viewportWidth = 640;
 int viewportHeight = 480;
@@ -38,8 +46,11 @@ constexpr double kFramesPerSecond = 60.0;
 constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on both axes
 constexpr int kWindowWidth = 1024;      // the window of --window
 constexpr int kWindowHeight = 768;
+constexpr int kLargestWindowSide = 16384;  // pixels: what renderers draw into, at the least
 
 FramePacer pacer(kFramesPerSecond);
+
+bool windowOversized = false;  // larger than the renderer can draw: nothing is drawn
 
 // While no frame is drawn the game stands still; this is how long it waits before looking again.
 constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
@@ -47,6 +58,56 @@ constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
 void printLine(const char* text)
 {
     std::cout << std::endl << text << std::endl;
+}
+
+// Standard input, output and error open, on /dev/null where a launcher closed them: otherwise
+// the X connection or a picture file would take their numbers, and an error line written to
+// "stderr" would go into the X protocol stream or the file.
+void openStandardStreams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            open("/dev/null", O_RDWR);  // takes the lowest free number: this one
+    }
+}
+
+// freeglut ends the program with words of its own when there is no X server to talk to; the
+// game says it in its own words, naming the display. The connection is kept until GLUT has its
+// own: an X server whose last client leaves resets, and would refuse GLUT meanwhile.
+Display* openDisplay(const Options& options)
+{
+    const char* name = options.display.empty() ? std::getenv("DISPLAY") : options.display.c_str();
+    if (!name || !*name) {
+        std::fprintf(stderr, "tarvelo: cannot open a display: DISPLAY is not set\n");
+        return nullptr;
+    }
+    Display* connection = XOpenDisplay(name);
+    if (!connection)
+        std::fprintf(stderr, "tarvelo: cannot open the display '%s'\n", name);
+    return connection;
+}
+
+// The window of --window or -geometry: the size asked for, else the usual 1024 x 768; at the
+// place asked for (X's -X and -Y from the right and bottom edges), else at the top left, unless
+// only a size was given, which the desktop places. No side is made longer than renderers draw:
+// a larger window could not be drawn anyway, and makes some fail as it opens.
+void placeWindow(const Options& options)
+{
+    const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
+    const int width =
+        geometry.width > 0 ? std::min(geometry.width, kLargestWindowSide) : kWindowWidth;
+    const int height =
+        geometry.height > 0 ? std::min(geometry.height, kLargestWindowSide) : kWindowHeight;
+    glutInitWindowSize(width, height);
+    if (geometry.placed) {
+        const int x =
+            geometry.fromRight ? glutGet(GLUT_SCREEN_WIDTH) - width - geometry.x : geometry.x;
+        const int y =
+            geometry.fromBottom ? glutGet(GLUT_SCREEN_HEIGHT) - height - geometry.y : geometry.y;
+        glutInitWindowPosition(std::max(0, x), std::max(0, y));
+    } else if (!options.geometry) {
+        glutInitWindowPosition(0, 0);
+    }
 }
 
 // The panel covers the window's left fifth with opaque paint, so the map, the car and the world's
@@ -64,9 +125,13 @@ void clipToTheMap()
 
 int runGame(int argc, char** argv)
 {
+    openStandardStreams();
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return *status;
+    Display* const display = openDisplay(options);
+    if (!display)
+        return kExitCannotPlay;
 
     printLine(" TARVELO! a top-down driving game, made by the TARVELO! team in 2026");
     printLine(" Please wait...");
@@ -78,15 +143,15 @@ int runGame(int argc, char** argv)
     int glutCount = static_cast<int>(glutArguments.size());
     glutArguments.push_back(nullptr);
     glutInit(&glutCount, glutArguments.data());
+    XCloseDisplay(display);
     glutInitDisplayMode(GLUT_DOUBLE);
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
         glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
         glutInitWindowPosition(0, 0);
-    } else if (!options.geometry) {
-        glutInitWindowSize(kWindowWidth, kWindowHeight);
-        glutInitWindowPosition(0, 0);
+    } else {
+        placeWindow(options);
     }
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
@@ -141,6 +206,8 @@ void buildDisplayLists()
 
 void display()
 {
+    if (windowOversized)
+        return;  // until the window is back within the renderer's reach
     if (gamePaused()) {
         drawPausedFrame();
         glutSwapBuffers();
@@ -154,8 +221,10 @@ void display()
     updateWorld(playerCar, explosionBurst, contactBurst, repairBurst);
     glDisable(GL_SCISSOR_TEST);
     drawToolBar(playerCar);
-    soundFrame(playerCar, angle1);  // the sounds of this frame's events start now
-    playerCar.setDamage(0.0f);      // this frame's damage has been applied exactly once
+    if (playerCar.getDamageStatus() == 0.0f)
+        drawNotice("Press New", kPressNewBox);  // the game waits for the player
+    soundFrame(playerCar, angle1);              // the sounds of this frame's events start now
+    playerCar.setDamage(0.0f);                  // this frame's damage has been applied exactly once
     keepFrameWhenPausing();
     glutSwapBuffers();
     frameDrawnSinceStep = true;
@@ -169,6 +238,16 @@ void pacedDisplay()
 
 void reshape(int width, int height)
 {
+    // A window larger than the renderer can draw is asked back to the largest it can, and
+    // nothing is drawn into it meanwhile: some renderers cannot even keep its pixels.
+    GLint largest[2] = {width, height};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+    windowOversized = width > largest[0] || height > largest[1];
+    if (windowOversized) {
+        glutReshapeWindow(std::min(width, static_cast<int>(largest[0])),
+                          std::min(height, static_cast<int>(largest[1])));
+        return;
+    }
     viewportWidth = width;
     viewportHeight = height;
     glViewport(0, 0, width, height);
@@ -183,6 +262,7 @@ void reshape(int width, int height)
 // paused game.
 void idle()
 {
+    releaseKeysIfKeyboardGone();
     if (!frameDrawnSinceStep || gamePaused()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;

@@ -30,6 +30,66 @@ HeldArrow heldArrows[] = {
 
 bool characterDown[256];  // by character; a letter is kept under its lower case
 
+bool anyKeyDown()
+{
+    for (const HeldArrow& arrow : heldArrows)
+        if (arrow.down)
+            return true;
+    for (bool down : characterDown)
+        if (down)
+            return true;
+    return false;
+}
+
+// `ancestor` holds `window` somewhere inside it (a window manager's frame holds the game's).
+bool holds(Display* display, Window ancestor, Window window)
+{
+    for (;;) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count))
+            return false;
+        if (children)
+            XFree(children);
+        if (parent == ancestor)
+            return true;
+        if (parent == 0 || parent == root)
+            return false;
+        window = parent;
+    }
+}
+
+// Whether the keys typed now reach the game's window. X gives them to the focus window; when
+// the focus is the pointer's (no window manager: PointerRoot) or a window around the game's,
+// to the window under the pointer inside it.
+bool windowHasKeyboard()
+{
+    Display* display = glXGetCurrentDisplay();
+    const Window game = glXGetCurrentDrawable();
+    if (!display || !game)
+        return true;  // no window of ours to ask about
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    if (focus == game)
+        return true;
+    if (focus == None)
+        return false;
+    const bool keysFollowPointer =
+        focus == PointerRoot || focus == DefaultRootWindow(display) || holds(display, focus, game);
+    if (!keysFollowPointer)
+        return false;
+    // The window under the pointer, among those on the screen itself: the game's own, or one
+    // holding it, and not another one in front of it.
+    Window root = 0, under = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &under, &rootX, &rootY, &x, &y,
+                       &buttons))
+        return false;  // the pointer is on another screen
+    return under == game || (under != None && holds(display, under, game));
+}
+
 HeldArrow* arrowFor(int key)
 {
     for (HeldArrow& arrow : heldArrows) {
@@ -90,6 +150,13 @@ void characterPressed(unsigned char key, int x, int y)
 void characterReleased(unsigned char key, int /*x*/, int /*y*/)
 {
     characterDown[heldAs(key)] = false;
+}
+
+void releaseKeysIfKeyboardGone()
+{
+    // A key released while the keyboard is elsewhere never tells the game so.
+    if (anyKeyDown() && !windowHasKeyboard())
+        releaseAllKeys();
 }
 
 void repeatHeldArrows()

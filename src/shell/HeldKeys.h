@@ -10,5 +10,6 @@ void arrowPressed(int key, int x, int y);   // special-key callback: one step no
 void arrowReleased(int key, int x, int y);  // special-key-up callback: its steps stop at once
 void characterPressed(unsigned char key, int x, int y);   // keyboard callback, once per press
 void characterReleased(unsigned char key, int x, int y);  // keyboard-up callback
-void repeatHeldArrows();  // once per frame: a step for each arrow due one
-void releaseAllKeys();    // forget every held key (the keyboard went to another window)
+void repeatHeldArrows();           // once per frame: a step for each arrow due one
+void releaseAllKeys();             // forget every held key (the keyboard went to another window)
+void releaseKeysIfKeyboardGone();  // once per turn of the main loop: the window lost the keys?

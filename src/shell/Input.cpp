@@ -97,6 +97,7 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/)
                 playerCar.setGearMax(-0.5f);
             break;
         case 'l':
+        case 'L':
             headlightsOff = headlightsOff == 1 ? 0 : 1;
             break;
         default:

@@ -1,6 +1,8 @@
 // The command line, parsed before the window opens, and the search for the pictures.
 #include "shell/Options.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <getopt.h>
 
 #include <cstdio>
@@ -18,9 +20,40 @@ struct GlutOption {
     bool takesValue;
 };
 constexpr GlutOption kGlutOptions[] = {
-    {"-display", true},   {"-geometry", true}, {"-iconic", false}, {"-direct", false},
-    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+    {"-display", true}, {"-geometry", true}, {"-iconic", false},
+    {"-direct", false}, {"-gldebug", false}, {"-sync", false},
 };
+
+constexpr int kLargestGeometrySide = 32767;  // X keeps window sizes in 15 bits
+
+// X's geometry WxH+X+Y, of which each half may be left out. The game reads it itself, so that
+// a mistake is told before any window opens and a position alone places the usual window.
+std::optional<WindowGeometry> parseGeometry(const char* text)
+{
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0;
+    const int given = XParseGeometry(text, &x, &y, &width, &height);
+    if (given == NoValue)
+        return std::nullopt;  // also text with anything after a geometry
+    WindowGeometry geometry;
+    if (given & (WidthValue | HeightValue)) {
+        if (!(given & WidthValue) || !(given & HeightValue) || width == 0 || height == 0 ||
+            width > kLargestGeometrySide || height > kLargestGeometrySide)
+            return std::nullopt;
+        geometry.width = static_cast<int>(width);
+        geometry.height = static_cast<int>(height);
+    }
+    if (given & (XValue | YValue)) {
+        if (!(given & XValue) || !(given & YValue))
+            return std::nullopt;
+        geometry.placed = true;
+        geometry.x = std::abs(x);
+        geometry.y = std::abs(y);
+        geometry.fromRight = (given & XNegative) != 0;
+        geometry.fromBottom = (given & YNegative) != 0;
+    }
+    return geometry;
+}
 
 const GlutOption* glutOption(const char* argument)
 {
@@ -50,15 +83,20 @@ void printHelp()
         "      --help       show this help and exit\n"
         "      --version    show the version and exit\n"
         "\n"
-        "The X options -display NAME, -geometry WxH+X+Y (a window of that size), -iconic,\n"
-        "-direct, -indirect, -gldebug and -sync are passed on to the window system.\n"
+        "The X options -display NAME, -geometry WxH+X+Y (a window of that size, at most\n"
+        "16384 pixels a side, at that place; either half may be left out), -iconic, -direct,\n"
+        "-gldebug and -sync are passed on to the window system.\n"
         "\n"
         "The pictures are read from DIR; else from the folder in TARVELO_DATA; else from the\n"
         "current folder, if it holds Car.bmp; else from the installed folder, %s.\n"
         "\n"
         "Keys: arrows accelerate, brake and turn; 1 to 4 choose a gear, 5 reverse; l switches\n"
         "the lights; p pauses, m mutes; Escape or the Quit button ends the game, New brings a\n"
-        "fresh car after a wreck.\n",
+        "fresh car after a wreck.\n"
+        "\n"
+        "Exit status: 0 when the game is left (Escape, Quit, the window's close box) and after\n"
+        "--help or --version; 1 when a picture or the display cannot be used; 2 for a mistake\n"
+        "on the command line.\n",
         TARVELO_INSTALLED_DATA_DIR);
 }
 
@@ -106,13 +144,25 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
         if (glut->takesValue && i + 1 >= argc) {
             std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
                          argv[i]);
-            return 2;
+            return kExitMistake;
+        }
+        if (std::strcmp(glut->name, "-geometry") == 0) {
+            options.geometry = parseGeometry(argv[++i]);
+            if (!options.geometry) {
+                std::fprintf(stderr,
+                             "tarvelo: '%s' is no window geometry: give WxH, +X+Y or WxH+X+Y "
+                             "with sides of 1 to %d pixels (try 'tarvelo --help')\n",
+                             argv[i], kLargestGeometrySide);
+                return kExitMistake;
+            }
+            options.window = true;
+            continue;
         }
         options.glutArguments.push_back(argv[i]);
         if (glut->takesValue)
             options.glutArguments.push_back(argv[++i]);
-        if (std::strcmp(glut->name, "-geometry") == 0)
-            options.window = options.geometry = true;
+        if (std::strcmp(glut->name, "-display") == 0)
+            options.display = argv[i];
     }
     ours.push_back(nullptr);
 
@@ -127,39 +177,49 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
         switch (code) {
             case kHelp:
                 printHelp();
-                return 0;
+                return kExitPlayed;
             case kVersion:
                 printVersion();
-                return 0;
+                return kExitPlayed;
             case kData:
                 if (*optarg == '\0') {
                     std::fprintf(
                         stderr, "tarvelo: option '--data' needs a folder (try 'tarvelo --help')\n");
-                    return 2;
+                    return kExitMistake;
                 }
                 options.dataFolder = optarg;
                 break;
             case kWindow:
                 options.window = true;
                 break;
+            case kMute:
+                options.mute = true;
+                break;
             case ':':
                 std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
                              ours[optind - 1]);
-                return 2;
+                return kExitMistake;
             default:
-                if (optopt != 0)  // a single letter, perhaps among others after one dash
+                if (optopt >= kHelp && optopt <= kMute) {
+                    // One of ours that takes no value, given one: named as typed, up to the '='.
+                    const char* typed = ours[optind - 1];
+                    std::fprintf(stderr,
+                                 "tarvelo: option '%.*s' takes no value (try 'tarvelo --help')\n",
+                                 static_cast<int>(std::strcspn(typed, "=")), typed);
+                } else if (optopt != 0) {  // a single letter, perhaps among others after one dash
                     std::fprintf(stderr, "tarvelo: unknown option '-%c' (try 'tarvelo --help')\n",
                                  optopt);
-                else
+                } else {
                     std::fprintf(stderr, "tarvelo: unknown option '%s' (try 'tarvelo --help')\n",
                                  ours[optind - 1]);
-                return 2;
+                }
+                return kExitMistake;
         }
     }
     if (optind < count) {
         std::fprintf(stderr, "tarvelo: unexpected argument '%s' (try 'tarvelo --help')\n",
                      ours[optind]);
-        return 2;
+        return kExitMistake;
     }
     return std::nullopt;
 }

@@ -1,46 +1,55 @@
-// The pause key. The frame after the press is drawn as usual and kept, read back before it is
-// shown (what is on screen cannot be read back dependably); from then on nothing of the game
-// runs: no motion step, no world update, no random number drawn, until p again.
+// The pause key. The frame after the press is drawn as usual and kept, copied before it is
+// shown (what is on screen cannot be read back dependably) into a texture that lives as long as
+// the game, so that pausing costs no memory of its own; from then on nothing of the game runs:
+// no motion step, no world update, no random number drawn, until p again.
 #include "shell/Pause.h"
 
 #include <GL/glut.h>
 
-#include <vector>
+#include <algorithm>
 
 #include "effects/Sound.h"
 #include "shell/Game.h"
+#include "shell/Notice.h"
 
 namespace {
 
 enum class State { kPlaying, kPausing, kPaused };
 State state = State::kPlaying;
-std::vector<unsigned char> keptPicture;  // RGB rows, bottom row first, of the window as it was
+
+// The kept picture: the window's pixels in the bottom left corner of a texture with sides of a
+// power of two, which every GL takes; made larger only when a larger window is paused.
+GLuint keptTexture = 0;
+int textureWidth = 0, textureHeight = 0;
 int keptWidth = 0, keptHeight = 0;
 
-constexpr const char kWord[] = "PAUSED";
-
-// The word in white on a black box over the map.
-void drawWord()
+int powerOfTwoFrom(int pixels)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glRectf(kPausedLeft, kPausedBottom, kPausedRight, kPausedTop);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    int wordWidth = 0;
-    for (const char* c = kWord; *c != '\0'; ++c)
-        wordWidth += glutBitmapWidth(GLUT_BITMAP_TIMES_ROMAN_24, *c);
-    const double pixelWidth = 100.0 / viewportWidth;
-    glRasterPos2f(
-        static_cast<float>((kPausedLeft + kPausedRight) / 2.0 - wordWidth / 2.0 * pixelWidth),
-        static_cast<float>(kPausedBottom + 2.0));
-    for (const char* c = kWord; *c != '\0'; ++c)
-        glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, *c);
-    glPopMatrix();
+    int side = 1;
+    while (side < pixels)
+        side *= 2;
+    return side;
+}
+
+void keepPicture()
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    keptWidth = std::min(viewportWidth, static_cast<int>(largest));
+    keptHeight = std::min(viewportHeight, static_cast<int>(largest));
+    if (keptTexture == 0)
+        glGenTextures(1, &keptTexture);
+    glPushAttrib(GL_TEXTURE_BIT);
+    glBindTexture(GL_TEXTURE_2D, keptTexture);
+    if (keptWidth > textureWidth || keptHeight > textureHeight) {
+        textureWidth = std::max(textureWidth, powerOfTwoFrom(keptWidth));
+        textureHeight = std::max(textureHeight, powerOfTwoFrom(keptHeight));
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, keptWidth, keptHeight);
     glPopAttrib();
 }
 
@@ -65,7 +74,6 @@ void resumePlay()
     if (state == State::kPaused)
         glutPostRedisplay();
     state = State::kPlaying;
-    keptPicture.clear();
     setSoundPaused(!windowShown);
 }
 
@@ -73,15 +81,10 @@ void keepFrameWhenPausing()
 {
     if (state != State::kPausing)
         return;
-    keptWidth = viewportWidth;
-    keptHeight = viewportHeight;
-    keptPicture.assign(static_cast<size_t>(keptWidth) * keptHeight * 3, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, keptWidth, keptHeight, GL_RGB, GL_UNSIGNED_BYTE, keptPicture.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    keepPicture();
     state = State::kPaused;
     setSoundPaused(true);
-    drawWord();
+    drawNotice("PAUSED", kPausedBox);
 }
 
 void drawPausedFrame()
@@ -89,17 +92,34 @@ void drawPausedFrame()
     // The picture as it was, pixel for pixel, from the window's bottom left corner; a window
     // resized since shows it at its old size.
     glClear(GL_COLOR_BUFFER_BIT);
-    glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
-    glDisable(GL_TEXTURE_2D);
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, keptTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, viewportWidth, 0.0, viewportHeight, -1.0, 1.0);  // one unit a pixel
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glRasterPos2f(-50.0f, -50.0f);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glDrawPixels(keptWidth, keptHeight, GL_RGB, GL_UNSIGNED_BYTE, keptPicture.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    const float right = static_cast<float>(keptWidth) / static_cast<float>(textureWidth);
+    const float top = static_cast<float>(keptHeight) / static_cast<float>(textureHeight);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2i(0, 0);
+    glTexCoord2f(right, 0.0f);
+    glVertex2i(keptWidth, 0);
+    glTexCoord2f(right, top);
+    glVertex2i(keptWidth, keptHeight);
+    glTexCoord2f(0.0f, top);
+    glVertex2i(0, keptHeight);
+    glEnd();
     glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
     glPopAttrib();
-    drawWord();
+    drawNotice("PAUSED", kPausedBox);
 }

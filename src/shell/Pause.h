@@ -7,7 +7,3 @@ void togglePause();           // the p key: pauses after the next frame, or play
 void resumePlay();            // plays on (also when the player starts a new car)
 void keepFrameWhenPausing();  // before a frame is shown: keeps it when a pause was asked for
 void drawPausedFrame();       // the kept picture and the word, into the frame being drawn
-
-// The box "PAUSED" is written in, in view coordinates: over the map, above the car.
-constexpr float kPausedLeft = -2.0f, kPausedRight = 22.0f;
-constexpr float kPausedBottom = 17.0f, kPausedTop = 25.0f;

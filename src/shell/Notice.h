@@ -1,0 +1,11 @@
+// Short notices over the map, white on a black box: "PAUSED", "Press New".
+#pragma once
+
+// A notice's box, in view coordinates: over the map, clear of the panel.
+struct NoticeBox {
+    float left, bottom, right, top;
+};
+constexpr NoticeBox kPausedBox = {-2.0f, 17.0f, 22.0f, 25.0f};      // above the car
+constexpr NoticeBox kPressNewBox = {-2.0f, -25.0f, 22.0f, -17.0f};  // below the wreck
+
+void drawNotice(const char* text, const NoticeBox& box);  // the box, the text centred in it

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The command line as a player meets it, on a bare X server of its own (1600 x 1200, no window
+# manager, reset when its last client leaves, as `xinit` gives): every option the help lists
+# starts the game; values given to options that take none, and geometries that are none, are one
+# line and status 2; a position alone places the usual window; an oversized window is drawn into;
+# no display and closed standard streams are the game's own words and statuses.
+source "$(dirname "$0")/e2e_lib.sh"
+
+exec 3>"$WORK/display-number"
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+BARE_PID=$!
+exec 3>&-
+trap 'cleanup; kill "$BARE_PID" 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s "$WORK/display-number" ] && break; sleep 0.05; done
+[ -s "$WORK/display-number" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
+export DISPLAY=":$(cat "$WORK/display-number")"
+cd "$TEXTURES" || exit 1
+
+# The game's window as "WIDTHxHEIGHT+X+Y", or nothing.
+game_window() { xwininfo -root -tree 2>/dev/null | grep -a '"TARVELO! b' | grep -o -- '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1; }
+
+# runs_with DESCRIPTION OPTION...: the game started with the options opens its window and plays
+# on until it is stopped; its error output names no mistake.
+runs_with()
+{
+    local description=$1 geometry="" i
+    shift
+    "$GAME" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" &
+    GAME_PID=$!
+    for i in $(seq 200); do
+        geometry=$(game_window)
+        [ -n "$geometry" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    sleep 1
+    WINDOW_GEOMETRY=$geometry
+    if [ -n "$geometry" ] && kill -0 "$GAME_PID" 2>/dev/null && ! grep -q "option" "$WORK/err.txt"; then
+        pass "$description: the game plays ($geometry)"
+    else
+        wait_exit 1
+        fail "$description: status '${EXIT_STATUS:-running}', window '$geometry', stderr '$(cat "$WORK/err.txt")'"
+    fi
+    kill "$GAME_PID" 2>/dev/null
+    wait "$GAME_PID" 2>/dev/null
+    GAME_PID=""
+}
+
+# ends_with DESCRIPTION STATUS LINE COMMAND...: the command ends at once with the status and
+# exactly the one line on stderr, and opens no window.
+ends_with()
+{
+    local description=$1 expected=$2 line=$3 status=0
+    shift 3
+    timeout 20 "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" || status=$?
+    if [ "$status" = "$expected" ] && [ "$(cat "$WORK/err.txt")" = "$line" ] && [ -z "$(game_window)" ]; then
+        pass "$description: '$line', status $status"
+    else
+        fail "$description: status $status, stderr '$(cat "$WORK/err.txt")' (expected $expected, '$line')"
+    fi
+}
+
+# ---- every option of the help
+
+"$GAME" --help >"$WORK/help.txt"
+options=$(grep -o -- '^ *--[a-z]*' "$WORK/help.txt" | tr -d ' ')
+x_options=$(sed -n '/^The X options/,/^$/p' "$WORK/help.txt" | grep -oE -- '(^| )-[a-z]+' | tr -d ' ')
+[ "$(echo "$options" | wc -l)" -ge 5 ] && [ "$(echo "$x_options" | wc -l)" -ge 5 ] ||
+    fail "the help lists too few options: $options / $x_options"
+mkdir -p "$WORK/empty"
+for option in $options; do
+    case $option in
+    --help | --version)
+        status=0; "$GAME" "$option" >"$WORK/out.txt" 2>"$WORK/err.txt" || status=$?
+        [ $status = 0 ] && [ -s "$WORK/out.txt" ] && [ ! -s "$WORK/err.txt" ] &&
+            pass "$option: shown, status 0" || fail "$option: status $status, stderr '$(cat "$WORK/err.txt")'"
+        ;;
+    --data) (cd "$WORK/empty" && runs_with "--data from a folder without pictures" --window --data="$TEXTURES") ;;
+    *) runs_with "$option" --window "$option" ;;
+    esac
+done
+for option in $x_options; do
+    case $option in
+    -display) runs_with "-display $DISPLAY" -display "$DISPLAY" ;;
+    -geometry) runs_with "-geometry 640x480+10+20" -geometry 640x480+10+20 ;;
+    *) runs_with "$option" --window "$option" ;;
+    esac
+done
+
+# ---- mistakes: one line of the game's own, status 2, no window
+
+for option in --help --window --mute; do
+    ends_with "$option=1" 2 "tarvelo: option '$option' takes no value (try 'tarvelo --help')" "$GAME" "$option=1"
+done
+for geometry in bogus 0x0 640x 640x480+10 100000x100; do
+    ends_with "-geometry $geometry" 2 "tarvelo: '$geometry' is no window geometry: give WxH, +X+Y or WxH+X+Y with sides of 1 to 32767 pixels (try 'tarvelo --help')" \
+        "$GAME" -geometry "$geometry"
+done
+
+# ---- geometries that X allows
+
+runs_with "-geometry +100+50, a position alone" -geometry +100+50
+[ "$WINDOW_GEOMETRY" = "1024x768+100+50" ] && pass "a position alone places the usual 1024 x 768 window there" ||
+    fail "-geometry +100+50 gave the window $WINDOW_GEOMETRY"
+runs_with "-geometry 800x600-0-0" -geometry 800x600-0-0
+[ "$WINDOW_GEOMETRY" = "800x600+800+600" ] && pass "-0-0 places the window at the bottom right corner" ||
+    fail "-geometry 800x600-0-0 gave the window $WINDOW_GEOMETRY"
+# Larger than the renderer draws: the window is made as large as it can draw, and played in.
+runs_with "-geometry 32767x32767" -geometry 32767x32767
+"$GAME" --window >/dev/null 2>&1 &
+GAME_PID=$!
+for _ in $(seq 200); do [ -n "$(game_window)" ] && break; sleep 0.05; done
+xdotool search --name 'TARVELO!' | head -n 1 | xargs -I{} xdotool windowsize {} 32767 32767
+sleep 3
+kill -0 "$GAME_PID" 2>/dev/null && pass "the window resized to 32767 x 32767 plays on ($(game_window))" ||
+    { wait_exit 1; fail "resized to 32767 x 32767, the game ended with status $EXIT_STATUS"; }
+kill "$GAME_PID" 2>/dev/null; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
+
+# ---- no display, and closed standard streams
+
+ends_with "no DISPLAY" 1 "tarvelo: cannot open a display: DISPLAY is not set" env -u DISPLAY "$GAME"
+ends_with "a display that is not there" 1 "tarvelo: cannot open the display ':97'" "$GAME" -display :97
+# A missing picture with stderr closed: the error line goes nowhere, and the game still ends.
+status=0; (cd "$WORK/empty" && timeout 20 "$GAME" --window 2>&-) >/dev/null || status=$?
+[ $status = 1 ] && pass "stderr closed, a missing picture: status 1" ||
+    fail "stderr closed, a missing picture: status $status (124: it hung)"
+"$GAME" --window <&- >&- 2>&- &
+GAME_PID=$!
+for _ in $(seq 200); do [ -n "$(game_window)" ] && break; sleep 0.05; done
+sleep 1
+streams=$(readlink /proc/$GAME_PID/fd/0 /proc/$GAME_PID/fd/1 /proc/$GAME_PID/fd/2 | sort -u)
+[ "$streams" = /dev/null ] && pass "closed standard streams are reopened on /dev/null, for nothing else to take" ||
+    fail "with the standard streams closed, descriptors 0 to 2 are: $(echo $streams)"
+xdotool search --name 'TARVELO!' | head -n 1 | xargs -I{} xdotool windowfocus --sync {} key Escape
+wait_exit 10 && [ "$EXIT_STATUS" = 0 ] && pass "all three streams closed: the game plays and Escape ends it" ||
+    fail "all three streams closed: status '${EXIT_STATUS:-still running}' after Escape"
+
+finish
