@@ -8,6 +8,7 @@
 #include "GlHarness.h"
 #include "dashboard/Toolbar.h"
 #include "shell/Game.h"
+#include "shell/Input.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "GlHarness.h"
 #include "shell/Game.h"
+#include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 

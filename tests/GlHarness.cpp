@@ -91,7 +91,8 @@ void openGameWindow(int* argc, char** argv)
 
 void resetGame()
 {
-    resetToStart(playerCar);
+    newGame();
+    // And what only the program's start gives: the game keeps these between cars.
     headlightsOff = 0;
     for (int i = 0; i < 4; ++i)
         damageBar[i] = damageBarStart[i];  // the dashboard keeps its gauges between games
@@ -99,7 +100,6 @@ void resetGame()
     frameCounter = 1;  // the world update samples the position in its next call but one
     sampleX = sampleY = 0.0f;
     armStartBursts();
-    glutIdleFunc(idle);
 }
 
 void runFrame()

@@ -14,6 +14,7 @@
 
 #include "GlHarness.h"
 #include "shell/Game.h"
+#include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 

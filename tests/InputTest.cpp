@@ -3,14 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "GlHarness.h"
+#include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
 #include "vehicle/Car.h"
 
 namespace {
+
+// The dashboard's buttons under a window pixel.
+bool pointerOnNewButton(int x, int y)
+{
+    return buttonAtPixel(x, y) == PanelButtonKind::New;
+}
+bool pointerOnQuitButton(int x, int y)
+{
+    return buttonAtPixel(x, y) == PanelButtonKind::Quit;
+}
 
 constexpr int kPanelGrey = 192;
 constexpr int kStillRunning = 7;  // exit code of a death-test child that was not made to quit
@@ -226,6 +240,100 @@ TEST_F(InputTest, QuitEndsTheGameWithSuccessFromAnyCornerOfIt)
             std::exit(kStillRunning);
         },
         testing::ExitedWithCode(kStillRunning), "");
+}
+
+TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
+{
+    const std::pair<Key, Action> controls[] = {
+        {{true, GLUT_KEY_LEFT}, Action::TurnLeft},
+        {{true, GLUT_KEY_RIGHT}, Action::TurnRight},
+        {{true, GLUT_KEY_UP}, Action::Accelerate},
+        {{true, GLUT_KEY_DOWN}, Action::Brake},
+        {{false, '1'}, Action::Gear1},
+        {{false, '2'}, Action::Gear2},
+        {{false, '3'}, Action::Gear3},
+        {{false, '4'}, Action::Gear4},
+        {{false, '5'}, Action::Reverse},
+        {{false, 'l'}, Action::Lights},
+        {{false, 'L'}, Action::Lights},
+        {{false, 'p'}, Action::Pause},
+        {{false, 'P'}, Action::Pause},
+        {{false, 'm'}, Action::Mute},
+        {{false, 'M'}, Action::Mute},
+        {{false, 'n'}, Action::NewCar},
+        {{false, 'N'}, Action::NewCar},
+        {{false, 27}, Action::Quit},
+    };
+    for (const auto& [key, action] : controls)
+        EXPECT_EQ(actionOfKey(key), action) << (key.special ? "special " : "") << key.code;
+    for (const Key key : {Key{false, '0'}, Key{false, '6'}, Key{false, 'a'}, Key{false, ' '},
+                          Key{true, GLUT_KEY_F1}, Key{true, '1'}})
+        EXPECT_EQ(actionOfKey(key), std::nullopt) << key.code;
+}
+
+TEST_F(InputTest, NBringsANewCarAfterAWreckAndNothingBefore)
+{
+    playerCar.setX_centre(42.0f);
+    press('n');
+    EXPECT_EQ(playerCar.getX_centre(), 42.0f);
+    EXPECT_EQ(lifeLeft(explosionBurst), 100.0f);
+    for (unsigned char key : {'n', 'N'}) {
+        wreckTheCar();
+        press(key);
+        EXPECT_TRUE(carWasRenewed()) << key;
+    }
+}
+
+// The car's speed over 40 frames, each followed by its motion step, Up held down from the first.
+std::vector<float> speedsWithUpHeld(void (*hold)(), void (*letGo)())
+{
+    harness::resetGame();
+    std::vector<float> speeds;
+    hold();
+    for (int step = 0; step < 40; ++step) {
+        harness::runFrame();
+        motionStep();
+        speeds.push_back(playerCar.getY_speed());
+    }
+    letGo();
+    return speeds;
+}
+
+TEST_F(InputTest, AHeldActionRepeatsAtTheGamesPaceWhateverHoldsIt)
+{
+    const std::vector<float> byKey =
+        speedsWithUpHeld([] { specialKeyPressed(GLUT_KEY_UP, 0, 0); },
+                         [] { specialKeyReleased(GLUT_KEY_UP, 0, 0); });
+    const std::vector<float> byHand =
+        speedsWithUpHeld([] { pressAction(Action::Accelerate, Device::Script); },
+                         [] { releaseAction(Action::Accelerate, Device::Script); });
+    EXPECT_EQ(byKey, byHand);
+    // One step at the press, the first repeat 15 steps later, then one every second step.
+    EXPECT_EQ(byKey[13], byKey[0]);
+    EXPECT_GT(byKey[14], byKey[13]);
+    EXPECT_EQ(byKey[15], byKey[14]);
+    EXPECT_GT(byKey[16], byKey[15]);
+}
+
+TEST_F(InputTest, AButtonMovedInItsTableIsDrawnAndHitWhereItNowIs)
+{
+    const PanelButton quitWas = panelButtons[1];
+    panelButtons[1].bottom -= 10.0f;  // Quit 10 units further down, just over the gear gate
+    panelButtons[1].top -= 10.0f;
+    toolbarObjects();
+    harness::runFrame();
+    const int column = 100, oldRow = 295, newRow = 372;  // view y 11.6 and 1.5
+    const harness::Colour atOld = pixel(column, oldRow), atNew = pixel(column, newRow);
+    const bool hitOld = pointerOnQuitButton(column, oldRow);
+    const bool hitNew = pointerOnQuitButton(column, newRow);
+    panelButtons[1] = quitWas;
+    toolbarObjects();
+    harness::runFrame();
+    EXPECT_TRUE(panelGrey(atOld)) << harness::describe(atOld);
+    EXPECT_FALSE(panelGrey(atNew)) << harness::describe(atNew);
+    EXPECT_FALSE(hitOld);
+    EXPECT_TRUE(hitNew);
+    EXPECT_FALSE(panelGrey(pixel(column, oldRow))) << "the button is back";
 }
 
 TEST_F(InputTest, PointerBecomesAHandOverEitherButtonEvenOverAnIdleNew)

@@ -23,6 +23,12 @@
 
 namespace {
 
+// The dashboard's Quit button under a window pixel.
+bool pointerOnQuitButton(int x, int y)
+{
+    return buttonAtPixel(x, y) == PanelButtonKind::Quit;
+}
+
 long fromEnvironment(const char* name, long fallback)
 {
     const char* text = std::getenv(name);

@@ -10,6 +10,10 @@
 #include "assets/Textures.h"
 #include "vehicle/Car.h"
 
+PanelButton panelButtons[kPanelButtons] = {
+    {PanelButtonKind::New, kNewTexture, -47.0f, 21.5f, -33.0f, 31.5f},
+    {PanelButtonKind::Quit, kQuitTexture, -47.0f, 6.5f, -33.0f, 16.5f},
+};
 PanelPoint damageBar[4] = {
     damageBarStart[0],
     damageBarStart[1],
@@ -44,19 +48,12 @@ constexpr PanelPoint damageBarOutline[4] = {
     {-47.5f, -30.5f},
 };
 constexpr int kOutlineFirstCorner = 2;  // the bar's frame is drawn from its lower right corner
-constexpr PanelPoint button[4] = {
-    {-47.0f, 21.5f},
-    {-33.0f, 21.5f},
-    {-33.0f, 31.5f},
-    {-47.0f, 31.5f},
-};
 constexpr PanelPoint logo[4] = {
     {-32.0f, 48.0f},
     {-48.0f, 48.0f},
     {-48.0f, 39.5f},
     {-32.0f, 39.5f},
 };
-constexpr float kQuitButtonDrop = 15.0f;  // the Quit button is the New button moved down
 constexpr PanelPoint textureCorners[4] = {
     {0.0f, 0.0f},
     {1.0f, 0.0f},
@@ -81,19 +78,6 @@ constexpr PanelRect gearGate[] = {
     {-45.0f, -11.0f, -35.0f, -9.0f},  // crossbar
 };
 
-// The knob's place for each gear's target speed, at the top or bottom end of a slot.
-struct GearSlot {
-    float gearMax;         // compared exactly with the car's gearMax
-    PanelPoint knob;       // knob centre
-    bool notWhileForward;  // shown only once neither speed is positive any more
-};
-constexpr GearSlot gearSlots[] = {
-    {0.5f, {-46.0f, -3.0f}, false},   // first: top of the left slot
-    {1.0f, {-46.0f, -17.0f}, false},  // second: bottom of the left slot
-    {1.5f, {-40.0f, -3.0f}, false},   // third: top of the middle slot
-    {2.0f, {-40.0f, -17.0f}, false},  // fourth: bottom of the middle slot
-    {-0.5f, {-34.0f, -3.0f}, true},   // reverse: top of the right slot
-};
 constexpr float kKnobRadius = 1.8f;
 constexpr float kKnobGrey = 0.473f;
 constexpr unsigned kDiscSides = 120;
@@ -108,7 +92,6 @@ constexpr BarColour damageBarColours[4] = {
     {1.0f, 1.0f, 0.0f, 1.0f},  // bottom of the fixed left end
     {1.0f, 0.0f, 0.0f, 0.4f},  // bottom of the moving right end
 };
-constexpr float kFullStatus = 14.0f;   // condition points of an intact car
 constexpr float kBarFullEnd = -33.0f;  // right end of the bar for an intact car
 constexpr float kBarLeftEnd = -47.0f;  // the bar never reaches further left
 
@@ -189,10 +172,15 @@ void buildPanelList()
 
     glEnable(GL_TEXTURE_2D);
     texturedQuad(textureName(kLogoTexture), logo);
-    texturedQuad(textureName(kNewTexture), button);
-    glTranslatef(0.0f, -kQuitButtonDrop, 0.0f);
-    texturedQuad(textureName(kQuitTexture), button);
-    glTranslatef(0.0f, kQuitButtonDrop, 0.0f);
+    for (const PanelButton& button : panelButtons) {
+        const PanelPoint corners[4] = {
+            {button.left, button.bottom},
+            {button.right, button.bottom},
+            {button.right, button.top},
+            {button.left, button.top},
+        };
+        texturedQuad(textureName(button.texture), corners);
+    }
     glDisable(GL_TEXTURE_2D);
 
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
@@ -304,9 +292,9 @@ void drawToolBar(Car& car)
 void toolbarGearBox(Car car)
 {
     const bool rollingForward = car.getX_speed() > 0.0f || car.getY_speed() > 0.0f;
-    for (const GearSlot& slot : gearSlots) {
-        if (car.getGearMax() == slot.gearMax && !(slot.notWhileForward && rollingForward))
-            disc(slot.knob, kKnobRadius, kKnobGrey);
+    for (const Gear& gear : kGears) {
+        if (car.getGearMax() == gear.gearMax && !(gear.reverse && rollingForward))
+            disc({gear.knobX, gear.knobY}, kKnobRadius, kKnobGrey);
     }
     // Every frame asks for the next, so the dashboard and a wreck's fire go on with no idle step.
     glutPostRedisplay();
@@ -315,7 +303,7 @@ void toolbarGearBox(Car car)
 void toolbarDamage(Car& car)
 {
     const double damage = car.getDamage();
-    if (car.getDamageStatus() == kFullStatus)
+    if (car.getDamageStatus() == kIntactCondition)
         setBarRightEnd(kBarFullEnd);
     // A hit always costs and a repair always heals, in every gear and anywhere on the map.
     setBarRightEnd(static_cast<float>(damageBar[0].x - damage));
@@ -376,6 +364,15 @@ void toolbarSpeedMeter(Car car)
     glCallList(kSpeedNeedleList);
     glPopMatrix();
     disc(kSpeedDialCentre, kHubRadius, 0.0f);
+}
+
+std::optional<PanelButtonKind> panelButtonAt(double x, double y)
+{
+    for (const PanelButton& button : panelButtons) {
+        if (x >= button.left && x <= button.right && y >= button.bottom && y <= button.top)
+            return button.kind;
+    }
+    return std::nullopt;
 }
 
 void circleVertexLoop(float size, unsigned sides)

@@ -1,6 +1,10 @@
 // The dashboard at the left of the screen: panel, labels, gear gate, damage bar and dials.
 #pragma once
 
+#include <optional>
+
+#include "assets/Textures.h"
+
 class Car;
 
 // Display lists compiled once at start-up and called every frame.
@@ -29,6 +33,17 @@ constexpr PanelPoint damageBarStart[4] = {
     {-33.0f, -30.0f},
 };
 
+// The dashboard's two buttons, each one row read both by the panel's drawing and by the hit
+// test of a pointer press; in view coordinates, bounds inclusive.
+enum class PanelButtonKind { New, Quit };
+struct PanelButton {
+    PanelButtonKind kind;
+    TextureSlot texture;  // the button's picture, drawn over the whole rectangle
+    float left, bottom, right, top;
+};
+constexpr int kPanelButtons = 2;
+extern PanelButton panelButtons[kPanelButtons];  // New, then Quit 15 units below it
+
 extern PanelPoint damageBar[4];  // the bar as drawn; points 0 and 3 carry its moving right end
 extern float angle1;             // rev-meter needle, degrees clockwise from pointing left
 extern float red;                // rev-meter needle red: 1 while capped at 89.9, else 0
@@ -41,3 +56,4 @@ void toolbarDamage(Car& car);     // frame's damage into the car's condition, th
 void toolbarRevMeter(Car car);    // needle: mean speed against the gear's target; red when capped
 void toolbarSpeedMeter(Car car);  // needle: mean speed against the full-scale speed
 void circleVertexLoop(float size, unsigned sides);  // disc vertices around (0, 0), anticlockwise
+std::optional<PanelButtonKind> panelButtonAt(double x, double y);  // the button at a view point

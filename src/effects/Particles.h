@@ -25,6 +25,13 @@ struct BurstArming {
     float angleMinDegrees, angleMaxDegrees;
 };
 constexpr BurstArming kExplosionStart{100.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.0f, 1.0f, 0.0f, 360.0f};
+// Every explosion after the first, armed by New, lasts longer: 65 frames instead of 50.
+constexpr BurstArming withLife(BurstArming arming, float life)
+{
+    arming.life = life;
+    return arming;
+}
+constexpr BurstArming kExplosionAfterNew = withLife(kExplosionStart, 130.0f);
 constexpr BurstArming kContactStart{20.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.7f, 1.7f, 0.0f, 360.0f};
 constexpr BurstArming kRepairStart{160.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.7f, 1.7f, 0.0f, 360.0f};
 

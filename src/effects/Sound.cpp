@@ -59,7 +59,6 @@ constexpr float kEnginePitchIdle = 1.0f, kEnginePitchTop = 3.4f;
 constexpr float kEngineGainIdle = 0.15f, kEngineGainTop = 0.35f;
 constexpr float kNeedleTop = 90.0f;   // the rev meter's full scale, degrees
 constexpr float kLoudestHit = 4.25f;  // damage of a hit that crashes at full loudness
-constexpr int kHit = 1, kWater = 2, kRepairing = 3;
 
 template <typename Function>
 bool lookUp(void* library, const char* name, Function& function)
@@ -148,11 +147,11 @@ SoundCues soundCuesOf(const FrameFacts& before, const FrameFacts& now)
     const float reading = std::clamp(now.revNeedle / kNeedleTop, 0.0f, 1.0f);
     cues.enginePitch = kEnginePitchIdle + (kEnginePitchTop - kEnginePitchIdle) * reading;
     cues.engineGain = kEngineGainIdle + (kEngineGainTop - kEngineGainIdle) * reading;
-    cues.crash = now.contactKind == kHit && now.damage > 0.0f;
+    cues.crash = now.contactKind == kHitContact && now.damage > 0.0f;
     cues.crashGain = cues.crash ? 0.4f + 0.6f * std::min(now.damage / kLoudestHit, 1.0f) : 0.0f;
-    cues.splash = intact && now.contactKind == kWater && before.contactKind != kWater;
+    cues.splash = intact && now.contactKind == kWaterContact && before.contactKind != kWaterContact;
     cues.explosion = !intact && before.damageStatus != 0.0f;
-    cues.chime = intact && now.contactKind == kRepairing;
+    cues.chime = intact && now.contactKind == kRepairContact;
     return cues;
 }
 
@@ -257,6 +256,15 @@ void setSoundPaused(bool paused)
         else if (!paused && state == AL_PAUSED)
             p.al.alSourcePlay(p.sources[voice]);
     }
+}
+
+void soundNewGame()
+{
+    if (!sound)
+        return;
+    sound->lastFrame = FrameFacts{};
+    for (const Voice voice : {kCrash, kSplash, kExplosion})
+        sound->al.alSourceStop(sound->sources[voice]);
 }
 
 void stopSound()

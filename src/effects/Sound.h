@@ -3,7 +3,7 @@
 // the game plays silently after one line on stderr.
 #pragma once
 
-class Car;
+#include "vehicle/Car.h"
 
 struct SoundSettings {
     bool muted = false;
@@ -12,10 +12,10 @@ struct SoundSettings {
 
 // What the sounds are made from, read after a frame's world update and dashboard.
 struct FrameFacts {
-    int contactKind = 0;         // as the world update left it: 1 hit, 2 water, 3 repairing
-    float damage = 0.0f;         // this frame's damage, before it is cleared
-    float damageStatus = 14.0f;  // the car's condition; 0 for a wreck
-    float revNeedle = 0.0f;      // the rev meter's needle, degrees (0..90)
+    int contactKind = kNoContact;           // as the world update left it
+    float damage = 0.0f;                    // this frame's damage, before it is cleared
+    float damageStatus = kIntactCondition;  // the car's condition; 0 for a wreck
+    float revNeedle = 0.0f;                 // the rev meter's needle, degrees (0..90)
 };
 
 // What sounds in one frame.
@@ -38,4 +38,5 @@ void soundFrame(const Car& car, float revNeedle);  // once a frame, after the da
 void setSoundMuted(bool muted);
 bool soundMuted();
 void setSoundPaused(bool paused);  // the game paused or its window hidden
+void soundNewGame();               // a fresh car: nothing of the wreck's sounds carries over
 void stopSound();                  // sources, buffers, context and device let go

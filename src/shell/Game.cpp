@@ -22,8 +22,8 @@
 #include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
 #include "effects/Sound.h"
+#include "shell/Actions.h"
 #include "shell/FramePacer.h"
-#include "shell/HeldKeys.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "shell/Notice.h"
@@ -43,8 +43,7 @@ bool frameDrawnSinceStep = true;
 namespace {
 
 constexpr double kFramesPerSecond = 60.0;
-constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on both axes
-constexpr int kWindowWidth = 1024;      // the window of --window
+constexpr int kWindowWidth = 1024;  // the window of --window
 constexpr int kWindowHeight = 768;
 constexpr int kLargestWindowSide = 16384;  // pixels: what renderers draw into, at the least
 
@@ -174,16 +173,25 @@ int runGame(int argc, char** argv)
     return 0;
 }
 
-void registerInputCallbacks()
+ViewPoint viewPointAtPixel(int x, int y)
 {
-    glutMouseFunc(mouse);
-    glutPassiveMotionFunc(passiveMotion);
-    glutSpecialFunc(arrowPressed);
-    glutSpecialUpFunc(arrowReleased);
-    glutKeyboardFunc(characterPressed);
-    glutKeyboardUpFunc(characterReleased);
-    takeOverKeyRepeat();
-    glutWindowStatusFunc(windowStatus);
+    return {-kViewHalfSize + (x + 0.5) * (2.0 * kViewHalfSize) / viewportWidth,
+            kViewHalfSize - (y + 0.5) * (2.0 * kViewHalfSize) / viewportHeight};
+}
+
+double viewUnitsPerPixel()
+{
+    return 2.0 * kViewHalfSize / viewportWidth;
+}
+
+void newGame()
+{
+    resetToStart(playerCar);
+    armBurst(explosionBurst, kExplosionAfterNew);
+    releaseAllActions();
+    resumePlay();
+    soundNewGame();
+    glutIdleFunc(idle);
 }
 
 void initGraphics(const std::string& pictureFolder)
@@ -262,22 +270,19 @@ void reshape(int width, int height)
 // paused game.
 void idle()
 {
-    releaseKeysIfKeyboardGone();
+    letGoIfKeyboardGone();
     if (!frameDrawnSinceStep || gamePaused()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;
     }
     frameDrawnSinceStep = false;
-    repeatHeldArrows();
-    playerCar.advance();
+    motionStep();
 }
 
-void windowStatus(int state)
+void motionStep()
 {
-    windowShown = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
-    if (!windowShown)
-        releaseAllKeys();  // its key releases may go to whatever window is now in front
-    setSoundPaused(!windowShown || gamePaused());
+    repeatHeldActions();
+    playerCar.advance();
 }
 
 void drawScene(Car car)

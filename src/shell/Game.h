@@ -10,10 +10,21 @@ extern int viewportHeight;        // window height in pixels, as last given to r
 extern bool windowShown;          // the window can be seen: mapped and not wholly covered
 extern bool frameDrawnSinceStep;  // a frame was drawn since the car's last motion step
 
+constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on both axes
+
+// A point in the view's coordinates (x right, y up, -50..50 across the whole window).
+struct ViewPoint {
+    double x, y;
+};
+ViewPoint viewPointAtPixel(int x, int y);  // the centre of a window pixel counted from the top left
+double viewUnitsPerPixel();                // the view's width of one pixel column
+
 // Banner, window, callbacks, graphics, then the main loop for good.
 int runGame(int argc, char** argv);
-// Mouse, keys (arrows held down repeat at the game's pace) and the window's visibility.
-void registerInputCallbacks();
+// Every part of the game back to its start, as New after a wreck brings it: the car at its start
+// values, the explosion armed afresh, playing (not paused), nothing held, the motion step on, the
+// sound of the wreck let go.
+void newGame();
 // Textures from `pictureFolder`, display lists, the fixed GL state.
 void initGraphics(const std::string& pictureFolder);
 void buildDisplayLists();             // car list, dashboard lists, map list, in that order
@@ -21,5 +32,5 @@ void display();                       // one frame: map, car, world rules, dashb
 void pacedDisplay();                  // display, then wait out the rest of the 1/60 s frame
 void reshape(int width, int height);  // the fixed -50..50 view over the whole window
 void idle();                          // one motion step of the car per frame drawn; else waits
-void windowStatus(int state);         // the window shown, hidden or covered
+void motionStep();  // the held actions' due steps, then the car's move along its heading
 void drawScene(Car car);              // the map shifted under the car's view centre

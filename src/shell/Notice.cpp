@@ -26,9 +26,9 @@ void drawNotice(const char* text, const NoticeBox& box)
     int textWidth = 0;
     for (const char* c = text; *c != '\0'; ++c)
         textWidth += glutBitmapWidth(kFont, *c);
-    const double pixelWidth = 100.0 / viewportWidth;
-    glRasterPos2f(static_cast<float>((box.left + box.right) / 2.0 - textWidth / 2.0 * pixelWidth),
-                  static_cast<float>(box.bottom + kBaseLineAboveBottom));
+    glRasterPos2f(
+        static_cast<float>((box.left + box.right) / 2.0 - textWidth / 2.0 * viewUnitsPerPixel()),
+        static_cast<float>(box.bottom + kBaseLineAboveBottom));
     for (const char* c = text; *c != '\0'; ++c)
         glutBitmapCharacter(kFont, *c);
     glPopMatrix();

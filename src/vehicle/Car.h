@@ -1,8 +1,33 @@
 // The player's car: its record of eighteen fields, its controls and motion, and its drawing.
 #pragma once
 
+// What the car last met, as contactKind records it.
+enum ContactKind : int {
+    kNoContact = 0,      // nothing since the start or the last New
+    kHitContact = 1,     // a wall, an obstacle or the map's edge
+    kWaterContact = 2,   // the river
+    kRepairContact = 3,  // the repair patch
+};
+
+constexpr float kIntactCondition = 14.0f;  // damageStatus of a car in full condition
+
+// The gearbox: each gear's target speed (gearMax), in the order of the keys 1 to 5 and of the
+// dashboard's gate, with the place of the gate's knob.
+struct Gear {
+    float gearMax;       // world units per idle step; compared exactly with the car's
+    bool reverse;        // chosen only at a standstill; shown once the car no longer rolls forwards
+    float knobX, knobY;  // the knob's centre in the dashboard's gate, view coordinates
+};
+constexpr Gear kGears[] = {
+    {0.5f, false, -46.0f, -3.0f},   // first: top of the gate's left slot
+    {1.0f, false, -46.0f, -17.0f},  // second: bottom of the left slot
+    {1.5f, false, -40.0f, -3.0f},   // third: top of the middle slot
+    {2.0f, false, -40.0f, -17.0f},  // fourth: bottom of the middle slot
+    {-0.5f, true, -34.0f, -3.0f},   // reverse: top of the right slot
+};
+
 // Lengths are world units, speeds world units per idle step, angles degrees.
-// damage and damageStatus are condition points: 14 is an intact car, 0 a wreck.
+// damage and damageStatus are condition points: kIntactCondition, down to 0 for a wreck.
 class Car {
 public:
     constexpr Car(float x_speed_, float y_speed_, float maxSpeed_, float brakeFactor_,
@@ -97,7 +122,7 @@ private:
     float boxBottom;
     float boxLeft;
     float boxRight;
-    int contactKind;  // last thing met: 0 nothing, 1 wall or obstacle, 2 water, 3 repair patch
+    int contactKind;  // last thing met: a ContactKind
 };
 
 extern Car playerCar;         // the one car of the game, at its start values before main

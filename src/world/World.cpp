@@ -15,11 +15,8 @@ namespace {
 
 constexpr int kSampleFrame = 2;  // the position is sampled when the counter reads 2
 constexpr float kPushBack = pushBackFraction * pushBackScale;  // single precision: 3.4
-constexpr float kIntact = 14.0f;          // damage status of a car in full condition
 constexpr float kRepairPerFrame = -1.0f;  // with the fixed 0.25: 0.75 won back per frame
 constexpr float kRepairAtFull = -0.5f;    // with the fixed 0.25: the dashboard tops up 0.25
-
-enum ContactKind { kNoContact = 0, kHit = 1, kWater = 2, kRepairing = 3 };
 
 // Moves one coordinate of the car by |speed| x 3.4 towards more (+1) or less (-1).
 float pushed(float value, float speed, int towards)
@@ -87,22 +84,22 @@ void pushRight(Car& car)
 void checkMapEdges(Car& car)
 {
     if (car.getBoxTop() > mapTop) {
-        car.setContactKind(kHit);
+        car.setContactKind(kHitContact);
         pushDown(car);
         stop(car);
     }
     if (car.getBoxBottom() < mapBottom) {
-        car.setContactKind(kHit);
+        car.setContactKind(kHitContact);
         pushUp(car);
         stop(car);
     }
     if (car.getBoxRight() > mapRight) {
-        car.setContactKind(kHit);
+        car.setContactKind(kHitContact);
         pushLeft(car);
         stop(car);
     }
     if (car.getBoxLeft() < mapLeft) {
-        car.setContactKind(kHit);
+        car.setContactKind(kHitContact);
         pushRight(car);
         stop(car);
     }
@@ -114,7 +111,7 @@ void collideObstacle(Car& car, const WorldRegion& region, float hitDamage)
 {
     if (!boxInsideRegion(car, region))
         return;
-    car.setContactKind(kHit);
+    car.setContactKind(kHitContact);
     const float dx = car.getX_centre() - sampleX;
     const float dy = car.getY_centre() - sampleY;
     if (!(dx < 0.0f || dx > 0.0f || dy < 0.0f || dy > 0.0f))
@@ -137,7 +134,7 @@ void applyWaterDrag(Car& car, const WorldRegion& region, float speedDivisor)
     if (!boxInsideRegion(car, region))
         return;
     divideSpeed(car, speedDivisor);
-    car.setContactKind(kWater);
+    car.setContactKind(kWaterContact);
 }
 
 void applySpeedPatch(Car& car, const WorldRegion& region, float speedDivisor)
@@ -154,9 +151,9 @@ void applyRepairPatch(Car& car, const WorldRegion& region)
     if (!boxInsideRegion(car, region))
         return;
     car.setDamage(kRepairPerFrame);
-    car.setContactKind(kRepairing);
-    if (car.getDamageStatus() >= kIntact) {
-        car.setCarDamageStatus(kIntact);
+    car.setContactKind(kRepairContact);
+    if (car.getDamageStatus() >= kIntactCondition) {
+        car.setCarDamageStatus(kIntactCondition);
         car.setDamage(kRepairAtFull);
         car.setContactKind(kNoContact);
     }
@@ -179,7 +176,7 @@ void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, Par
     for (const DragRow& patch : speedPatchRegions)
         applySpeedPatch(car, patch.region, patch.speedDivisor);
     applyRepairPatch(car, repairRegion);
-    if (car.getContactKind() == kWater) {  // the railings only hold back a car in the river
+    if (car.getContactKind() == kWaterContact) {  // the railings only hold back a car in the river
         for (const WorldRegion& railing : railingRegions)
             collideObstacle(car, railing, 0.0f);
     }
@@ -190,13 +187,13 @@ void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, Par
         glutIdleFunc(nullptr);
     } else {
         switch (car.getContactKind()) {
-            case kHit:
+            case kHitContact:
                 drawCrashBurst(contact);
                 break;
-            case kWater:
+            case kWaterContact:
                 drawSplashBurst(contact);
                 break;
-            case kRepairing:
+            case kRepairContact:
                 drawRepairBurst(repair);
                 break;
             default:

@@ -7,7 +7,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 # window_geometry: "WIDTHxHEIGHT+X+Y" of the game's window on the X server in DISPLAY.
 window_geometry()
 {
-    xwininfo -root -tree | grep -a '"TARVELO! b0.3' | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1
+    xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1
 }
 
 # Under the window manager of the test command's X server.

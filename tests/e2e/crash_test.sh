@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Crashing the real game's car: a hit on the cheap roof block below the start takes a quarter
 # point off the damage bar, a hit at full speed on the crate stack in the west about four points;
-# further hits wreck the car, which explodes and stands still until "New" brings back a fresh car
+# further hits wreck the car, which explodes and stands still, under "Press New", until New's key n
+# brings back a fresh car
 # at the start, exactly as the game began.
 #
 # The route: heading down from the start the car runs into the roof block (x -10..40,
@@ -48,9 +49,10 @@ else
 fi
 STARTING_RED=$(car_red_pixels "$START")
 
-# "New" does nothing while the car is intact.
+# "New", and its key n, do nothing while the car is intact.
 click "$(col -40)" "$(row 26.5)"
 xdotool mousemove 900 100
+keys n
 sleep 0.3
 if map_unchanged_since "$(shot new-on-intact)" "$START" &&
     [ "$(probe diff "$WORK/new-on-intact.ppm" "$START" 0 0 1023 767)" = "0.000" ]; then
@@ -132,10 +134,14 @@ else
     fail "the screen did not settle after the explosion" "$LAST_SHOT"
 fi
 
-# "New": a fresh car at the start, heading up, in first gear, with a full bar: the screen is the
-# one the game started with.
-click "$(col -40)" "$(row 26.5)"
-xdotool mousemove 900 100
+# The wreck asks for New: a black box with white letters below it, over the map.
+PRESS_NEW=$(probe pixel "${WRECK:-$LAST_SHOT}" "$(col 0)" "$(row -18)")
+if colour_near "$PRESS_NEW" 0 0 0 0; then pass "Press New is shown over the map of the wreck"
+else fail "no Press New box over the wreck's map (saw $PRESS_NEW)" "${WRECK:-$LAST_SHOT}"; fi
+
+# n, the key of New: a fresh car at the start, heading up, in first gear, with a full bar: the
+# screen is the one the game started with.
+keys n
 if poll 5 bar_full && poll 5 steady; then
     DIFF=$(probe diff "$LAST_SHOT" "$START" 0 0 1023 767)
     if holds "$DIFF < 0.05"; then

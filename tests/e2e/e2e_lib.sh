@@ -21,6 +21,7 @@ FAILURES=0
 SHOT_NUMBER=0
 
 readonly SCREEN_WIDTH=1024 SCREEN_HEIGHT=768
+: "${TARVELO_VERSION:?the version the game was built as (CTest gives it)}"
 
 cleanup()
 {

@@ -116,8 +116,8 @@ else
     fail "--help: status $status, stdout '$(head -n 2 "$WORK/out.txt")', stderr '$(cat "$WORK/err.txt")'"
 fi
 status=0; run_without_x --version || status=$?
-if [ $status = 0 ] && [ "$(head -n 1 "$WORK/out.txt")" = "tarvelo 0.3" ] && [ ! -s "$WORK/err.txt" ]; then
-    pass "--version: 'tarvelo 0.3', status 0"
+if [ $status = 0 ] && [ "$(head -n 1 "$WORK/out.txt")" = "tarvelo $TARVELO_VERSION" ] && [ ! -s "$WORK/err.txt" ]; then
+    pass "--version: 'tarvelo $TARVELO_VERSION', status 0"
 else
     fail "--version: status $status, first line '$(head -n 1 "$WORK/out.txt")'"
 fi
@@ -144,7 +144,7 @@ for _ in $(seq 100); do [ -s "$WORK/large-display" ] && break; sleep 0.05; done
     pid=$!
     geometry=""
     for _ in $(seq 100); do
-        geometry=$(xwininfo -root -tree 2>/dev/null | grep -a '"TARVELO! b0.3' |
+        geometry=$(xwininfo -root -tree 2>/dev/null | grep -a "\"TARVELO! b$TARVELO_VERSION" |
             grep -o -- '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
         [ -n "$geometry" ] && break
         sleep 0.05
