@@ -32,5 +32,5 @@ void display();                       // one frame: map, car, world rules, dashb
 void pacedDisplay();                  // display, then wait out the rest of the 1/60 s frame
 void reshape(int width, int height);  // the fixed -50..50 view over the whole window
 void idle();                          // one motion step of the car per frame drawn; else waits
-void motionStep();  // the held actions' due steps, then the car's move along its heading
-void drawScene(Car car);              // the map shifted under the car's view centre
+void motionStep();        // the held actions' due steps, then the car's move along its heading
+void drawScene(Car car);  // the map shifted under the car's view centre
