@@ -125,21 +125,13 @@ void ignoreRedisplay()
 {
 }
 
-bool inSight = true;
-bool lostSight = false;  // the window was covered or hidden at some moment of an attempt
-void watchSight(int state)
-{
-    inSight = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
-    lostSight = lostSight || !inSight;
-}
-
 // freeglut draws only a window in sight, and other tests' windows may cover this one for a while:
 // an attempt counts only when the window stayed in sight all through it.
 TEST_F(DashboardTest, DashboardAsksForTheNextFrameEvenWithoutAnIdleStep)
 {
     glutIdleFunc(nullptr);
     glutDisplayFunc(countRedisplay);
-    glutWindowStatusFunc(watchSight);
+    harness::watchSight();
     bool counted = false;
     int before = -1, after = -1;
     for (int attempt = 0; attempt < 50 && !counted; ++attempt) {
@@ -149,10 +141,10 @@ TEST_F(DashboardTest, DashboardAsksForTheNextFrameEvenWithoutAnIdleStep)
         for (int quiet = 0, i = 0; quiet < 20 && i < 400; ++i) {
             redisplays = 0;
             glutMainLoopEvent();
-            quiet = redisplays == 0 && inSight ? quiet + 1 : 0;
+            quiet = redisplays == 0 && harness::sight.now ? quiet + 1 : 0;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        lostSight = !inSight;
+        harness::sight.lost = !harness::sight.now;
         redisplays = 0;
         glutMainLoopEvent();
         before = redisplays;
@@ -160,7 +152,7 @@ TEST_F(DashboardTest, DashboardAsksForTheNextFrameEvenWithoutAnIdleStep)
         drawToolBar(playerCar);
         glutMainLoopEvent();
         after = redisplays - before;
-        counted = !lostSight;
+        counted = !harness::sight.lost;
     }
     glutDisplayFunc(ignoreRedisplay);  // frames stay in the tests' hands
     glutWindowStatusFunc(windowStatus);

@@ -28,12 +28,9 @@ struct FedPoint {
 std::vector<FedPoint> feedbackOf(void (*draw)(ParticleBurst&), ParticleBurst& burst)
 {
     constexpr int kValuesPerPoint = 8;  // token, x, y, z, r, g, b, a
-    static GLfloat buffer[kPoints * kValuesPerPoint + 64];
-    glFeedbackBuffer(sizeof buffer / sizeof buffer[0], GL_3D_COLOR, buffer);
-    glRenderMode(GL_FEEDBACK);
-    draw(burst);
-    const GLint used = glRenderMode(GL_RENDER);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const std::vector<float> buffer =
+        harness::feedbackOf([&] { draw(burst); }, kPoints * kValuesPerPoint + 64);
+    const GLint used = static_cast<GLint>(buffer.size());
     std::vector<FedPoint> points;
     for (GLint i = 0; i + kValuesPerPoint <= used; i += kValuesPerPoint) {
         EXPECT_EQ(buffer[i], static_cast<GLfloat>(GL_POINT_TOKEN));

@@ -31,14 +31,7 @@ constexpr Place kPlaces[] = {
 constexpr int kSizes[][2] = {
     {harness::kWindowWidth, harness::kWindowHeight}, {1001, 703}, {333, 250}};
 
-std::vector<unsigned char> readArea(int width, int height)
-{
-    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    return rgb;
-}
+using harness::windowPicture;
 
 std::string firstDifference(const std::vector<unsigned char>& a,
                             const std::vector<unsigned char>& b, int width)
@@ -73,7 +66,7 @@ std::vector<unsigned char> frameOver(float red, float green, float blue, Place p
     playerCar.setSpeed(0.2f, 0.2f);
     reshape(width, height);
     harness::runFrame();
-    return readArea(width, height);
+    return windowPicture(width, height);
 }
 
 // Every pixel of a frame is the frame's own: nothing of what the buffer held before shows,
@@ -116,9 +109,9 @@ void expectSamePicture(void (*drawn)(), void (*plain)())
     for (const Place& place : kPlaces) {
         SCOPED_TRACE("at (" + std::to_string(place.x) + ", " + std::to_string(place.y) + ")");
         drawAt(place, plain);
-        const std::vector<unsigned char> expected = readArea(width, height);
+        const std::vector<unsigned char> expected = windowPicture(width, height);
         drawAt(place, drawn);
-        const std::vector<unsigned char> seen = readArea(width, height);
+        const std::vector<unsigned char> seen = windowPicture(width, height);
         EXPECT_TRUE(seen == expected) << firstDifference(seen, expected, width);
     }
 }

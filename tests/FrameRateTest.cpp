@@ -19,24 +19,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int framesDrawn = 0;
-bool everUnseen = false;  // the window was hidden or covered at some moment of the run
 
 void countedFrame()
 {
     pacedDisplay();
     ++framesDrawn;
-}
-
-void watchedWindowStatus(int state)
-{
-    windowStatus(state);
-    everUnseen = everUnseen || !windowShown;
-}
-
-void leaveMainLoop(int)
-{
-    checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
-    glutLeaveMainLoop();
 }
 
 // Two seconds of driving through the real main loop with the game's own callbacks: no more than
@@ -47,14 +34,12 @@ TEST(FrameRateTest, GameLoopRunsAtSixtyFramesASecondWithOneStepPerFrame)
     constexpr float kSpeed = 0.3f;  // straight up: 36 units in two seconds, short of the river
     playerCar.setSpeed(kSpeed, kSpeed);
 
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutDisplayFunc(countedFrame);
-    glutWindowStatusFunc(watchedWindowStatus);
+    harness::watchSight();
     glutIdleFunc(idle);
-    glutPostRedisplay();
     const auto start = Clock::now();
-    glutTimerFunc(2000, leaveMainLoop, 0);
-    glutMainLoop();
+    harness::runMainLoopFor(2000);
+    const bool everUnseen = harness::sight.lost;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
     const double steps = playerCar.getY_centre() / kSpeed;

@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -190,6 +191,56 @@ void expectModelviewKeptBy(void (*draw)())
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(after[i], before[i]) << "element " << i;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+std::vector<unsigned char> windowPicture(int width, int height)
+{
+    glFinish();
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return rgb;
+}
+
+std::vector<float> feedbackOf(const std::function<void()>& draw, int capacity)
+{
+    std::vector<GLfloat> buffer(static_cast<size_t>(capacity));
+    glFeedbackBuffer(capacity, GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint used = glRenderMode(GL_RENDER);
+    EXPECT_GE(used, 0) << "feedback buffer too small";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    buffer.resize(static_cast<size_t>(std::max(used, 0)));
+    return buffer;
+}
+
+void leaveMainLoop()
+{
+    checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
+    glutLeaveMainLoop();
+}
+
+void runMainLoopFor(unsigned ms)
+{
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutPostRedisplay();
+    glutTimerFunc(
+        ms, [](int) { leaveMainLoop(); }, 0);
+    glutMainLoop();
+}
+
+Sight sight;
+
+void watchSight()
+{
+    glutWindowStatusFunc([](int state) {
+        windowStatus(state);
+        sight.now = windowShown;
+        sight.lost = sight.lost || !sight.now;
+    });
 }
 
 }  // namespace harness

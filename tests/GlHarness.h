@@ -1,7 +1,9 @@
 // Test harness: the real game window on the virtual X server, with frames run by the test.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -47,5 +49,25 @@ void expectCarAtStartValues();
 
 // Expects `draw` to leave the modelview matrix exactly as it found it (under a non-trivial one).
 void expectModelviewKeptBy(void (*draw)());
+
+// The window's pixels as the last frame drew them (its back buffer, finished): RGB rows, bottom
+// row first, of the area from the bottom left corner.
+std::vector<unsigned char> windowPicture(int width = kWindowWidth, int height = kWindowHeight);
+
+// What GL receives from `draw` in feedback mode (GL_3D_COLOR): the tokens and values, in order.
+std::vector<float> feedbackOf(const std::function<void()>& draw, int capacity = 1 << 16);
+
+// Runs the game's main loop with the callbacks as set, from a first frame, for `ms`
+// milliseconds; then leaves it, checking for leaks first (leaving unloads the GL driver).
+void runMainLoopFor(unsigned ms);
+void leaveMainLoop();  // from a callback: the same leaving, at once
+
+// The window's sight, followed through the game's own window-status callback from here on.
+struct Sight {
+    bool now = true;    // shown and not wholly covered
+    bool lost = false;  // out of sight at some moment since this was last cleared
+};
+extern Sight sight;
+void watchSight();
 
 }  // namespace harness

@@ -77,21 +77,12 @@ void runMainLoop(unsigned endMs)
     x = XOpenDisplay(nullptr);
     XSetInputFocus(x, glXGetCurrentDrawable(), RevertToParent, CurrentTime);
     XSync(x, False);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutDisplayFunc(recordedFrame);
     registerInputCallbacks();
     glutIdleFunc(idle);
-    glutPostRedisplay();
     for (size_t i = 0; i < actions.size(); ++i)
         glutTimerFunc(actions[i].ms, runAction, static_cast<int>(i));
-    glutTimerFunc(
-        endMs,
-        [](int) {
-            checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
-            glutLeaveMainLoop();
-        },
-        0);
-    glutMainLoop();
+    harness::runMainLoopFor(endMs);
 }
 
 // The speed that n presses of up give a standing car in first gear.

@@ -80,13 +80,6 @@ void showGame(int)
     XFlush(run.x);
 }
 
-void endRun(int)
-{
-    run.yEnd = playerCar.getY_centre();
-    checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
-    glutLeaveMainLoop();
-}
-
 // For a death-test child: drive, lose the window for a second, get it back, drive on. The child
 // prints what it saw and ends with status 0 only if the car stood still while unseen, the game
 // slept meanwhile, and the car drove on afterwards.
@@ -98,15 +91,13 @@ void driveWhileTheWindowGoesAndComesBack(bool byCovering)
     harness::resetGame();
     playerCar.setSpeed(kSpeed, kSpeed);
 
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutDisplayFunc(pacedDisplay);
     registerInputCallbacks();
     glutIdleFunc(idle);
-    glutPostRedisplay();
     glutTimerFunc(kSettleMs, hideGame, 0);
     glutTimerFunc(kSettleMs + kUnseenMs, showGame, 0);
-    glutTimerFunc(kSettleMs + kUnseenMs + kAfterwardsMs, endRun, 0);
-    glutMainLoop();
+    harness::runMainLoopFor(kSettleMs + kUnseenMs + kAfterwardsMs);
+    run.yEnd = playerCar.getY_centre();
 
     const double stepsUnseen = (run.yBack - run.yGone) / kSpeed;
     const double stepsAfterwards = (run.yEnd - run.yBack) / kSpeed;
@@ -126,14 +117,11 @@ void wreckWhileTheWindowIsGone()
     run.game = glXGetCurrentDrawable();
     harness::resetGame();
     playerCar.setCarDamageStatus(0.0f);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutDisplayFunc(pacedDisplay);
     registerInputCallbacks();
-    glutPostRedisplay();
     glutTimerFunc(kSettleMs, hideGame, 0);
     glutTimerFunc(kSettleMs + kUnseenMs, showGame, 0);
-    glutTimerFunc(kSettleMs + kUnseenMs + kAfterwardsMs, endRun, 0);
-    glutMainLoop();
+    harness::runMainLoopFor(kSettleMs + kUnseenMs + kAfterwardsMs);
     const double cpuUnseen = run.cpuBack - run.cpuGone;
     std::fprintf(stderr, "wreck unseen: %.3f s of CPU\n", cpuUnseen);
     std::exit(cpuUnseen <= kMostCpuUnseen ? 0 : 1);

@@ -18,17 +18,7 @@ namespace {
 
 using Picture = std::vector<unsigned char>;
 
-// The whole window as the last frame drew it, RGB rows from the bottom.
-Picture windowPicture()
-{
-    glFinish();
-    Picture picture(static_cast<size_t>(harness::kWindowWidth) * harness::kWindowHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, harness::kWindowWidth, harness::kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
-                 picture.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    return picture;
-}
+using harness::windowPicture;
 
 // The player's keys at a frame of the drive: fourth gear, Up held a while, a few turns, so that
 // the car crosses the map, hits things and throws bursts of random particles.

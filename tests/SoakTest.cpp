@@ -129,8 +129,7 @@ void soakFrame()
         ++soak.explosions;
     ++soak.frames;
     if (soak.frames >= soak.framesWanted) {
-        checkLeaksWhileTheDriverIsLoaded();  // leaving the loop unloads the GL driver
-        glutLeaveMainLoop();
+        harness::leaveMainLoop();
         return;
     }
     if (playerCar.getDamageStatus() != 0.0f)

@@ -253,12 +253,8 @@ struct DrawnPoint {
 // Runs `draw` in feedback mode instead of drawing it, and returns its points in drawing order.
 std::vector<DrawnPoint> pointsDrawnBy(const std::function<void()>& draw)
 {
-    std::vector<GLfloat> buffer(1 << 16);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint used = glRenderMode(GL_RENDER);
-    EXPECT_GE(used, 0) << "feedback buffer too small";
+    const std::vector<float> buffer = harness::feedbackOf(draw);
+    const GLint used = static_cast<GLint>(buffer.size());
 
     constexpr GLint kVertexFloats = 7;  // window x, y, z, then red, green, blue, alpha
     std::vector<DrawnPoint> points;
