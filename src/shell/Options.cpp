@@ -142,6 +142,9 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             case kWindow:
                 options.window = true;
                 break;
+            case kMute:
+                options.mute = true;
+                break;
             case ':':
                 std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
                              ours[optind - 1]);

@@ -121,6 +121,10 @@ if [ $status = 0 ] && [ "$(head -n 1 "$WORK/out.txt")" = "tarvelo 0.3" ] && [ ! 
 else
     fail "--version: status $status, first line '$(head -n 1 "$WORK/out.txt")'"
 fi
+# --mute is one of the game's options: read, and the version shown after it.
+status=0; run_without_x --mute --version || status=$?
+[ $status = 0 ] && [ ! -s "$WORK/err.txt" ] && pass "'--mute --version': status 0" ||
+    fail "'--mute --version': status $status, stderr '$(cat "$WORK/err.txt")'"
 for mistake in --frobnicate --data -q "extra"; do
     status=0; run_without_x $mistake || status=$?
     if [ $status = 2 ] && [ "$(wc -l <"$WORK/err.txt")" = 1 ] && [ ! -s "$WORK/out.txt" ]; then
