@@ -192,8 +192,9 @@ else
     fail "appstreamcli validate --pedantic --no-net: $out"
 fi
 if out=$(MANWIDTH=80 man --warnings -l "$share/man/man6/tarvelo.6.gz" 2>&1 >/dev/null) && [ -z "$out" ] &&
-    MANWIDTH=80 man -l "$share/man/man6/tarvelo.6.gz" 2>/dev/null | grep -q TARVELO_DATA; then
-    pass "man -l renders the manual page without warnings"
+    MANWIDTH=80 man -l "$share/man/man6/tarvelo.6.gz" 2>/dev/null | grep -q TARVELO_DATA &&
+    zcat "$share/man/man6/tarvelo.6.gz" | grep -qxF ".IR $BUILT_IN ,"; then
+    pass "man -l renders the manual page without warnings; it names $BUILT_IN"
 else
     fail "man -l: $out"
 fi
