@@ -1,5 +1,6 @@
 // Paints the game's ten textures and writes them as BMP files (usage: make_textures [folder]),
-// or the game's icon as PNG files of the desktop's usual sizes (make_textures --icons folder).
+// or the game's icon as PNG files of the desktop's usual sizes (make_textures --icons folder),
+// or the same icon as a C++ header of pixels for the game's window (--window-icon file.h).
 // The files use six of the layouts the game's reader takes, so every start of the game exercises
 // them: 24-bit, 8-bit palette, 4-bit palette, a 12-byte core header, run-length 8-bit and 16-bit
 // bit fields. The output is deterministic; data/ holds it.
@@ -766,6 +767,31 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 }
 
 constexpr int kIconSides[] = {32, 48, 64, 128, 256};
+constexpr int kWindowIconSides[] = {32, 48, 64, 128};  // what task bars and switchers show
+
+// The icon's sizes as the window's _NET_WM_ICON property lists them: each its width, its height,
+// then its pixels row by row from the top as 0xAARRGGBB, all opaque.
+std::vector<uint8_t> encodeWindowIconHeader()
+{
+    std::string text =
+        "// The game's icon for its window, painted at build time by tools/make_textures.cpp\n"
+        "// --window-icon: for each size its width, its height and its pixels row by row from the\n"
+        "// top as 0xAARRGGBB, as the window's _NET_WM_ICON property lists them.\n"
+        "#pragma once\n\n#include <cstdint>\n\nconstexpr uint32_t kWindowIconPixels[] = {\n";
+    char value[16];
+    for (const int side : kWindowIconSides) {
+        text += "    " + std::to_string(side) + ", " + std::to_string(side) + ",\n";
+        const Picture icon = paintIcon(side);
+        for (size_t i = 0; i < icon.texels.size(); ++i) {
+            const Rgb& texel = icon.texels[i];
+            std::snprintf(value, sizeof value, "0xff%02x%02x%02x,", texel.red, texel.green,
+                          texel.blue);
+            text += (i % 8 == 0 ? "    " : " ") + std::string(value) + (i % 8 == 7 ? "\n" : "");
+        }
+    }
+    text += "};\n";
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -780,6 +806,8 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (argc == 3 && std::string(argv[1]) == "--window-icon")
+        return writeFile(argv[2], encodeWindowIconHeader()) ? 0 : 1;
     const std::string folder = argc > 1 ? argv[1] : ".";
     for (const TextureFile& texture : kTextureFiles) {
         const std::vector<uint8_t> bytes = encodeBmp(texture.paint(), texture.layout, texture.name);

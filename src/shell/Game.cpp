@@ -29,6 +29,7 @@
 #include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
+#include "shell/WindowIdentity.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -153,6 +154,7 @@ int runGame(int argc, char** argv)
         placeWindow(options);
     }
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
+    identifyWindow();  // its class and icon, for the desktop's task bar
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
     SoundSettings sound;
     sound.muted = options.mute;
