@@ -8,10 +8,13 @@
 #include <iostream>
 
 #include "assets/BmpReader.h"
+#include "assets/Digest.h"
 
 const char* const textureFiles[kTextureCount] = {"Car.bmp",    "Dirt.bmp", "Box1.bmp", "New.bmp",
                                                  "Quit.bmp",   "Roof.bmp", "Road.bmp", "Water.bmp",
                                                  "Bricks.bmp", "Logo.bmp"};
+
+uint64_t picturesDigest = kEmptyDigest;
 
 namespace {
 
@@ -62,6 +65,11 @@ void loadTextures(const std::string& folder)
         if (!reading.image)
             endOnPicture(textureFiles[slot], folder, reading.failure);
         const DecodedImage& image = *reading.image;
+        const int32_t size[2] = {image.width, image.height};
+        picturesDigest = digestOf(size, sizeof size, picturesDigest);
+        picturesDigest =
+            digestOf(image.pixels.get(), static_cast<size_t>(image.width) * image.height * 3,
+                     picturesDigest);
         glBindTexture(GL_TEXTURE_2D, textureName(slot));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

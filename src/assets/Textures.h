@@ -1,6 +1,7 @@
 // The game's ten textures: which file goes into which fixed texture name, and their loading.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Slot k of the table is read from its file and lives in the texture named 13 + k.
@@ -25,6 +26,7 @@ constexpr unsigned textureName(TextureSlot slot)
 }
 
 extern const char* const textureFiles[kTextureCount];  // file names, in slot order
+extern uint64_t picturesDigest;  // of the ten pictures as read: each one's size and pixels
 
 // Read and upload all ten from `folder`; at the first picture that cannot be used, one line
 // "Error: <file> in <folder>: <why>" on stderr, and the game ends with status 1.

@@ -108,6 +108,11 @@ void restartRandom()
     randomState = 1;
 }
 
+unsigned long randomGeneratorState()
+{
+    return randomState;
+}
+
 float random01()
 {
     return static_cast<float>(random15()) / 32767.0f;

@@ -42,6 +42,7 @@ extern ParticleBurst repairBurst;     // green sparkles on the repair patch
 int random15();        // next value 0..32767 of the game's own never-seeded generator
 float random01();      // random15() / 32767: 0 to 1, both ends reachable
 void restartRandom();  // the generator back at the start of its sequence, as the game starts
+unsigned long randomGeneratorState();  // where the generator stands in its sequence
 
 void armBurst(ParticleBurst& burst, float life, float xMin, float xMax, float yMin, float yMax,
               float speedMin, float speedMax, float angleMinDegrees,

@@ -9,6 +9,7 @@
 #include "shell/Game.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
+#include "shell/Replay.h"
 #include "vehicle/Car.h"
 
 int headlightsOff = 0;
@@ -39,6 +40,12 @@ bool heardWhilePaused(Action action)
            action == Action::Quit;
 }
 
+// While a recorded drive is shown, it drives: pause, mute and Quit are the watcher's.
+bool heardWhileShowingADrive(Action action)
+{
+    return action == Action::Pause || action == Action::Mute || action == Action::Quit;
+}
+
 void chooseGear(const Gear& gear)
 {
     if (gear.reverse && playerCar.getX_speed() != 0.0f)
@@ -58,6 +65,7 @@ void applyAction(Action action)
 {
     if (gamePaused() && !heardWhilePaused(action))
         return;
+    noteAction(action);  // a recorded drive keeps it in its place among the steps and frames
     switch (action) {
         case Action::TurnLeft:
             playerCar.turnLeft();
@@ -100,6 +108,8 @@ void pressAction(Action action, Device device)
 {
     if (gamePaused() && !heardWhilePaused(action))
         return;  // not held either: a paused game ignores the car's controls
+    if (replayShowing() && !heardWhileShowingADrive(action))
+        return;  // a recorded drive is driving
     Hold& hold = holdOf(action);
     const bool alreadyHeld = hold.devices != 0;
     hold.devices |= bit(device);

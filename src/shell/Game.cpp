@@ -1,7 +1,7 @@
 // The game shell: banner, window, callbacks, start-up order and the work of one frame.
 #include "shell/Game.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <fcntl.h>
 
@@ -29,6 +29,7 @@
 #include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
+#include "shell/Replay.h"
 #include "shell/WindowIdentity.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
@@ -110,6 +111,28 @@ void placeWindow(const Options& options)
     }
 }
 
+// Checking recorded drives: a window just large enough for their pictures, no sound, no
+// player; the drives are played as fast as the game can.
+int checkInAWindow(const Options& options)
+{
+    int width = 1, height = 1;
+    checkWindowSize(options.check, width, height);
+    glutInitWindowSize(width, height);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("TARVELO! b" TARVELO_VERSION " - checking recorded drives");
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);
+    initGraphics(findDataFolder(options));
+    // Shown before anything is read back from it.
+    static bool exposed = false;
+    glutDisplayFunc([] { exposed = true; });
+    glutReshapeFunc(reshape);
+    for (int i = 0; i < 1000 && !exposed; ++i) {
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return checkReplays(options.check);
+}
+
 // The panel covers the window's left fifth with opaque paint, so the map, the car and the world's
 // effects are drawn only from its edge rightwards (two columns to spare): the same picture for
 // a fifth less work.
@@ -129,6 +152,14 @@ int runGame(int argc, char** argv)
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return *status;
+    // A drive to record or to show is looked at before any window opens.
+    if (const std::optional<std::string> why =
+            !options.record.empty()   ? openRecording(options.record)
+            : !options.replay.empty() ? openReplay(options.replay)
+                                      : std::nullopt) {
+        std::fprintf(stderr, "%s\n", why->c_str());
+        return kExitCannotPlay;
+    }
     Display* const display = openDisplay(options);
     if (!display)
         return kExitCannotPlay;
@@ -145,6 +176,8 @@ int runGame(int argc, char** argv)
     glutInit(&glutCount, glutArguments.data());
     XCloseDisplay(display);
     glutInitDisplayMode(GLUT_DOUBLE);
+    if (!options.check.empty())
+        return checkInAWindow(options);
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
@@ -165,6 +198,7 @@ int runGame(int argc, char** argv)
     glutIdleFunc(idle);
 
     initGraphics(findDataFolder(options));
+    beginRecording();
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
@@ -223,6 +257,15 @@ void display()
         glutSwapBuffers();
         return;
     }
+    playReplayToNextFrame();
+    drawFrame();
+    noteFrameDrawn();
+    drawReplayNotice();
+    glutSwapBuffers();
+}
+
+void drawFrame()
+{
     clipToTheMap();
     glClear(GL_COLOR_BUFFER_BIT);
     drawScene(playerCar);
@@ -236,7 +279,6 @@ void display()
     soundFrame(playerCar, angle1);              // the sounds of this frame's events start now
     playerCar.setDamage(0.0f);                  // this frame's damage has been applied exactly once
     keepFrameWhenPausing();
-    glutSwapBuffers();
     frameDrawnSinceStep = true;
 }
 
@@ -273,7 +315,7 @@ void reshape(int width, int height)
 void idle()
 {
     letGoIfKeyboardGone();
-    if (!frameDrawnSinceStep || gamePaused()) {
+    if (!frameDrawnSinceStep || gamePaused() || replayShowing()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;
     }
@@ -284,6 +326,7 @@ void idle()
 void motionStep()
 {
     repeatHeldActions();
+    noteStep();
     playerCar.advance();
 }
 

@@ -27,9 +27,10 @@ int runGame(int argc, char** argv);
 void newGame();
 // Textures from `pictureFolder`, display lists, the fixed GL state.
 void initGraphics(const std::string& pictureFolder);
-void buildDisplayLists();             // car list, dashboard lists, map list, in that order
-void display();                       // one frame: map, car, world rules, dashboard, swap
-void pacedDisplay();                  // display, then wait out the rest of the 1/60 s frame
+void buildDisplayLists();  // car list, dashboard lists, map list, in that order
+void display();            // one frame: map, car, world rules, dashboard, swap
+void drawFrame();     // a frame's work and drawing, not yet shown: map, car, world rules, dashboard
+void pacedDisplay();  // display, then wait out the rest of the 1/60 s frame
 void reshape(int width, int height);  // the fixed -50..50 view over the whole window
 void idle();                          // one motion step of the car per frame drawn; else waits
 void motionStep();        // the held actions' due steps, then the car's move along its heading

@@ -7,5 +7,6 @@ struct NoticeBox {
 };
 constexpr NoticeBox kPausedBox = {-2.0f, 17.0f, 22.0f, 25.0f};      // above the car
 constexpr NoticeBox kPressNewBox = {-2.0f, -25.0f, 22.0f, -17.0f};  // below the wreck
+constexpr NoticeBox kReplayBox = {26.0f, 40.0f, 46.0f, 48.0f};      // the top right corner
 
 void drawNotice(const char* text, const NoticeBox& box);  // the box, the text centred in it

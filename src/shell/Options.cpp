@@ -63,12 +63,18 @@ const GlutOption* glutOption(const char* argument)
     return nullptr;
 }
 
-enum OptionCode { kHelp = 1, kVersion, kData, kWindow, kMute };
+enum OptionCode { kHelp = 1, kVersion, kData, kWindow, kMute, kCheck, kRecord, kReplay };
 
 constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, kHelp},       {"version", no_argument, nullptr, kVersion},
-    {"data", required_argument, nullptr, kData}, {"window", no_argument, nullptr, kWindow},
-    {"mute", no_argument, nullptr, kMute},       {nullptr, 0, nullptr, 0},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {"data", required_argument, nullptr, kData},
+    {"window", no_argument, nullptr, kWindow},
+    {"mute", no_argument, nullptr, kMute},
+    {"check", no_argument, nullptr, kCheck},
+    {"record", required_argument, nullptr, kRecord},
+    {"replay", required_argument, nullptr, kReplay},
+    {nullptr, 0, nullptr, 0},
 };
 
 void printHelp()
@@ -80,6 +86,10 @@ void printHelp()
         "      --data=DIR   read the ten pictures from DIR\n"
         "      --window     play in a 1024 x 768 window instead of full screen\n"
         "      --mute       start without sound (m switches it on and off)\n"
+        "      --record=FILE  record the drive into FILE, to be watched or checked later\n"
+        "      --replay=FILE  show the drive recorded in FILE, then take over the car\n"
+        "      --check FILE...  play recorded drives back unshown and check the game against\n"
+        "                   them: one line a file, status 0 when every one is ok\n"
         "      --help       show this help and exit\n"
         "      --version    show the version and exit\n"
         "\n"
@@ -195,12 +205,25 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             case kMute:
                 options.mute = true;
                 break;
+            case kCheck:
+                options.check.emplace_back();  // the files follow, among the arguments
+                break;
+            case kRecord:
+            case kReplay:
+                if (*optarg == '\0') {
+                    std::fprintf(stderr,
+                                 "tarvelo: option '%s' needs a file (try 'tarvelo --help')\n",
+                                 code == kRecord ? "--record" : "--replay");
+                    return kExitMistake;
+                }
+                (code == kRecord ? options.record : options.replay) = optarg;
+                break;
             case ':':
                 std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
                              ours[optind - 1]);
                 return kExitMistake;
             default:
-                if (optopt >= kHelp && optopt <= kMute) {
+                if (optopt >= kHelp && optopt <= kReplay) {
                     // One of ours that takes no value, given one: named as typed, up to the '='.
                     const char* typed = ours[optind - 1];
                     std::fprintf(stderr,
@@ -216,9 +239,25 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                 return kExitMistake;
         }
     }
+    if (!options.check.empty()) {
+        options.check.assign(ours.begin() + optind, ours.begin() + count);
+        if (options.check.empty()) {
+            std::fprintf(stderr,
+                         "tarvelo: --check needs one or more recorded drives (try "
+                         "'tarvelo --help')\n");
+            return kExitMistake;
+        }
+        optind = count;
+    }
     if (optind < count) {
         std::fprintf(stderr, "tarvelo: unexpected argument '%s' (try 'tarvelo --help')\n",
                      ours[optind]);
+        return kExitMistake;
+    }
+    if ((!options.record.empty()) + (!options.replay.empty()) + (!options.check.empty()) > 1) {
+        std::fprintf(stderr,
+                     "tarvelo: --record, --replay and --check go one at a time (try "
+                     "'tarvelo --help')\n");
         return kExitMistake;
     }
     return std::nullopt;

@@ -18,8 +18,11 @@ struct Options {
     std::string dataFolder;  // --data DIR; empty when not given
     bool window = false;     // --window, or -geometry: a window instead of full screen
     std::optional<WindowGeometry> geometry;  // -geometry, checked before any window opens
-    bool mute = false;    // --mute: the game starts silent (m switches the sound on)
-    std::string display;  // -display NAME; empty for the DISPLAY variable
+    bool mute = false;               // --mute: the game starts silent (m switches the sound on)
+    std::string display;             // -display NAME; empty for the DISPLAY variable
+    std::string record;              // --record FILE: the drive is recorded into FILE
+    std::string replay;              // --replay FILE: the drive recorded in FILE is shown
+    std::vector<std::string> check;  // --check FILE...: the drives are checked against the game
     // The program's name and GLUT's own options (-display NAME, -iconic, ...), in their order,
     // for glutInit.
     std::vector<std::string> glutArguments;
