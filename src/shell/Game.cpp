@@ -115,9 +115,10 @@ void placeWindow(const Options& options)
 // player; the drives are played as fast as the game can.
 int checkInAWindow(const Options& options)
 {
-    int width = 1, height = 1;
-    checkWindowSize(options.check, width, height);
-    glutInitWindowSize(width, height);
+    DrivesToCheck toCheck = readDrivesToCheck(options.check);
+    if (toCheck.drives.empty())
+        return kExitCannotPlay;
+    glutInitWindowSize(toCheck.width, toCheck.height);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - checking recorded drives");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
@@ -130,7 +131,7 @@ int checkInAWindow(const Options& options)
         glutMainLoopEvent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return checkReplays(options.check);
+    return checkReplays(toCheck);
 }
 
 // The panel covers the window's left fifth with opaque paint, so the map, the car and the world's

@@ -26,33 +26,7 @@
 
 namespace {
 
-constexpr unsigned char kMagic[8] = {'T', 'A', 'R', 'V', 'E', 'L', 'O', 0x1A};
-constexpr uint16_t kFormatVersion = 1;
-constexpr size_t kLargestFile = 16u << 20;  // bytes: about a day and a half of driving
-constexpr size_t kLongestVersion = 32, kLongestRendererText = 200;
-constexpr int kLargestSide = 16384;
 constexpr uint32_t kFramesPerCheckpoint = 60;  // a checkpoint for every second of play
-constexpr size_t kCheckpointBytes = 4 + 2 + 2 + 8 + 8;
-
-// The actions a drive records, under their codes in the file. Quitting and the sound are the
-// player's business, not the game's state, and are not recorded.
-struct ActionCode {
-    Action action;
-    uint8_t code;
-};
-constexpr ActionCode kActionCodes[] = {
-    {Action::TurnLeft, 0}, {Action::TurnRight, 1}, {Action::Accelerate, 2}, {Action::Brake, 3},
-    {Action::Gear1, 4},    {Action::Gear2, 5},     {Action::Gear3, 6},      {Action::Gear4, 7},
-    {Action::Reverse, 8},  {Action::Lights, 9},    {Action::Pause, 10},     {Action::NewCar, 12},
-};
-
-std::optional<uint8_t> codeOfAction(Action action)
-{
-    for (const ActionCode& row : kActionCodes)
-        if (row.action == action)
-            return row.code;
-    return std::nullopt;
-}
 
 // ---- writing -------------------------------------------------------------------------------
 
@@ -61,9 +35,17 @@ struct Recording {
     std::string path;
     std::vector<unsigned char> pending;  // records since the last chunk was written
     uint32_t frames = 0;
-    bool failed = false;  // a write went wrong: said once, and the drive goes on unrecorded
+    bool created = false;  // the file was made for this drive
+    bool begun = false;    // the game started, and the file was written
 };
 Recording recording;
+
+// A game that ends before it starts (a picture missing) leaves no file it made behind.
+void forgetUnbegunRecording()
+{
+    if (recording.created && !recording.begun)
+        unlink(recording.path.c_str());
+}
 
 void putBytes(std::vector<unsigned char>& out, const void* bytes, size_t count)
 {
@@ -109,7 +91,6 @@ void writePending()
                          recording.path.c_str(), std::strerror(errno));
             close(recording.fd);
             recording.fd = -1;
-            recording.failed = true;
             break;
         }
         written += static_cast<size_t>(n);
@@ -161,38 +142,6 @@ void finishIfTerminated(int)
     }
     glutTimerFunc(100, finishIfTerminated, 0);
 }
-
-// ---- reading -------------------------------------------------------------------------------
-
-struct Reader {
-    const unsigned char* bytes;
-    size_t count;
-    size_t at = 0;
-
-    bool has(size_t n) const { return count - at >= n; }
-    template <typename Number>
-    bool number(Number& value)
-    {
-        if (!has(sizeof(Number)))
-            return false;
-        uint64_t v = 0;
-        for (size_t i = 0; i < sizeof(Number); ++i)
-            v |= static_cast<uint64_t>(bytes[at + i]) << (8 * i);
-        value = static_cast<Number>(v);
-        at += sizeof(Number);
-        return true;
-    }
-    bool text(std::string& value, size_t longest)
-    {
-        uint8_t length = 0;
-        if (!number(length) || length > longest || !has(length))
-            return false;
-        value.assign(reinterpret_cast<const char*>(bytes + at), length);
-        at += length;
-        return std::all_of(value.begin(), value.end(),
-                           [](char c) { return c >= 0x20 && c < 0x7F; });
-    }
-};
 
 // ---- showing and checking ------------------------------------------------------------------
 
@@ -249,14 +198,6 @@ std::string describeReason(const std::string& path, const std::string& reason)
 
 }  // namespace
 
-std::optional<Action> actionOfCode(uint8_t code)
-{
-    for (const ActionCode& row : kActionCodes)
-        if (row.code == code)
-            return row.action;
-    return std::nullopt;
-}
-
 uint64_t gameStateDigest()
 {
     uint64_t d = digestOf(&playerCar, sizeof playerCar);
@@ -289,8 +230,14 @@ uint64_t pictureDigest()
 std::optional<std::string> openRecording(const std::string& path)
 {
     // Only the file named is ever written: not what a link points at, not a folder or a pipe,
-    // and not a file of something else.
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    // and not a file of something else. Nothing is written to it before the game has started.
+    constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0644);
+    recording.created = fd >= 0;
+    if (fd < 0 && errno == EEXIST)
+        fd = open(path.c_str(), kFlags);
+    if (fd < 0 && errno == ELOOP)
+        return "Error: record " + path + ": a link; name the file itself";
     if (fd < 0)
         return "Error: record " + path + ": " + std::strerror(errno);
     struct stat status {};
@@ -299,19 +246,16 @@ std::optional<std::string> openRecording(const std::string& path)
         return "Error: record " + path + ": not a plain file";
     }
     if (status.st_size > 0) {
-        unsigned char magic[sizeof kMagic] = {};
+        unsigned char magic[sizeof kReplayMagic] = {};
         if (pread(fd, magic, sizeof magic, 0) != static_cast<ssize_t>(sizeof magic) ||
-            std::memcmp(magic, kMagic, sizeof magic) != 0) {
+            std::memcmp(magic, kReplayMagic, sizeof magic) != 0) {
             close(fd);
             return "Error: record " + path + ": the file exists and is not a recorded drive";
         }
     }
-    if (ftruncate(fd, 0) != 0) {
-        close(fd);
-        return "Error: record " + path + ": " + std::strerror(errno);
-    }
     recording.fd = fd;
     recording.path = path;
+    std::atexit(forgetUnbegunRecording);
     return std::nullopt;
 }
 
@@ -319,10 +263,18 @@ void beginRecording()
 {
     if (recording.fd < 0)
         return;
+    recording.begun = true;
+    if (ftruncate(recording.fd, 0) != 0) {
+        std::fprintf(stderr, "tarvelo: the recording %s could not be started (%s)\n",
+                     recording.path.c_str(), std::strerror(errno));
+        close(recording.fd);
+        recording.fd = -1;
+        return;
+    }
     std::vector<unsigned char>& out = recording.pending;
-    putBytes(out, kMagic, sizeof kMagic);
-    putNumber(out, kFormatVersion);
-    putText(out, TARVELO_VERSION, kLongestVersion);
+    putBytes(out, kReplayMagic, sizeof kReplayMagic);
+    putNumber(out, kReplayFormatVersion);
+    putText(out, TARVELO_VERSION, kLongestVersionText);
     putNumber(out, picturesDigest);
     putText(out, glText(GL_RENDERER), kLongestRendererText);
     putText(out, glText(GL_VERSION), kLongestRendererText);
@@ -389,160 +341,38 @@ std::optional<std::string> openReplay(const std::string& path)
     return std::nullopt;
 }
 
-std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std::string& error)
+DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
 {
-    Reader in{bytes, count};
-    Replay replay;
-    if (!in.has(sizeof kMagic) || std::memcmp(bytes, kMagic, sizeof kMagic) != 0) {
-        error = count == 0 ? "the file is empty" : "not a recorded drive of this game";
-        return std::nullopt;
-    }
-    in.at = sizeof kMagic;
-    uint16_t version = 0;
-    if (!in.number(version)) {
-        error = "cut off in its header";
-        return std::nullopt;
-    }
-    if (version != kFormatVersion) {
-        error = "recorded in format " + std::to_string(version) + ", this game reads format " +
-                std::to_string(kFormatVersion);
-        return std::nullopt;
-    }
-    ReplayHeader& header = replay.header;
-    if (!in.text(header.gameVersion, kLongestVersion) || !in.number(header.picturesDigest) ||
-        !in.text(header.renderer, kLongestRendererText) ||
-        !in.text(header.rendererVersion, kLongestRendererText)) {
-        error = "its header is cut off or damaged";
-        return std::nullopt;
-    }
-    uint32_t frames = 0;
-    size_t lastWhole = in.at;  // where the last complete second ends
-    while (in.at < count) {
-        const size_t where = in.at;
-        uint8_t code = 0;
-        in.number(code);
-        if (code == kEndRecord) {
-            if (replay.records.empty() || replay.records.back() != kFinalStateRecord) {
-                error =
-                    "an end without the state the drive ended in, at byte " + std::to_string(where);
-                return std::nullopt;
-            }
-            if (in.at != count) {
-                error = "bytes after the end of the drive, at byte " + std::to_string(in.at);
-                return std::nullopt;
-            }
-            replay.finished = true;
-            lastWhole = count;
-            break;
-        }
-        if (code == kFrameRecord) {
-            ++frames;
-        } else if (code == kFinalStateRecord) {
-            Checkpoint c{};
-            if (!in.number(c.frame) || !in.number(c.state) || c.frame != frames || !in.has(1) ||
-                bytes[in.at] != kEndRecord) {
-                error = "a damaged last state at byte " + std::to_string(where);
-                return std::nullopt;
-            }
-            replay.checkpoints.push_back(c);
-        } else if (code == kCheckpointRecord) {
-            Checkpoint c{};
-            if (!in.number(c.frame) || !in.number(c.width) || !in.number(c.height) ||
-                !in.number(c.state) || !in.number(c.picture)) {
-                error = "cut off in a checkpoint at byte " + std::to_string(where);
-                return std::nullopt;
-            }
-            if (c.frame != frames || c.width == 0 || c.height == 0 || c.width > kLargestSide ||
-                c.height > kLargestSide) {
-                error = "a damaged checkpoint at byte " + std::to_string(where);
-                return std::nullopt;
-            }
-            replay.checkpoints.push_back(c);
-            lastWhole = in.at;
-        } else if (code != kStepRecord && !actionOfCode(code)) {
-            error = "an unknown record at byte " + std::to_string(where);
-            return std::nullopt;
-        }
-        replay.records.push_back(code);
-    }
-    if (lastWhole != count) {
-        error = "cut off at byte " + std::to_string(count) + ", in the middle of a second";
-        return std::nullopt;
-    }
-    return replay;
-}
-
-std::optional<Replay> readReplayFile(const std::string& path, std::string& error)
-{
-    // Not opened for reading until it is known to be a plain file: a pipe would wait for ever.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
-        error = "not a plain file";
-        return std::nullopt;
-    }
-    if (static_cast<uint64_t>(status.st_size) > kLargestFile) {
-        close(fd);
-        error = "larger than any recorded drive (" + std::to_string(kLargestFile >> 20) + " MiB)";
-        return std::nullopt;
-    }
-    std::vector<unsigned char> bytes(static_cast<size_t>(status.st_size));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    close(fd);
-    if (got != bytes.size()) {
-        error = "could not be read to its end";
-        return std::nullopt;
-    }
-    return parseReplay(bytes.data(), bytes.size(), error);
-}
-
-void checkWindowSize(const std::vector<std::string>& paths, int& width, int& height)
-{
-    width = 1;
-    height = 1;
-    for (const std::string& path : paths) {
-        std::string error;
-        if (const std::optional<Replay> replay = readReplayFile(path, error)) {
-            for (const Checkpoint& c : replay->checkpoints) {
-                width = std::max(width, static_cast<int>(c.width));
-                height = std::max(height, static_cast<int>(c.height));
-            }
-        }
-    }
-}
-
-int checkReplays(const std::vector<std::string>& paths)
-{
-    const int windowWidth = glutGet(GLUT_WINDOW_WIDTH);
-    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
-    int status = kExitPlayed;
+    DrivesToCheck toCheck;
     for (const std::string& path : paths) {
         std::string error;
         std::optional<Replay> replay = readReplayFile(path, error);
         if (!replay) {
             std::fprintf(stderr, "%s\n", describeReason(path, error).c_str());
-            status = kExitCannotPlay;
+            toCheck.allRead = false;
             continue;
         }
-        const ReplayHeader& header = replay->header;
+        for (const Checkpoint& c : replay->checkpoints) {
+            toCheck.width = std::max(toCheck.width, static_cast<int>(c.width));
+            toCheck.height = std::max(toCheck.height, static_cast<int>(c.height));
+        }
+        toCheck.drives.emplace_back(path, std::move(*replay));
+    }
+    return toCheck;
+}
+
+int checkReplays(DrivesToCheck& toCheck)
+{
+    const int windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    int status = toCheck.allRead ? kExitPlayed : kExitCannotPlay;
+    for (auto& [path, drive] : toCheck.drives) {
+        const ReplayHeader& header = drive.header;
         // Pictures are the same only with the same pictures, drawn by the same renderer.
         const bool samePictures = header.picturesDigest == picturesDigest &&
                                   header.renderer == glText(GL_RENDERER) &&
                                   header.rendererVersion == glText(GL_VERSION);
-        playback = Playback{std::move(*replay), path, 0, 0, false};
+        playback = Playback{std::move(drive), path, 0, 0, false};
         startAsTheProgramDoes();
         // Frames between checkpoints are drawn into a single pixel: the game's rules run in
         // full, and the renderer has next to nothing to fill.

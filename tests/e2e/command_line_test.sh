@@ -76,6 +76,13 @@ for option in $options; do
             pass "$option: shown, status 0" || fail "$option: status $status, stderr '$(cat "$WORK/err.txt")'"
         ;;
     --data) (cd "$WORK/empty" && runs_with "--data from a folder without pictures" --window --data="$TEXTURES") ;;
+    --record) runs_with "--record" --window --record="$WORK/drive.rec" ;;  # stopped: a whole drive
+    --replay) runs_with "--replay" --window --replay="$WORK/drive.rec" ;;
+    --check)
+        status=0; "$GAME" --check "$WORK/drive.rec" >"$WORK/out.txt" 2>"$WORK/err.txt" || status=$?
+        [ $status = 0 ] && grep -q "drive.rec: ok, " "$WORK/out.txt" && pass "--check: the drive is ok" ||
+            fail "--check: status $status, '$(cat "$WORK/out.txt" "$WORK/err.txt")'"
+        ;;
     *) runs_with "$option" --window "$option" ;;
     esac
 done
@@ -89,7 +96,7 @@ done
 
 # ---- mistakes: one line of the game's own, status 2, no window
 
-for option in --help --window --mute; do
+for option in --help --window --mute --check; do
     ends_with "$option=1" 2 "tarvelo: option '$option' takes no value (try 'tarvelo --help')" "$GAME" "$option=1"
 done
 for geometry in bogus 0x0 640x 640x480+10 100000x100; do

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Fuzzes the BMP reader for a bounded time from the game's own pictures as seeds.
-#   Usage: fuzz_test.sh FUZZER PICTURE_FOLDER SECONDS
+# Fuzzes one of the game's readers for a bounded time, from the files of a folder as seeds.
+#   Usage: fuzz_test.sh FUZZER SEED_FOLDER SECONDS PATTERN
 set -euo pipefail
-fuzzer=$1 pictures=$2 seconds=$3
+fuzzer=$1 seeds=$2 seconds=$3 pattern=$4
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarvelo-fuzz.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus" "$work/findings"
-cp "$pictures"/*.bmp "$work/corpus/"
+for seed in "$seeds"/$pattern; do
+    if [ -f "$seed" ]; then cp "$seed" "$work/corpus/"; fi
+done
 cd "$work/findings"
 status=0
 "$fuzzer" "$work/corpus" -max_total_time="$seconds" -max_len=65536 -timeout=10 \

@@ -1,0 +1,196 @@
+// The file of a recorded drive: the codes of its records, and its reader.
+#include "shell/ReplayFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kLargestFile = 16u << 20;  // bytes: about a day and a half of driving
+constexpr int kLargestSide = 16384;
+
+// The actions a drive records, under their codes in the file. Quitting and the sound are the
+// player's business, not the game's state, and are not recorded.
+struct ActionCode {
+    Action action;
+    uint8_t code;
+};
+constexpr ActionCode kActionCodes[] = {
+    {Action::TurnLeft, 0}, {Action::TurnRight, 1}, {Action::Accelerate, 2}, {Action::Brake, 3},
+    {Action::Gear1, 4},    {Action::Gear2, 5},     {Action::Gear3, 6},      {Action::Gear4, 7},
+    {Action::Reverse, 8},  {Action::Lights, 9},    {Action::Pause, 10},     {Action::NewCar, 12},
+};
+
+struct Reader {
+    const unsigned char* bytes;
+    size_t count;
+    size_t at = 0;
+
+    bool has(size_t n) const { return count - at >= n; }
+    template <typename Number>
+    bool number(Number& value)
+    {
+        if (!has(sizeof(Number)))
+            return false;
+        uint64_t v = 0;
+        for (size_t i = 0; i < sizeof(Number); ++i)
+            v |= static_cast<uint64_t>(bytes[at + i]) << (8 * i);
+        value = static_cast<Number>(v);
+        at += sizeof(Number);
+        return true;
+    }
+    bool text(std::string& value, size_t longest)
+    {
+        uint8_t length = 0;
+        if (!number(length) || length > longest || !has(length))
+            return false;
+        value.assign(reinterpret_cast<const char*>(bytes + at), length);
+        at += length;
+        return std::all_of(value.begin(), value.end(),
+                           [](char c) { return c >= 0x20 && c < 0x7F; });
+    }
+};
+
+}  // namespace
+
+std::optional<uint8_t> codeOfAction(Action action)
+{
+    for (const ActionCode& row : kActionCodes)
+        if (row.action == action)
+            return row.code;
+    return std::nullopt;
+}
+
+std::optional<Action> actionOfCode(uint8_t code)
+{
+    for (const ActionCode& row : kActionCodes)
+        if (row.code == code)
+            return row.action;
+    return std::nullopt;
+}
+
+std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std::string& error)
+{
+    Reader in{bytes, count};
+    Replay replay;
+    if (!in.has(sizeof kReplayMagic) ||
+        std::memcmp(bytes, kReplayMagic, sizeof kReplayMagic) != 0) {
+        error = count == 0 ? "the file is empty" : "not a recorded drive of this game";
+        return std::nullopt;
+    }
+    in.at = sizeof kReplayMagic;
+    uint16_t version = 0;
+    if (!in.number(version)) {
+        error = "cut off in its header";
+        return std::nullopt;
+    }
+    if (version != kReplayFormatVersion) {
+        error = "recorded in format " + std::to_string(version) + ", this game reads format " +
+                std::to_string(kReplayFormatVersion);
+        return std::nullopt;
+    }
+    ReplayHeader& header = replay.header;
+    if (!in.text(header.gameVersion, kLongestVersionText) || !in.number(header.picturesDigest) ||
+        !in.text(header.renderer, kLongestRendererText) ||
+        !in.text(header.rendererVersion, kLongestRendererText)) {
+        error = "its header is cut off or damaged";
+        return std::nullopt;
+    }
+    uint32_t frames = 0;
+    size_t lastWhole = in.at;  // where the last complete second ends
+    while (in.at < count) {
+        const size_t where = in.at;
+        uint8_t code = 0;
+        in.number(code);
+        if (code == kEndRecord) {
+            if (replay.records.empty() || replay.records.back() != kFinalStateRecord) {
+                error =
+                    "an end without the state the drive ended in, at byte " + std::to_string(where);
+                return std::nullopt;
+            }
+            if (in.at != count) {
+                error = "bytes after the end of the drive, at byte " + std::to_string(in.at);
+                return std::nullopt;
+            }
+            replay.finished = true;
+            lastWhole = count;
+            break;
+        }
+        if (code == kFrameRecord) {
+            ++frames;
+        } else if (code == kFinalStateRecord) {
+            Checkpoint c{};
+            if (!in.number(c.frame) || !in.number(c.state) || c.frame != frames || !in.has(1) ||
+                bytes[in.at] != kEndRecord) {
+                error = "a damaged last state at byte " + std::to_string(where);
+                return std::nullopt;
+            }
+            replay.checkpoints.push_back(c);
+        } else if (code == kCheckpointRecord) {
+            Checkpoint c{};
+            if (!in.number(c.frame) || !in.number(c.width) || !in.number(c.height) ||
+                !in.number(c.state) || !in.number(c.picture)) {
+                error = "cut off in a checkpoint at byte " + std::to_string(where);
+                return std::nullopt;
+            }
+            if (c.frame != frames || c.width == 0 || c.height == 0 || c.width > kLargestSide ||
+                c.height > kLargestSide) {
+                error = "a damaged checkpoint at byte " + std::to_string(where);
+                return std::nullopt;
+            }
+            replay.checkpoints.push_back(c);
+            lastWhole = in.at;
+        } else if (code != kStepRecord && !actionOfCode(code)) {
+            error = "an unknown record at byte " + std::to_string(where);
+            return std::nullopt;
+        }
+        replay.records.push_back(code);
+    }
+    if (lastWhole != count) {
+        error = "cut off at byte " + std::to_string(count) + ", in the middle of a second";
+        return std::nullopt;
+    }
+    return replay;
+}
+
+std::optional<Replay> readReplayFile(const std::string& path, std::string& error)
+{
+    // Not opened for reading until it is known to be a plain file: a pipe would wait for ever.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        error = "not a plain file";
+        return std::nullopt;
+    }
+    if (static_cast<uint64_t>(status.st_size) > kLargestFile) {
+        close(fd);
+        error = "larger than any recorded drive (" + std::to_string(kLargestFile >> 20) + " MiB)";
+        return std::nullopt;
+    }
+    std::vector<unsigned char> bytes(static_cast<size_t>(status.st_size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    if (got != bytes.size()) {
+        error = "could not be read to its end";
+        return std::nullopt;
+    }
+    return parseReplay(bytes.data(), bytes.size(), error);
+}
