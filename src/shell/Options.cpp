@@ -105,8 +105,8 @@ void printHelp()
         "button brings a fresh car after a wreck.\n"
         "\n"
         "Exit status: 0 when the game is left (Escape, Quit, the window's close box) and after\n"
-        "--help or --version; 1 when a picture or the display cannot be used; 2 for a mistake\n"
-        "on the command line.\n",
+        "--help or --version; 1 when a picture, the display or a recorded drive cannot be\n"
+        "used, or a checked drive differs; 2 for a mistake on the command line.\n",
         TARVELO_INSTALLED_DATA_DIR);
 }
 
