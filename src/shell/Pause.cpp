@@ -60,6 +60,11 @@ bool gamePaused()
     return state == State::kPaused;
 }
 
+bool pauseComing()
+{
+    return state == State::kPausing;
+}
+
 void togglePause()
 {
     if (state == State::kPlaying) {

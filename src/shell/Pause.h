@@ -3,6 +3,7 @@
 #pragma once
 
 bool gamePaused();
+bool pauseComing();           // asked for: the next frame is drawn and kept
 void togglePause();           // the p key: pauses after the next frame, or plays on
 void resumePlay();            // plays on (also when the player starts a new car)
 void keepFrameWhenPausing();  // before a frame is shown: keeps it when a pause was asked for

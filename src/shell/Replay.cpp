@@ -27,6 +27,7 @@
 namespace {
 
 constexpr uint32_t kFramesPerCheckpoint = 60;  // a checkpoint for every second of play
+constexpr unsigned kUnseenFrameList = 100;     // frames checked unseen are compiled into it
 
 // ---- writing -------------------------------------------------------------------------------
 
@@ -374,9 +375,13 @@ int checkReplays(DrivesToCheck& toCheck)
                                   header.rendererVersion == glText(GL_VERSION);
         playback = Playback{std::move(drive), path, 0, 0, false};
         startAsTheProgramDoes();
-        // Frames between checkpoints are drawn into a single pixel: the game's rules run in
-        // full, and the renderer has next to nothing to fill.
-        reshape(1, 1);
+        // Drawn at the size of the recording's view (its first checkpoint's), where the window
+        // holds it.
+        const Checkpoint* first =
+            playback.replay.checkpoints.empty() ? nullptr : &playback.replay.checkpoints.front();
+        if (first && first->width != 0)
+            reshape(std::min<int>(first->width, windowWidth),
+                    std::min<int>(first->height, windowHeight));
         uint32_t frames = 0;
         std::string difference;
         while (difference.empty() && playToNextFrame(true)) {
@@ -388,15 +393,27 @@ int checkReplays(DrivesToCheck& toCheck)
             const Checkpoint* c =
                 checkpointFrame ? &playback.replay.checkpoints[playback.nextCheckpoint] : nullptr;
             const bool drawn = c && c->width <= windowWidth && c->height <= windowHeight;
-            if (drawn)
-                reshape(c->width, c->height);
+            if (drawn && (c->width != viewportWidth || c->height != viewportHeight))
+                reshape(c->width, c->height);  // the window was resized during the drive
+            // A frame nobody looks at has its drawing compiled into a list that is never
+            // called: the game's rules run in full, and the renderer draws nothing. Drawn in
+            // earnest are the first frame, which sets the renderer up as every frame after it
+            // finds it; the frame before a checkpoint, which leaves what the next one may find
+            // (the exhaust of a car faster than 10/3 keeps the point size set last); the
+            // checkpoint's own; and a frame that keeps its picture for a pause.
+            const bool beforeCheckpoint =
+                playback.nextCheckpoint < playback.replay.checkpoints.size() &&
+                playback.replay.checkpoints[playback.nextCheckpoint].frame == frames + 1;
+            const bool unseen = !drawn && frames > 1 && !beforeCheckpoint && !pauseComing();
+            if (unseen)
+                glNewList(kUnseenFrameList, GL_COMPILE);
             drawFrame();
+            if (unseen)
+                glEndList();
             if (c && gameStateDigest() != c->state)
                 difference = "state";
             else if (drawn && samePictures && pictureDigest() != c->picture)
                 difference = "picture";
-            if (drawn)
-                reshape(1, 1);
         }
         // A finished drive ends with the state it was left in.
         if (difference.empty() && playback.replay.finished &&
