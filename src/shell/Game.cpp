@@ -316,12 +316,13 @@ void reshape(int width, int height)
 void idle()
 {
     letGoIfKeyboardGone();
-    if (!frameDrawnSinceStep || gamePaused() || replayShowing()) {
+    if (!frameDrawnSinceStep || gamePaused()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;
     }
     frameDrawnSinceStep = false;
-    motionStep();
+    if (!replayShowing())  // a recorded drive being shown makes its own steps
+        motionStep();
 }
 
 void motionStep()
