@@ -24,11 +24,13 @@
 #include "effects/Sound.h"
 #include "shell/Actions.h"
 #include "shell/FramePacer.h"
+#include "shell/Gamepad.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
+#include "shell/Settings.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -128,6 +130,12 @@ int runGame(int argc, char** argv)
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return *status;
+    // The player's settings, under the command line's: its --mute and --window add to theirs.
+    const Settings settings =
+        readSettings(settingsFile(options.settingsFile), !options.settingsFile.empty(), stderr);
+    options.mute = options.mute || settings.mute;
+    options.window = options.window || settings.window;
+    useKeys(settings.keys);
     Display* const display = openDisplay(options);
     if (!display)
         return kExitCannotPlay;
@@ -158,6 +166,8 @@ int runGame(int argc, char** argv)
     sound.muted = options.mute;
     if (startSound(sound))
         std::atexit(stopSound);  // before the leak check, which runs after it
+    if (startGamepads(settings.pad, settings.deadZonePercent))
+        std::atexit(stopGamepads);
 
     registerInputCallbacks();
     glutIdleFunc(idle);
@@ -271,6 +281,7 @@ void reshape(int width, int height)
 void idle()
 {
     letGoIfKeyboardGone();
+    pollGamepads();  // also while paused: Start plays on
     if (!frameDrawnSinceStep || gamePaused()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;

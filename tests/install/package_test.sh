@@ -20,7 +20,8 @@ REFERENCE=$WORK/reference.ppm
 (cd "$BUILD" && cpack -G DEB >"$WORK/cpack.txt" 2>&1) || { cat "$WORK/cpack.txt"; echo "FAIL: cpack"; exit 1; }
 PACKAGE=$(ls "$BUILD"/tarvelo_*.deb | head -n 1)
 depends=$(dpkg-deb -f "$PACKAGE" Depends)
-if echo "$depends" | grep -q libglut && ! echo "$depends" | grep -qE 'gtest|benchmark|png'; then
+if echo "$depends" | grep -q libglut && echo "$depends" | grep -q libsdl2 &&
+    ! echo "$depends" | grep -qE 'gtest|benchmark|png'; then
     pass "the package depends on runtime libraries only: $depends"
 else
     fail "the package's dependencies: '$depends'"
