@@ -117,8 +117,8 @@ void printHelp()
         "command line goes over it. Escape always quits.\n"
         "\n"
         "Exit status: 0 when the game is left (Escape, Quit, the window's close box) and after\n"
-        "--help or --version; 1 when a picture or the display cannot be used; 2 for a mistake\n"
-        "on the command line.\n",
+        "--help, --version or --print-settings; 1 when a picture or the display cannot be used;\n"
+        "2 for a mistake on the command line.\n",
         TARVELO_INSTALLED_DATA_DIR);
 }
 
