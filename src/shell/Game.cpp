@@ -166,13 +166,14 @@ int runGame(int argc, char** argv)
     sound.muted = options.mute;
     if (startSound(sound))
         std::atexit(stopSound);  // before the leak check, which runs after it
-    if (startGamepads(settings.pad, settings.deadZonePercent))
-        std::atexit(stopGamepads);
 
     registerInputCallbacks();
     glutIdleFunc(idle);
 
     initGraphics(findDataFolder(options));
+    // Once the game can play: a missing picture ends it without waiting on the pads.
+    if (startGamepads(settings.pad, settings.deadZonePercent))
+        std::atexit(stopGamepads);
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
