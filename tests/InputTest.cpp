@@ -245,29 +245,31 @@ TEST_F(InputTest, QuitEndsTheGameWithSuccessFromAnyCornerOfIt)
 TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
 {
     const std::pair<Key, Action> controls[] = {
-        {{true, GLUT_KEY_LEFT}, Action::TurnLeft},
-        {{true, GLUT_KEY_RIGHT}, Action::TurnRight},
-        {{true, GLUT_KEY_UP}, Action::Accelerate},
-        {{true, GLUT_KEY_DOWN}, Action::Brake},
-        {{false, '1'}, Action::Gear1},
-        {{false, '2'}, Action::Gear2},
-        {{false, '3'}, Action::Gear3},
-        {{false, '4'}, Action::Gear4},
-        {{false, '5'}, Action::Reverse},
-        {{false, 'l'}, Action::Lights},
-        {{false, 'L'}, Action::Lights},
-        {{false, 'p'}, Action::Pause},
-        {{false, 'P'}, Action::Pause},
-        {{false, 'm'}, Action::Mute},
-        {{false, 'M'}, Action::Mute},
-        {{false, 'n'}, Action::NewCar},
-        {{false, 'N'}, Action::NewCar},
-        {{false, 27}, Action::Quit},
+        {{KeyKind::Special, GLUT_KEY_LEFT}, Action::TurnLeft},
+        {{KeyKind::Special, GLUT_KEY_RIGHT}, Action::TurnRight},
+        {{KeyKind::Special, GLUT_KEY_UP}, Action::Accelerate},
+        {{KeyKind::Special, GLUT_KEY_DOWN}, Action::Brake},
+        {{KeyKind::Character, '1'}, Action::Gear1},
+        {{KeyKind::Character, '2'}, Action::Gear2},
+        {{KeyKind::Character, '3'}, Action::Gear3},
+        {{KeyKind::Character, '4'}, Action::Gear4},
+        {{KeyKind::Character, '5'}, Action::Reverse},
+        {{KeyKind::Character, 'l'}, Action::Lights},
+        {{KeyKind::Character, 'L'}, Action::Lights},
+        {{KeyKind::Character, 'p'}, Action::Pause},
+        {{KeyKind::Character, 'P'}, Action::Pause},
+        {{KeyKind::Character, 'm'}, Action::Mute},
+        {{KeyKind::Character, 'M'}, Action::Mute},
+        {{KeyKind::Character, 'n'}, Action::NewCar},
+        {{KeyKind::Character, 'N'}, Action::NewCar},
+        {{KeyKind::Character, 27}, Action::Quit},
     };
     for (const auto& [key, action] : controls)
-        EXPECT_EQ(actionOfKey(key), action) << (key.special ? "special " : "") << key.code;
-    for (const Key key : {Key{false, '0'}, Key{false, '6'}, Key{false, 'a'}, Key{false, ' '},
-                          Key{true, GLUT_KEY_F1}, Key{true, '1'}})
+        EXPECT_EQ(actionOfKey(key), action) << nameOfKey(key);
+    for (const Key key :
+         {Key{KeyKind::Character, '0'}, Key{KeyKind::Character, '6'}, Key{KeyKind::Character, 'a'},
+          Key{KeyKind::Character, ' '}, Key{KeyKind::Special, GLUT_KEY_F1},
+          Key{KeyKind::Special, '1'}, Key{KeyKind::Keypad, '1'}})
         EXPECT_EQ(actionOfKey(key), std::nullopt) << key.code;
 }
 

@@ -24,12 +24,14 @@
 #include "effects/Sound.h"
 #include "shell/Actions.h"
 #include "shell/FramePacer.h"
+#include "shell/Gamepad.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
 #include "shell/Replay.h"
+#include "shell/Settings.h"
 #include "shell/WindowIdentity.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
@@ -153,6 +155,12 @@ int runGame(int argc, char** argv)
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return *status;
+    // The player's settings, under the command line's: its --mute and --window add to theirs.
+    const Settings settings =
+        readSettings(settingsFile(options.settingsFile), !options.settingsFile.empty(), stderr);
+    options.mute = options.mute || settings.mute;
+    options.window = options.window || settings.window;
+    useKeys(settings.keys);
     // A drive to record or to show is looked at before any window opens.
     if (const std::optional<std::string> why =
             !options.record.empty()   ? openRecording(options.record)
@@ -200,6 +208,9 @@ int runGame(int argc, char** argv)
 
     initGraphics(findDataFolder(options));
     beginRecording();
+    // Once the game can play: a missing picture ends it without waiting on the pads.
+    if (startGamepads(settings.pad, settings.deadZonePercent))
+        std::atexit(stopGamepads);
 
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
@@ -253,6 +264,7 @@ void display()
 {
     if (windowOversized)
         return;  // until the window is back within the renderer's reach
+    pollGamepads();  // a wreck has no idle turns, and its pad's Back must be heard
     if (gamePaused()) {
         drawPausedFrame();
         glutSwapBuffers();
@@ -316,6 +328,7 @@ void reshape(int width, int height)
 void idle()
 {
     letGoIfKeyboardGone();
+    pollGamepads();  // also while paused: Start plays on
     if (!frameDrawnSinceStep || gamePaused()) {
         std::this_thread::sleep_for(kStandStillWait);
         return;

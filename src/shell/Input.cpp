@@ -2,10 +2,15 @@
 // keyboard's comings and goings: X repeats only the last key pressed, at each desktop's own
 // rate, so a held key is one press here and the game repeats the action at its own pace; a key
 // released while the keyboard was elsewhere never says so, so the game lets go of every key
-// when its window loses the keyboard.
+// when its window loses the keyboard. GLUT tells a key only by what it types: the keypad's 1 is
+// the 1 above the letters, and a key let go after Shift types another character than it did
+// when pressed. So the game also reads the window's key events from X, on a connection of its
+// own, and pairs each of GLUT's calls with its event.
 #include "shell/Input.h"
 
 #include <GL/glut.h>
+
+#include <array>
 
 #include "effects/Sound.h"
 #include "shell/Game.h"
@@ -17,29 +22,8 @@
 
 namespace {
 
-constexpr unsigned char kEscape = 27;
-
-// The controls: each key and the action it asks for.
-struct KeyBinding {
-    Key key;
-    Action action;
-};
-constexpr KeyBinding kControls[] = {
-    {{true, GLUT_KEY_LEFT}, Action::TurnLeft},
-    {{true, GLUT_KEY_RIGHT}, Action::TurnRight},
-    {{true, GLUT_KEY_UP}, Action::Accelerate},
-    {{true, GLUT_KEY_DOWN}, Action::Brake},
-    {{false, '1'}, Action::Gear1},
-    {{false, '2'}, Action::Gear2},
-    {{false, '3'}, Action::Gear3},
-    {{false, '4'}, Action::Gear4},
-    {{false, '5'}, Action::Reverse},
-    {{false, 'l'}, Action::Lights},
-    {{false, 'p'}, Action::Pause},
-    {{false, 'm'}, Action::Mute},
-    {{false, 'n'}, Action::NewCar},
-    {{false, kEscape}, Action::Quit},
-};
+// The keyboard's table: each key and the action it asks for.
+std::vector<KeyBinding> keyTable = defaultSettings().keys;
 
 // The mouse: a left press on a dashboard button.
 struct ButtonBinding {
@@ -50,12 +34,6 @@ constexpr ButtonBinding kButtons[] = {
     {PanelButtonKind::New, Action::NewCar},
     {PanelButtonKind::Quit, Action::Quit},
 };
-
-// Shift or Caps Lock may come or go while a letter is down: a letter is its lower case.
-int lowerCase(unsigned char key)
-{
-    return key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key;
-}
 
 // `ancestor` holds `window` somewhere inside it (a window manager's frame holds the game's).
 bool holds(Display* display, Window ancestor, Window window)
@@ -106,14 +84,106 @@ bool windowHasKeyboard()
     return under == game || (under != None && holds(display, under, game));
 }
 
+// The window's key events, as X sends them to the game's window: a connection of the game's own
+// is told of each, in the order GLUT is.
+Display* keyEvents = nullptr;
+
+constexpr int kKeycodes = 256;  // X's keycodes are 8 to 255
+// What each key held down asked for when it was pressed, so that its release lets go of that.
+struct HeldKey {
+    bool down = false;
+    std::optional<Action> action;
+};
+std::array<HeldKey, kKeycodes> heldKeys;
+
+// The X event of the GLUT callback running now, for a key of GLUT's kind and code: its keycode,
+// and the keypad key it is, if it is one. Nothing where X has not told of it (a callback called
+// by the game's tests, or no connection).
+struct KeyEvent {
+    int keycode = 0;
+    std::optional<Key> keypad;
+};
+KeyEvent keyEventNow(bool press, Key glutKey)
+{
+    if (!keyEvents)
+        return {};
+    XSync(keyEvents, False);  // every event up to the one GLUT is handling now is in
+    while (XPending(keyEvents) > 0) {
+        XEvent event;
+        XNextEvent(keyEvents, &event);
+        if (event.type != (press ? KeyPress : KeyRelease))
+            continue;
+        // As freeglut reads it: what the key types, else its special key.
+        char typed[8] = {};
+        KeySym keysym = NoSymbol;
+        const int length = XLookupString(&event.xkey, typed, sizeof typed, &keysym, nullptr);
+        const Key asGlut = length > 0
+                               ? Key{KeyKind::Character, static_cast<unsigned char>(typed[0])}
+                               : Key{KeyKind::Special, glutSpecialOfKeysym(keysym)};
+        if (asGlut != glutKey)
+            continue;  // an event GLUT passed over: a modifier, a repeat it ignores
+        const int keycode = static_cast<int>(event.xkey.keycode);
+        return {keycode < kKeycodes ? keycode : 0, keypadKeyOfKeysym(keysym)};
+    }
+    return {};
+}
+
+// A key's action: the keypad's own key first, where one is bound; else the key as GLUT gives it
+// (with Num Lock, the keypad's digits are the digits; without it, its arrows the arrows).
+std::optional<Action> actionOfEvent(Key glutKey, const KeyEvent& event)
+{
+    if (event.keypad) {
+        if (const std::optional<Action> action = actionOfKey(*event.keypad))
+            return action;
+    }
+    return actionOfKey(glutKey);
+}
+
+void keyDown(Key glutKey)
+{
+    const KeyEvent event = keyEventNow(true, glutKey);
+    const std::optional<Action> action = actionOfEvent(glutKey, event);
+    if (event.keycode)
+        heldKeys[static_cast<size_t>(event.keycode)] = {true, action};
+    if (action)
+        pressAction(*action, Device::Keyboard);
+}
+
+void keyUp(Key glutKey)
+{
+    const KeyEvent event = keyEventNow(false, glutKey);
+    std::optional<Action> action;
+    HeldKey* held = event.keycode ? &heldKeys[static_cast<size_t>(event.keycode)] : nullptr;
+    if (held && held->down)
+        action = held->action;  // whatever Shift does meanwhile
+    else
+        action = actionOfEvent(glutKey, event);
+    if (held)
+        *held = {};
+    if (action)
+        releaseAction(*action, Device::Keyboard);
+}
+
+void letGoOfEveryKey()
+{
+    releaseActions(Device::Keyboard);
+    heldKeys.fill({});
+}
+
 }  // namespace
+
+void useKeys(const std::vector<KeyBinding>& keys)
+{
+    keyTable = keys;
+}
 
 std::optional<Action> actionOfKey(Key key)
 {
-    if (!key.special)
-        key.code = lowerCase(static_cast<unsigned char>(key.code));
-    for (const KeyBinding& binding : kControls) {
-        if (binding.key.special == key.special && binding.key.code == key.code)
+    key = inOneCase(key);
+    if (key == kEscapeKey)
+        return Action::Quit;
+    for (const KeyBinding& binding : keyTable) {
+        if (binding.key == key)
             return binding.action;
     }
     return std::nullopt;
@@ -134,6 +204,7 @@ void registerInputCallbacks()
     glutKeyboardFunc(keyPressed);
     glutKeyboardUpFunc(keyReleased);
     takeOverKeyRepeat();
+    watchKeyEvents();
     glutWindowStatusFunc(windowStatus);
 }
 
@@ -148,39 +219,48 @@ void takeOverKeyRepeat()
     glutIgnoreKeyRepeat(detectable ? 0 : 1);
 }
 
+void watchKeyEvents()
+{
+    Display* game = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    if (!game || !window || keyEvents)
+        return;
+    keyEvents = XOpenDisplay(DisplayString(game));
+    if (!keyEvents)
+        return;  // GLUT's own reading stands alone: keypad keys are the keys they type
+    XSelectInput(keyEvents, window, KeyPressMask | KeyReleaseMask);
+    XSync(keyEvents, False);
+}
+
 void keyPressed(unsigned char key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({false, key}))
-        pressAction(*action, Device::Keyboard);
+    keyDown({KeyKind::Character, key});
 }
 
 void keyReleased(unsigned char key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({false, key}))
-        releaseAction(*action, Device::Keyboard);
+    keyUp({KeyKind::Character, key});
 }
 
 void specialKeyPressed(int key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({true, key}))
-        pressAction(*action, Device::Keyboard);
+    keyDown({KeyKind::Special, key});
 }
 
 void specialKeyReleased(int key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({true, key}))
-        releaseAction(*action, Device::Keyboard);
+    keyUp({KeyKind::Special, key});
 }
 
 void specialKey(int key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({true, key}))
+    if (const std::optional<Action> action = actionOfKey({KeyKind::Special, key}))
         tapAction(*action, Device::Keyboard);
 }
 
 void keyboard(unsigned char key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({false, key}))
+    if (const std::optional<Action> action = actionOfKey({KeyKind::Character, key}))
         tapAction(*action, Device::Keyboard);
 }
 
@@ -204,12 +284,12 @@ void windowStatus(int state)
 {
     windowShown = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
     if (!windowShown)
-        releaseActions(Device::Keyboard);  // its releases may go to whatever is now in front
+        letGoOfEveryKey();  // its releases may go to whatever is now in front
     setSoundPaused(!windowShown || gamePaused());
 }
 
 void letGoIfKeyboardGone()
 {
     if (holdsAnyAction(Device::Keyboard) && !windowHasKeyboard())
-        releaseActions(Device::Keyboard);
+        letGoOfEveryKey();
 }

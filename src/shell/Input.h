@@ -3,20 +3,22 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "dashboard/Toolbar.h"
 #include "shell/Actions.h"
+#include "shell/Keys.h"
+#include "shell/Settings.h"
 
-// A key as GLUT reports it: a character, or one of GLUT's special keys (arrows, F1, ...).
-struct Key {
-    bool special;  // GLUT_KEY_... rather than a character
-    int code;      // the character (a letter in lower case), or the GLUT_KEY_ value
-};
-
-std::optional<Action> actionOfKey(Key key);  // through the controls table; letters either case
+// The keyboard's table: the game's own keys until the player's settings give theirs.
+void useKeys(const std::vector<KeyBinding>& keys);
+std::optional<Action> actionOfKey(Key key);  // through the table; letters either case, and
+                                             // Escape quits whatever the table says
 
 void registerInputCallbacks();  // keys, their releases, mouse, pointer motion, window status
 void takeOverKeyRepeat();       // X sends a held key's repeats as presses, which are ignored
+void watchKeyEvents();  // the window's key events from X as well: the keypad's keys told apart,
+                        // and each key's release paired with its press
 
 // GLUT's callbacks. A press holds its action until the release; specialKey and keyboard, as GLUT
 // callbacks of their own, are one press and release each: one control step per call.

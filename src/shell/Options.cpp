@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "shell/Settings.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -63,12 +65,26 @@ const GlutOption* glutOption(const char* argument)
     return nullptr;
 }
 
-enum OptionCode { kHelp = 1, kVersion, kData, kWindow, kMute, kCheck, kRecord, kReplay };
+// The options that take no value come last, from kWindow on.
+enum OptionCode {
+    kData = 1,
+    kSettings,
+    kRecord,
+    kReplay,
+    kWindow,
+    kMute,
+    kPrintSettings,
+    kCheck,
+    kHelp,
+    kVersion
+};
 
 constexpr option kLongOptions[] = {
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
     {"data", required_argument, nullptr, kData},
+    {"settings", required_argument, nullptr, kSettings},
+    {"print-settings", no_argument, nullptr, kPrintSettings},
     {"window", no_argument, nullptr, kWindow},
     {"mute", no_argument, nullptr, kMute},
     {"check", no_argument, nullptr, kCheck},
@@ -83,15 +99,20 @@ void printHelp()
         "Usage: tarvelo [OPTION]...\n"
         "Drive a car over a map seen from above: TARVELO!, a top-down driving game.\n"
         "\n"
-        "      --data=DIR   read the ten pictures from DIR\n"
-        "      --window     play in a 1024 x 768 window instead of full screen\n"
-        "      --mute       start without sound (m switches it on and off)\n"
-        "      --record=FILE  record the drive into FILE, to be watched or checked later\n"
-        "      --replay=FILE  show the drive recorded in FILE, then take over the car\n"
-        "      --check FILE...  play recorded drives back unshown and check the game against\n"
-        "                   them: one line a file, status 0 when every one is ok\n"
-        "      --help       show this help and exit\n"
-        "      --version    show the version and exit\n"
+        "      --data=DIR        read the ten pictures from DIR\n"
+        "      --window          play in a 1024 x 768 window instead of full screen\n"
+        "      --mute            start without sound (m switches it on and off)\n"
+        "      --settings=FILE   read the player's settings from FILE instead of\n"
+        "                        $XDG_CONFIG_HOME/tarvelo/settings.conf (else\n"
+        "                        ~/.config/tarvelo/settings.conf)\n"
+        "      --print-settings  write the game's own settings, explained, as a file to\n"
+        "                        start from, and exit\n"
+        "      --record=FILE     record the drive into FILE, to be watched or checked later\n"
+        "      --replay=FILE     show the drive recorded in FILE, then take over the car\n"
+        "      --check FILE...   play recorded drives back unshown and check the game\n"
+        "                        against them: one line a file, status 0 when all are ok\n"
+        "      --help            show this help and exit\n"
+        "      --version         show the version and exit\n"
         "\n"
         "The X options -display NAME, -geometry WxH+X+Y (a window of that size, at most\n"
         "16384 pixels a side, at that place; either half may be left out), -iconic, -direct,\n"
@@ -104,9 +125,19 @@ void printHelp()
         "the lights; p pauses, m mutes; Escape or the Quit button ends the game, n or the New\n"
         "button brings a fresh car after a wreck.\n"
         "\n"
+        "Gamepad: the left stick or the D-pad turns, the right trigger or A accelerates, the\n"
+        "left trigger or B brakes; the shoulder buttons shift a gear down and up (1 to 4, and\n"
+        "reverse at a standstill); Y switches the lights, Start pauses, Back brings a fresh car\n"
+        "after a wreck. Pads may come and go while the game runs.\n"
+        "\n"
+        "The settings file can choose other keys and pad buttons for every action, the pads'\n"
+        "dead zone (25 percent of a stick's travel), and starting muted or in a window; the\n"
+        "command line goes over it. Escape always quits.\n"
+        "\n"
         "Exit status: 0 when the game is left (Escape, Quit, the window's close box) and after\n"
-        "--help or --version; 1 when a picture, the display or a recorded drive cannot be\n"
-        "used, or a checked drive differs; 2 for a mistake on the command line.\n",
+        "--help, --version or --print-settings; 1 when a picture, the display or a recorded\n"
+        "drive cannot be used, or a checked drive differs; 2 for a mistake on the command\n"
+        "line.\n",
         TARVELO_INSTALLED_DATA_DIR);
 }
 
@@ -199,6 +230,18 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                 }
                 options.dataFolder = optarg;
                 break;
+            case kSettings:
+                if (*optarg == '\0') {
+                    std::fprintf(
+                        stderr,
+                        "tarvelo: option '--settings' needs a file (try 'tarvelo --help')\n");
+                    return kExitMistake;
+                }
+                options.settingsFile = optarg;
+                break;
+            case kPrintSettings:
+                printDefaultSettings(stdout);
+                return kExitPlayed;
             case kWindow:
                 options.window = true;
                 break;
@@ -223,7 +266,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                              ours[optind - 1]);
                 return kExitMistake;
             default:
-                if (optopt >= kHelp && optopt <= kReplay) {
+                if (optopt >= kWindow && optopt <= kVersion) {
                     // One of ours that takes no value, given one: named as typed, up to the '='.
                     const char* typed = ours[optind - 1];
                     std::fprintf(stderr,

@@ -19,6 +19,7 @@ struct Options {
     bool window = false;     // --window, or -geometry: a window instead of full screen
     std::optional<WindowGeometry> geometry;  // -geometry, checked before any window opens
     bool mute = false;               // --mute: the game starts silent (m switches the sound on)
+    std::string settingsFile;        // --settings FILE; empty for the player's usual file
     std::string display;             // -display NAME; empty for the DISPLAY variable
     std::string record;              // --record FILE: the drive is recorded into FILE
     std::string replay;              // --replay FILE: the drive recorded in FILE is shown

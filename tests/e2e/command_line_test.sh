@@ -3,6 +3,7 @@
 # manager, reset when its last client leaves, as `xinit` gives): every option the help lists
 # starts the game; values given to options that take none, and geometries that are none, are one
 # line and status 2; a position alone places the usual window; an oversized window is drawn into;
+# the settings file's window, and --window over it;
 # no display and closed standard streams are the game's own words and statuses.
 source "$(dirname "$0")/e2e_lib.sh"
 
@@ -25,8 +26,18 @@ runs_with()
 {
     local description=$1 geometry="" i
     shift
-    "$GAME" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" &
-    GAME_PID=$!
+    # The server resets for a moment after the last game leaves, and refuses connections meanwhile.
+    local attempt
+    for attempt in $(seq 20); do
+        "$GAME" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" &
+        GAME_PID=$!
+        sleep 0.2
+        if ! kill -0 "$GAME_PID" 2>/dev/null && grep -q "cannot open the display" "$WORK/err.txt"; then
+            wait "$GAME_PID" 2>/dev/null
+            continue
+        fi
+        break
+    done
     for i in $(seq 200); do
         geometry=$(game_window)
         [ -n "$geometry" ] && break
@@ -63,14 +74,15 @@ ends_with()
 # ---- every option of the help
 
 "$GAME" --help >"$WORK/help.txt"
-options=$(grep -o -- '^ *--[a-z]*' "$WORK/help.txt" | tr -d ' ')
+options=$(grep -o -- '^ *--[a-z-]*' "$WORK/help.txt" | tr -d ' ')
 x_options=$(sed -n '/^The X options/,/^$/p' "$WORK/help.txt" | grep -oE -- '(^| )-[a-z]+' | tr -d ' ')
 [ "$(echo "$options" | wc -l)" -ge 5 ] && [ "$(echo "$x_options" | wc -l)" -ge 5 ] ||
     fail "the help lists too few options: $options / $x_options"
 mkdir -p "$WORK/empty"
+"$GAME" --print-settings >"$WORK/own.conf"
 for option in $options; do
     case $option in
-    --help | --version)
+    --help | --version | --print-settings)
         status=0; "$GAME" "$option" >"$WORK/out.txt" 2>"$WORK/err.txt" || status=$?
         [ $status = 0 ] && [ -s "$WORK/out.txt" ] && [ ! -s "$WORK/err.txt" ] &&
             pass "$option: shown, status 0" || fail "$option: status $status, stderr '$(cat "$WORK/err.txt")'"
@@ -83,6 +95,7 @@ for option in $options; do
         [ $status = 0 ] && grep -q "drive.rec: ok, " "$WORK/out.txt" && pass "--check: the drive is ok" ||
             fail "--check: status $status, '$(cat "$WORK/out.txt" "$WORK/err.txt")'"
         ;;
+    --settings) runs_with "--settings with the game's own settings" --window --settings="$WORK/own.conf" ;;
     *) runs_with "$option" --window "$option" ;;
     esac
 done
@@ -96,9 +109,25 @@ done
 
 # ---- mistakes: one line of the game's own, status 2, no window
 
-for option in --help --window --mute --check; do
+for option in --help --window --mute --print-settings --check; do
     ends_with "$option=1" 2 "tarvelo: option '$option' takes no value (try 'tarvelo --help')" "$GAME" "$option=1"
 done
+ends_with "--settings=" 2 "tarvelo: option '--settings' needs a file (try 'tarvelo --help')" "$GAME" --settings=
+ends_with "--settings alone" 2 "tarvelo: option '--settings' needs a value (try 'tarvelo --help')" "$GAME" --settings
+
+# ---- the settings file's window, and the command line over it
+
+echo "window = no" >"$WORK/full.conf"
+echo "window = yes" >"$WORK/window.conf"
+runs_with "window = no" --settings "$WORK/full.conf"
+[ "$WINDOW_GEOMETRY" = "1600x1200+0+0" ] && pass "window = no: the game covers the screen" ||
+    fail "window = no gave the window $WINDOW_GEOMETRY"
+runs_with "window = no and --window" --settings "$WORK/full.conf" --window
+[ "$WINDOW_GEOMETRY" = "1024x768+0+0" ] && pass "--window goes over the file's window = no" ||
+    fail "window = no and --window gave the window $WINDOW_GEOMETRY"
+runs_with "window = yes" --settings "$WORK/window.conf"
+[ "$WINDOW_GEOMETRY" = "1024x768+0+0" ] && pass "window = yes: a 1024 x 768 window" ||
+    fail "window = yes gave the window $WINDOW_GEOMETRY"
 for geometry in bogus 0x0 640x 640x480+10 100000x100; do
     ends_with "-geometry $geometry" 2 "tarvelo: '$geometry' is no window geometry: give WxH, +X+Y or WxH+X+Y with sides of 1 to 32767 pixels (try 'tarvelo --help')" \
         "$GAME" -geometry "$geometry"

@@ -21,6 +21,8 @@ FAILURES=0
 SHOT_NUMBER=0
 
 readonly SCREEN_WIDTH=1024 SCREEN_HEIGHT=768
+# The game's own settings, whatever settings file the machine's user has.
+export XDG_CONFIG_HOME=$WORK/no-settings
 : "${TARVELO_VERSION:?the version the game was built as (CTest gives it)}"
 
 cleanup()

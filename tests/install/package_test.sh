@@ -48,7 +48,8 @@ else
     fail "lintian: status $status, $(cat "$WORK/lintian-tags.txt")"
 fi
 depends=$(dpkg-deb -f "$PACKAGE" Depends)
-if echo "$depends" | grep -q libglut && ! echo "$depends" | grep -qE 'gtest|benchmark|png'; then
+if echo "$depends" | grep -q libglut && echo "$depends" | grep -q libsdl2 &&
+    ! echo "$depends" | grep -qE 'gtest|benchmark|png'; then
     pass "the package depends on runtime libraries only: $depends"
 else
     fail "the package's dependencies: '$depends'"

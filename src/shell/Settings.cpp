@@ -1,0 +1,623 @@
+// The player's settings file: plain "name = value" lines over the game's own keys and buttons.
+// Each line stands on its own: a line the game cannot use is one warning and leaves that
+// setting as the game has it; no line can take Escape away from quitting, give one key two
+// actions, or leave an action without a key.
+#include "shell/Settings.h"
+
+#include <GL/freeglut.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <utility>
+
+namespace {
+
+// The game's own keys, one row per key.
+constexpr KeyBinding kDefaultKeys[] = {
+    {{KeyKind::Special, GLUT_KEY_LEFT}, Action::TurnLeft},
+    {{KeyKind::Special, GLUT_KEY_RIGHT}, Action::TurnRight},
+    {{KeyKind::Special, GLUT_KEY_UP}, Action::Accelerate},
+    {{KeyKind::Special, GLUT_KEY_DOWN}, Action::Brake},
+    {{KeyKind::Character, '1'}, Action::Gear1},
+    {{KeyKind::Character, '2'}, Action::Gear2},
+    {{KeyKind::Character, '3'}, Action::Gear3},
+    {{KeyKind::Character, '4'}, Action::Gear4},
+    {{KeyKind::Character, '5'}, Action::Reverse},
+    {{KeyKind::Character, 'l'}, Action::Lights},
+    {{KeyKind::Character, 'p'}, Action::Pause},
+    {{KeyKind::Character, 'm'}, Action::Mute},
+    {{KeyKind::Character, 'n'}, Action::NewCar},
+    {kEscapeKey, Action::Quit},
+};
+
+// The game's own pad buttons, one row per input. Quitting stays on the keyboard, the Quit button
+// and the window's close box: no pad button ends a game by mistake.
+constexpr PadBinding kDefaultPad[] = {
+    {PadInput::LeftStickLeft, Action::TurnLeft, GearShift::NoShift},
+    {PadInput::DpadLeft, Action::TurnLeft, GearShift::NoShift},
+    {PadInput::LeftStickRight, Action::TurnRight, GearShift::NoShift},
+    {PadInput::DpadRight, Action::TurnRight, GearShift::NoShift},
+    {PadInput::RightTrigger, Action::Accelerate, GearShift::NoShift},
+    {PadInput::A, Action::Accelerate, GearShift::NoShift},
+    {PadInput::LeftTrigger, Action::Brake, GearShift::NoShift},
+    {PadInput::B, Action::Brake, GearShift::NoShift},
+    {PadInput::LeftShoulder, Action::Gear1, GearShift::Down},
+    {PadInput::RightShoulder, Action::Gear1, GearShift::Up},
+    {PadInput::Y, Action::Lights, GearShift::NoShift},
+    {PadInput::Start, Action::Pause, GearShift::NoShift},
+    {PadInput::Back, Action::NewCar, GearShift::NoShift},
+};
+
+// SDL's names for the inputs, in the order of PadInput; a stick's directions as SDL writes half
+// axes, - for left and up.
+constexpr const char* kPadInputNames[] = {
+    "a",
+    "b",
+    "x",
+    "y",
+    "back",
+    "guide",
+    "start",
+    "leftstick",
+    "rightstick",
+    "leftshoulder",
+    "rightshoulder",
+    "dpup",
+    "dpdown",
+    "dpleft",
+    "dpright",
+    "misc1",
+    "paddle1",
+    "paddle2",
+    "paddle3",
+    "paddle4",
+    "touchpad",
+    "lefttrigger",
+    "righttrigger",
+    "-leftx",
+    "+leftx",
+    "-lefty",
+    "+lefty",
+    "-rightx",
+    "+rightx",
+    "-righty",
+    "+righty",
+};
+static_assert(std::size(kPadInputNames) == kPadInputCount, "a name for each pad input");
+
+// What a line can set a key or pad input for: the game's actions, and the pad's gear shifts.
+struct Control {
+    const char* name;  // after "key." or "pad."
+    Action action;
+    GearShift shift;
+    bool onKeys, onPad;
+};
+constexpr Control kControls[] = {
+    {"turn_left", Action::TurnLeft, GearShift::NoShift, true, true},
+    {"turn_right", Action::TurnRight, GearShift::NoShift, true, true},
+    {"accelerate", Action::Accelerate, GearShift::NoShift, true, true},
+    {"brake", Action::Brake, GearShift::NoShift, true, true},
+    {"gear1", Action::Gear1, GearShift::NoShift, true, true},
+    {"gear2", Action::Gear2, GearShift::NoShift, true, true},
+    {"gear3", Action::Gear3, GearShift::NoShift, true, true},
+    {"gear4", Action::Gear4, GearShift::NoShift, true, true},
+    {"reverse", Action::Reverse, GearShift::NoShift, true, true},
+    {"gear_down", Action::Gear1, GearShift::Down, false, true},
+    {"gear_up", Action::Gear1, GearShift::Up, false, true},
+    {"lights", Action::Lights, GearShift::NoShift, true, true},
+    {"pause", Action::Pause, GearShift::NoShift, true, true},
+    {"mute", Action::Mute, GearShift::NoShift, true, true},
+    {"new_car", Action::NewCar, GearShift::NoShift, true, true},
+    {"quit", Action::Quit, GearShift::NoShift, true, false},
+};
+constexpr int kControlCount = static_cast<int>(std::size(kControls));
+constexpr int kQuit = kControlCount - 1;
+
+constexpr size_t kLongestLine = 256;        // characters; settings lines are far shorter
+constexpr size_t kLargestFile = 64 * 1024;  // bytes
+constexpr size_t kMostPerControl = 4;       // keys or pad inputs for one action
+constexpr size_t kLongestQuote = 40;        // characters of the player's text in a warning
+constexpr int kMostWarningsShown = 20;      // a file of nothing but mistakes says so once
+
+bool forControl(const Control& control, Action action, GearShift shift)
+{
+    return control.shift == shift && (shift != GearShift::NoShift || control.action == action);
+}
+
+std::vector<Key> defaultKeysOf(int control)
+{
+    std::vector<Key> keys;
+    for (const KeyBinding& binding : kDefaultKeys) {
+        if (forControl(kControls[control], binding.action, GearShift::NoShift))
+            keys.push_back(binding.key);
+    }
+    return keys;
+}
+
+std::vector<PadInput> defaultPadOf(int control)
+{
+    std::vector<PadInput> inputs;
+    for (const PadBinding& binding : kDefaultPad) {
+        if (forControl(kControls[control], binding.action, binding.shift))
+            inputs.push_back(binding.input);
+    }
+    return inputs;
+}
+
+std::optional<PadInput> padInputOfName(std::string_view name)
+{
+    for (int i = 0; i < kPadInputCount; ++i) {
+        if (name == kPadInputNames[i])
+            return static_cast<PadInput>(i);
+    }
+    return std::nullopt;
+}
+
+std::string nameOf(Key key)
+{
+    return nameOfKey(key);
+}
+std::string nameOf(PadInput input)
+{
+    return nameOfPadInput(input);
+}
+
+template <typename T>
+std::string namesOf(const std::vector<T>& values)
+{
+    std::string names;
+    for (const T& value : values)
+        names += (names.empty() ? "" : " ") + nameOf(value);
+    return names.empty() ? "none" : names;
+}
+
+// The player's text in a warning: printable ASCII as it is, any other byte as \xNN, cut short.
+std::string quoted(std::string_view text)
+{
+    std::string out = "'";
+    for (size_t i = 0; i < text.size() && i < kLongestQuote; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= ' ' && c < 0x7f) {
+            out += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    if (text.size() > kLongestQuote)
+        out += "...";
+    return out + "'";
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto space = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && space(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && space(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::string_view> words(std::string_view text)
+{
+    std::vector<std::string_view> list;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find_first_of(" \t", start), text.size());
+        if (end > start)
+            list.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return list;
+}
+
+// What the lines chose for the keys or the pad inputs of each control, and on which line.
+template <typename T>
+struct Chosen {
+    std::vector<T> values[kControlCount];
+    int line[kControlCount] = {};  // 0: the game's own
+};
+
+// The reading of one file.
+class Reader {
+public:
+    explicit Reader(const std::string& path) : path_(path)
+    {
+        for (int c = 0; c < kControlCount; ++c) {
+            keys_.values[c] = defaultKeysOf(c);
+            pad_.values[c] = defaultPadOf(c);
+        }
+    }
+
+    void readLine(std::string_view line, int number);
+    Settings settle();
+    void warn(int line, const std::string& text)
+    {
+        warnings_.push_back({line, path_ + ":" + std::to_string(line) + ": " + text});
+    }
+    void passOnWarnings(std::vector<std::string>& to)  // in the order of the lines
+    {
+        std::stable_sort(warnings_.begin(), warnings_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto& warning : warnings_)
+            to.push_back(std::move(warning.second));
+        warnings_.clear();
+    }
+
+private:
+    void readKeys(int control, std::string_view value, int line);
+    void readPad(int control, std::string_view value, int line);
+    template <typename T>
+    void settleConflicts(Chosen<T>& chosen, std::vector<T> (*defaults)(int), const char* prefix,
+                         const char* what);
+
+    std::string path_;
+    std::vector<std::pair<int, std::string>> warnings_;  // each with its line
+    Chosen<Key> keys_;
+    Chosen<PadInput> pad_;
+    Settings settings_ = defaultSettings();
+};
+
+std::optional<bool> yesOrNo(std::string_view value)
+{
+    if (value == "yes" || value == "true" || value == "on")
+        return true;
+    if (value == "no" || value == "false" || value == "off")
+        return false;
+    return std::nullopt;
+}
+
+void Reader::readLine(std::string_view line, int number)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);  // written on another system
+    if (line.size() > kLongestLine) {
+        warn(number, "longer than " + std::to_string(kLongestLine) + " characters; ignored");
+        return;
+    }
+    for (const char c : line) {
+        if ((static_cast<unsigned char>(c) < ' ' && c != '\t') || c == 0x7f) {
+            warn(number, "a control character, as in no text; ignored");
+            return;
+        }
+    }
+    // A comment starts at a # at the start or after a space: no setting's name or value holds
+    // one there.
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+            line = line.substr(0, i);
+            break;
+        }
+    }
+    line = trimmed(line);
+    if (line.empty())
+        return;
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        warn(number, quoted(line) + " is no 'name = value' line; ignored");
+        return;
+    }
+    const std::string_view name = trimmed(line.substr(0, equals));
+    const std::string_view value = trimmed(line.substr(equals + 1));
+    const std::string_view device = name.substr(0, 4);
+    for (int c = 0; c < kControlCount; ++c) {
+        if (name.substr(std::min<size_t>(4, name.size())) != kControls[c].name)
+            continue;
+        if (kControls[c].onKeys && device == "key.")
+            return readKeys(c, value, number);
+        if (kControls[c].onPad && device == "pad.")
+            return readPad(c, value, number);
+    }
+    if (name == "dead_zone") {
+        std::string_view digits = value;
+        if (!digits.empty() && digits.back() == '%')
+            digits.remove_suffix(1);
+        int percent = -1;
+        if (!digits.empty() && digits.size() <= 3 &&
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            percent = std::atoi(std::string(digits).c_str());
+        if (percent < kSmallestDeadZone || percent > kLargestDeadZone) {
+            warn(number, "dead_zone is a whole number of percent from " +
+                             std::to_string(kSmallestDeadZone) + " to " +
+                             std::to_string(kLargestDeadZone) + ", not " + quoted(value) +
+                             "; ignored");
+            return;
+        }
+        settings_.deadZonePercent = percent;
+        return;
+    }
+    if (name == "mute" || name == "window") {
+        const std::optional<bool> yes = yesOrNo(value);
+        if (!yes) {
+            warn(number, std::string(name) + " is yes or no, not " + quoted(value) + "; ignored");
+            return;
+        }
+        (name == "mute" ? settings_.mute : settings_.window) = *yes;
+        return;
+    }
+    warn(number, quoted(name) + " is no setting (tarvelo --print-settings lists them); ignored");
+}
+
+void Reader::readKeys(int control, std::string_view value, int line)
+{
+    const std::string setting = std::string("key.") + kControls[control].name;
+    std::vector<Key> keys;
+    for (const std::string_view name : words(value)) {
+        const std::optional<Key> key = keyOfName(name);
+        if (!key) {
+            warn(line, quoted(name) + " is no key name (the manual page lists them); ignored");
+            return;
+        }
+        if (*key == kEscapeKey && control != kQuit) {
+            warn(line, "Escape always quits, and is no other action's key; ignored");
+            return;
+        }
+        if (std::find(keys.begin(), keys.end(), *key) == keys.end())
+            keys.push_back(*key);
+    }
+    if (control == kQuit && std::find(keys.begin(), keys.end(), kEscapeKey) == keys.end())
+        keys.push_back(kEscapeKey);  // besides the player's own
+    if (keys.empty() || keys.size() > kMostPerControl + (control == kQuit ? 1 : 0)) {
+        warn(line, setting + " takes one to " + std::to_string(kMostPerControl) + " keys; ignored");
+        return;
+    }
+    keys_.values[control] = keys;
+    keys_.line[control] = line;
+}
+
+void Reader::readPad(int control, std::string_view value, int line)
+{
+    const std::string setting = std::string("pad.") + kControls[control].name;
+    std::vector<PadInput> inputs;
+    for (const std::string_view name : words(value)) {
+        const std::optional<PadInput> input = padInputOfName(name);
+        if (!input) {
+            warn(line, quoted(name) +
+                           " is no pad button, trigger or stick direction (the manual page "
+                           "lists them); ignored");
+            return;
+        }
+        if (std::find(inputs.begin(), inputs.end(), *input) == inputs.end())
+            inputs.push_back(*input);
+    }
+    if (inputs.size() > kMostPerControl) {
+        warn(line,
+             setting + " takes up to " + std::to_string(kMostPerControl) + " buttons; ignored");
+        return;
+    }
+    pad_.values[control] = inputs;
+    pad_.line[control] = line;
+}
+
+// One key or pad input for two controls: the line that gave it to the second one does not count,
+// and that control keeps the game's own. A line loses to the game's own, and the later of two
+// lines to the earlier; the game's own never clash with each other, so this ends.
+template <typename T>
+void Reader::settleConflicts(Chosen<T>& chosen, std::vector<T> (*defaults)(int), const char* prefix,
+                             const char* what)
+{
+    for (int settled = 0; settled <= kControlCount; ++settled) {
+        std::optional<std::pair<int, int>> clash;  // the control that loses, and the other
+        T value{};
+        for (int i = 0; i < kControlCount && !clash; ++i) {
+            for (int j = i + 1; j < kControlCount && !clash; ++j) {
+                for (const T& v : chosen.values[i]) {
+                    if (std::find(chosen.values[j].begin(), chosen.values[j].end(), v) ==
+                        chosen.values[j].end())
+                        continue;
+                    const bool iLoses = chosen.line[j] == 0 ||
+                                        (chosen.line[i] != 0 && chosen.line[i] > chosen.line[j]);
+                    clash = iLoses ? std::pair{i, j} : std::pair{j, i};
+                    value = v;
+                    break;
+                }
+            }
+        }
+        if (!clash)
+            return;
+        const auto [loser, other] = *clash;
+        if (chosen.line[loser] == 0)
+            return;  // the game's own clash: cannot happen
+        const std::string owner = chosen.line[other] == 0
+                                      ? "by default"
+                                      : "on line " + std::to_string(chosen.line[other]);
+        chosen.values[loser] = defaults(loser);
+        warn(chosen.line[loser], nameOf(value) + " is already the " + what + " of " + prefix +
+                                     kControls[other].name + " (" + owner + "); " + prefix +
+                                     kControls[loser].name +
+                                     " keeps the game's own: " + namesOf(chosen.values[loser]));
+        chosen.line[loser] = 0;
+    }
+}
+
+Settings Reader::settle()
+{
+    settleConflicts(keys_, defaultKeysOf, "key.", "key");
+    settleConflicts(pad_, defaultPadOf, "pad.", "pad input");
+    settings_.keys.clear();
+    settings_.pad.clear();
+    for (int c = 0; c < kControlCount; ++c) {
+        for (const Key& key : keys_.values[c])
+            settings_.keys.push_back({key, kControls[c].action});
+        for (const PadInput& input : pad_.values[c])
+            settings_.pad.push_back({input, kControls[c].action, kControls[c].shift});
+    }
+    return settings_;
+}
+
+void printLine(std::FILE* out, const char* text)
+{
+    std::fprintf(out, "%s\n", text);
+}
+
+}  // namespace
+
+const char* nameOfPadInput(PadInput input)
+{
+    return kPadInputNames[static_cast<int>(input)];
+}
+
+Settings defaultSettings()
+{
+    Settings settings;
+    settings.keys.assign(std::begin(kDefaultKeys), std::end(kDefaultKeys));
+    settings.pad.assign(std::begin(kDefaultPad), std::end(kDefaultPad));
+    return settings;
+}
+
+std::string settingsFile(const std::string& given)
+{
+    if (!given.empty())
+        return given;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/')  // a relative one is to be ignored
+        return std::string(config) + "/tarvelo/settings.conf";
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    if (!home || !*home)
+        return "";
+    return std::string(home) + "/.config/tarvelo/settings.conf";
+}
+
+Settings parseSettings(std::string_view text, const std::string& path,
+                       std::vector<std::string>& warnings)
+{
+    Reader reader(path);
+    if (const size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
+        reader.warn(line, "a NUL byte: this is no text file, and none of it is used");
+        reader.passOnWarnings(warnings);
+        return defaultSettings();
+    }
+    if (text.substr(0, 3) == "\xef\xbb\xbf")
+        text.remove_prefix(3);  // the byte order mark some editors write
+    int number = 1;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        reader.readLine(text.substr(0, end), number);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        ++number;
+    }
+    const Settings settings = reader.settle();
+    reader.passOnWarnings(warnings);
+    return settings;
+}
+
+Settings readSettings(const std::string& path, bool mustExist, std::FILE* warnings)
+{
+    const auto cannot = [&](const std::string& why) {
+        std::fprintf(warnings,
+                     "tarvelo: the settings file %s %s; the game's own settings are used\n",
+                     path.c_str(), why.c_str());
+        return defaultSettings();
+    };
+    if (path.empty())
+        return defaultSettings();
+    // Not blocking: a named pipe without a writer would hold the game before it starts.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT && !mustExist)
+            return defaultSettings();  // the player has none
+        return cannot(std::string("cannot be read: ") + std::strerror(errno));
+    }
+    std::string text;
+    struct stat status {};
+    std::string why;
+    if (fstat(fd, &status) != 0) {
+        why = std::string("cannot be read: ") + std::strerror(errno);
+    } else if (S_ISDIR(status.st_mode)) {
+        why = "is a folder";
+    } else if (!S_ISREG(status.st_mode)) {
+        why = "is no plain file";
+    } else {
+        text.resize(kLargestFile + 1);
+        size_t length = 0;
+        while (length < text.size()) {
+            const ssize_t got = read(fd, text.data() + length, text.size() - length);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                why = std::string("cannot be read: ") + std::strerror(errno);
+                break;
+            }
+            if (got == 0)
+                break;
+            length += static_cast<size_t>(got);
+        }
+        text.resize(length);
+        if (why.empty() && length > kLargestFile)
+            why = "is larger than " + std::to_string(kLargestFile / 1024) +
+                  " KiB, too large for settings";
+    }
+    close(fd);
+    if (!why.empty())
+        return cannot(why);
+    std::vector<std::string> lines;
+    const Settings settings = parseSettings(text, path, lines);
+    const int count = static_cast<int>(lines.size());
+    for (int i = 0; i < count && i < kMostWarningsShown; ++i)
+        std::fprintf(warnings, "tarvelo: %s\n", lines[static_cast<size_t>(i)].c_str());
+    if (count > kMostWarningsShown)
+        std::fprintf(warnings, "tarvelo: %s: and %d more lines that cannot be used\n", path.c_str(),
+                     count - kMostWarningsShown);
+    return settings;
+}
+
+void printDefaultSettings(std::FILE* out)
+{
+    const Settings defaults = defaultSettings();
+    printLine(out,
+              "# TARVELO! settings. Save as ~/.config/tarvelo/settings.conf (or\n"
+              "# $XDG_CONFIG_HOME/tarvelo/settings.conf) and change what you like; a setting left\n"
+              "# out keeps the game's own. Lines are \"name = value\"; a # starts a comment. The\n"
+              "# game reads this file and never writes it.\n"
+              "#\n"
+              "# Keys: one to four for each action, by X's names for them as xev shows them (Up,\n"
+              "# F5, a, space, Return, KP_1, ampersand, eacute ...) or as the character itself\n"
+              "# (&, é); letters in either case. No key does two things; Escape always quits.");
+    for (int c = 0; c < kControlCount; ++c) {
+        if (kControls[c].onKeys)
+            std::fprintf(out, "key.%s = %s\n", kControls[c].name,
+                         namesOf(defaultKeysOf(c)).c_str());
+    }
+    printLine(out,
+              "#\n"
+              "# Gamepad inputs, by SDL's names: the buttons a b x y back guide start leftstick\n"
+              "# rightstick leftshoulder rightshoulder dpup dpdown dpleft dpright misc1 paddle1\n"
+              "# paddle2 paddle3 paddle4 touchpad, the triggers lefttrigger righttrigger, and the\n"
+              "# sticks' directions -leftx +leftx -lefty +lefty -rightx +rightx -righty +righty\n"
+              "# (- is left or up). Up to four for each action; none leaves it to the keyboard.\n"
+              "# gear_down and gear_up shift from the car's gear through 1 to 4, and down from 1\n"
+              "# to reverse at a standstill. Quitting stays on the keyboard.");
+    for (int c = 0; c < kControlCount; ++c) {
+        if (!kControls[c].onPad)
+            continue;
+        const std::vector<PadInput> inputs = defaultPadOf(c);
+        std::fprintf(out, "pad.%s =%s%s\n", kControls[c].name, inputs.empty() ? "" : " ",
+                     inputs.empty() ? "" : namesOf(inputs).c_str());
+    }
+    std::fprintf(out,
+                 "#\n"
+                 "# How far a stick or trigger moves before it counts: %d to %d percent of its\n"
+                 "# travel.\n"
+                 "dead_zone = %d\n"
+                 "# Start without sound (yes or no), as --mute; m switches the sound on and off.\n"
+                 "mute = %s\n"
+                 "# Start in a 1024 x 768 window instead of full screen (yes or no), as --window.\n"
+                 "window = %s\n",
+                 kSmallestDeadZone, kLargestDeadZone, defaults.deadZonePercent,
+                 defaults.mute ? "yes" : "no", defaults.window ? "yes" : "no");
+}
