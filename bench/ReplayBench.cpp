@@ -168,14 +168,13 @@ int main(int argc, char** argv)
         }
         checked.push_back((framesMany - framesOnce) / (many - once));
         paced.push_back(pacedRate);
-        std::printf("run %d: %ld frames checked in %.2f s, %ld in %.2f s; paced %.1f fps\n", run + 1,
-                    framesOnce, once, framesMany, many, pacedRate);
+        std::printf("run %d: %ld frames checked in %.2f s, %ld in %.2f s; paced %.1f fps\n",
+                    run + 1, framesOnce, once, framesMany, many, pacedRate);
     }
     const double checkRate = median(checked), pacedRate = median(paced);
     std::printf("\n%zu drives, %d runs (medians, spread in %%)\n", drives.size(), repeats);
     std::printf("checking   %8.0f frames a second (%.0f %%)\n", checkRate, spread(checked));
     std::printf("paced game %8.1f frames a second (%.0f %%)\n", pacedRate, spread(paced));
-    std::printf("checking runs %.1f times faster than the game is played\n",
-                checkRate / pacedRate);
+    std::printf("checking runs %.1f times faster than the game is played\n", checkRate / pacedRate);
     return 0;
 }
