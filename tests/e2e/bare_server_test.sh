@@ -16,14 +16,8 @@ shot with-manager >/dev/null  # kept in $WORK/with-manager.ppm
 kill "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 
 # A bare X server of its own, the same size, with nothing else running on it.
-exec 3>"$WORK/display-number"
-Xvfb -displayfd 3 -screen 0 ${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24 -nolisten tcp >/dev/null 2>&1 &
-BARE_PID=$!
-exec 3>&-
-trap 'cleanup; kill "$BARE_PID" 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$WORK/display-number" ] && break; sleep 0.05; done
-[ -s "$WORK/display-number" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
-export DISPLAY=":$(cat "$WORK/display-number")"
+bare_server "${SCREEN_WIDTH}x${SCREEN_HEIGHT}" -noreset
+export DISPLAY=$BARE_DISPLAY
 if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
     echo "FAIL: the bare X server has a window manager"; exit 1
 fi

@@ -1,20 +1,15 @@
 #!/usr/bin/env bash
 # The command line as a player meets it, on a bare X server of its own (1600 x 1200, no window
-# manager, reset when its last client leaves, as `xinit` gives): every option the help lists
+# manager; and one that resets when its last client leaves, as `xinit` gives): every option the help lists
 # starts the game; values given to options that take none, and geometries that are none, are one
 # line and status 2; a position alone places the usual window; an oversized window is drawn into;
 # the settings file's window, and --window over it;
 # no display and closed standard streams are the game's own words and statuses.
 source "$(dirname "$0")/e2e_lib.sh"
 
-exec 3>"$WORK/display-number"
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
-BARE_PID=$!
-exec 3>&-
-trap 'cleanup; kill "$BARE_PID" 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$WORK/display-number" ] && break; sleep 0.05; done
-[ -s "$WORK/display-number" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
-export DISPLAY=":$(cat "$WORK/display-number")"
+# Games come and go on it one after another: it stays up between them (-noreset).
+bare_server 1600x1200 -noreset
+export DISPLAY=$BARE_DISPLAY
 cd "$TEXTURES" || exit 1
 
 # The game's window as "WIDTHxHEIGHT+X+Y", or nothing.
@@ -26,18 +21,8 @@ runs_with()
 {
     local description=$1 geometry="" i
     shift
-    # The server resets for a moment after the last game leaves, and refuses connections meanwhile.
-    local attempt
-    for attempt in $(seq 20); do
-        "$GAME" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" &
-        GAME_PID=$!
-        sleep 0.2
-        if ! kill -0 "$GAME_PID" 2>/dev/null && grep -q "cannot open the display" "$WORK/err.txt"; then
-            wait "$GAME_PID" 2>/dev/null
-            continue
-        fi
-        break
-    done
+    "$GAME" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" &
+    GAME_PID=$!
     for i in $(seq 200); do
         geometry=$(game_window)
         [ -n "$geometry" ] && break
@@ -151,6 +136,11 @@ sleep 3
 kill -0 "$GAME_PID" 2>/dev/null && pass "the window resized to 32767 x 32767 plays on ($(game_window))" ||
     { wait_exit 1; fail "resized to 32767 x 32767, the game ended with status $EXIT_STATUS"; }
 kill "$GAME_PID" 2>/dev/null; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
+
+# ---- a server whose last client leaving resets it: the game, its only client, still starts
+
+bare_server 1024x768
+DISPLAY=$BARE_DISPLAY runs_with "on a server that resets when its last client leaves" --window
 
 # ---- no display, and closed standard streams
 

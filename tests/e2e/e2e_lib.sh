@@ -17,6 +17,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarvelo-$TEST_NAME.XXXXXX")
 # Screenshots of failed checks are kept here (as PNG) for a look afterwards.
 KEEP=${TARVELO_E2E_KEEP:-$WORK/../tarvelo-e2e-shots}
 GAME_PID=""
+SERVER_PIDS=()  # X servers of the test's own, stopped when it ends
 FAILURES=0
 SHOT_NUMBER=0
 
@@ -31,6 +32,8 @@ cleanup()
         kill "$GAME_PID" 2>/dev/null
         wait "$GAME_PID" 2>/dev/null
     fi
+    local server
+    for server in "${SERVER_PIDS[@]}"; do kill "$server" 2>/dev/null; done
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -40,6 +43,23 @@ for tool in xdotool import convert; do
 done
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no X server (run it through ctest, or under tools/on_xvfb.sh)"; exit 1; }
 [ -x "$GAME" ] && [ -x "$PROBE" ] || { echo "FAIL: usage: $0 GAME_BINARY SCREEN_PROBE"; exit 1; }
+
+# ---- X servers of the test's own
+
+# bare_server WIDTHxHEIGHT [XVFB_OPTION...]: starts a virtual X server of that size with no
+# window manager, stopped when the test ends, and puts its display (":N") in BARE_DISPLAY.
+bare_server()
+{
+    local size=$1 number="$WORK/display-number.$RANDOM"
+    shift
+    exec 3>"$number"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" >/dev/null 2>&1 &
+    SERVER_PIDS+=($!)
+    exec 3>&-
+    for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.05; done
+    [ -s "$number" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
+    BARE_DISPLAY=":$(cat "$number")"
+}
 
 # ---- screen positions ------------------------------------------------------------------------
 

@@ -136,14 +136,9 @@ done
 
 # ---- --window on a larger screen, with no window manager to move it
 
-exec 3>"$WORK/large-display"
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
-LARGE_PID=$!
-exec 3>&-
-trap 'cleanup; kill "$LARGE_PID" 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$WORK/large-display" ] && break; sleep 0.05; done
+bare_server 1600x1200
 (
-    export DISPLAY=":$(cat "$WORK/large-display")"
+    export DISPLAY=$BARE_DISPLAY
     "$GAME" --window --data "$TEXTURES" >/dev/null 2>&1 &
     pid=$!
     geometry=""
