@@ -121,7 +121,7 @@ void pacedFloorFrame()
 {
     drawFloor();
     glFinish();
-    floorPacer.waitForNextFrame();
+    floorPacer.waitForSlot();
     glutSwapBuffers();
 }
 

@@ -39,8 +39,6 @@ constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on
 constexpr int kWindowWidth = 1024;      // the window of --window
 constexpr int kWindowHeight = 768;
 
-FramePacer pacer(kFramesPerSecond);
-
 // While no frame is drawn the game stands still; this is how long it waits before looking again.
 constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
 
@@ -61,6 +59,8 @@ void clipToTheMap()
 }
 
 }  // namespace
+
+FramePacer framePacer(kFramesPerSecond);
 
 int runGame(int argc, char** argv)
 {
@@ -139,12 +139,16 @@ void buildDisplayLists()
     buildMapList();
 }
 
-void display()
+namespace {
+
+// One frame into the back buffer, not yet shown: the kept picture of a paused game, or map, car,
+// world rules and dashboard. Returns whether it was a frame of play, which lets the car take its
+// next step.
+bool drawFrame()
 {
     if (gamePaused()) {
         drawPausedFrame();
-        glutSwapBuffers();
-        return;
+        return false;
     }
     clipToTheMap();
     glClear(GL_COLOR_BUFFER_BIT);
@@ -157,14 +161,30 @@ void display()
     soundFrame(playerCar, angle1);  // the sounds of this frame's events start now
     playerCar.setDamage(0.0f);      // this frame's damage has been applied exactly once
     keepFrameWhenPausing();
-    glutSwapBuffers();
-    frameDrawnSinceStep = true;
+    return true;
 }
 
+}  // namespace
+
+void display()
+{
+    const bool played = drawFrame();
+    glutSwapBuffers();
+    if (played)
+        frameDrawnSinceStep = true;
+}
+
+// The renderer does its drawing when a frame is handed over, taking longer for some frames than
+// for others. So the drawing is finished first and the swap waits for the frame's slot: every
+// picture appears at the start of its own 1/60 s, however long it took to draw.
 void pacedDisplay()
 {
-    display();
-    pacer.waitForNextFrame();
+    const bool played = drawFrame();
+    glFinish();
+    framePacer.waitForSlot();
+    glutSwapBuffers();
+    if (played)
+        frameDrawnSinceStep = true;
 }
 
 void reshape(int width, int height)
