@@ -31,7 +31,7 @@ void makeFloorTexture()
                  GL_UNSIGNED_BYTE, texels.data());
 }
 
-void floorFrame()
+void drawFloor()
 {
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
@@ -50,6 +50,11 @@ void floorFrame()
     glVertex2f(-50.0f, 50.0f);
     glEnd();
     glDisable(GL_TEXTURE_2D);
+}
+
+void floorFrame()
+{
+    drawFloor();
     glutSwapBuffers();
     glFinish();
 }

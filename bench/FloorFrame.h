@@ -3,4 +3,5 @@
 #pragma once
 
 void makeFloorTexture();  // a translucent checkerboard of its own, once the window is open
+void drawFloor();         // the reference picture into the back buffer, not yet shown
 void floorFrame();        // one reference frame, swapped and finished

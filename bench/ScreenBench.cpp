@@ -5,8 +5,14 @@
 //    graphics start-up and times batches of floor frames and of the game's unpaced frames (its
 //    display callback: map, car, world rules, dashboard, swap) in turn, each ended by glFinish;
 //  - launches the real game there, paced at its own 60 frames a second, and counts its frames
-//    (through SwapCounter) and the processor time it takes, all threads together.
-// Medians over all runs are printed with the spread, as the machine is shared and noisy.
+//    and the processor time it takes, all threads together;
+//  - runs itself there as the paced floor: floor frames at 60 a second, each finished before its
+//    slot and shown at the slot's start, in a window covering the screen as the game's does.
+// SwapCounter, loaded into the game and the paced floor, reports the moment of every swap; the
+// intervals between them show how evenly the pictures arrive, the paced floor's being the best
+// this screen allows under the same load.
+// Medians over all runs are printed with the spread, as the machine is shared and noisy;
+// intervals are pooled over all launches of a size.
 // Usage: ScreenBench [--repeats N] [--sizes WxH,WxH...]
 #include <GL/freeglut.h>
 #include <fcntl.h>
@@ -17,6 +23,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +35,7 @@
 #include <vector>
 
 #include "FloorFrame.h"
+#include "shell/FramePacer.h"
 #include "shell/Game.h"
 
 namespace {
@@ -34,11 +43,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
-constexpr int kRounds = 3;             // floor and game batches per child run
-constexpr double kBatchSeconds = 0.6;  // each batch runs at least this long
-constexpr int kBatchMinFrames = 6;     // and at least this many frames
-constexpr double kGameWarmUp = 1.5;    // seconds before the real game's frames are counted
-constexpr double kGameMeasured = 3.0;  // seconds over which they are counted
+constexpr int kRounds = 3;                 // floor and game batches per child run
+constexpr double kBatchSeconds = 0.6;      // each batch runs at least this long
+constexpr int kBatchMinFrames = 6;         // and at least this many frames
+constexpr double kPacedWarmUp = 1.5;       // seconds before a paced program's frames are counted
+constexpr double kPacedMeasured = 5.0;     // seconds over which they are counted and timed
+constexpr double kFramesPerSecond = 60.0;  // the game's rate, which the paced floor keeps too
+constexpr double kLateMs = 20.0;  // an interval longer than this is a visible stutter at 60
 
 struct ScreenSize {
     int width, height;
@@ -100,6 +111,35 @@ int timeFrames(int argc, char** argv)
         std::printf("GL error\n");
         return 1;
     }
+    return 0;
+}
+
+FramePacer floorPacer(kFramesPerSecond);
+
+// One frame of the paced floor: drawn and finished, then shown at the start of its slot.
+void pacedFloorFrame()
+{
+    drawFloor();
+    glFinish();
+    floorPacer.waitForSlot();
+    glutSwapBuffers();
+}
+
+// The paced floor child: floor frames through the main loop, one each time it is idle, in a
+// window covering the screen in DISPLAY as the game's does; runs until it is stopped.
+int showPacedFloor(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE);
+    glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow("TARVELO! paced floor");
+    makeFloorTexture();
+    glutDisplayFunc(pacedFloorFrame);
+    glutReshapeFunc(reshape);
+    glutIdleFunc(glutPostRedisplay);
+    glutFullScreen();
+    glutMainLoop();
     return 0;
 }
 
@@ -205,27 +245,39 @@ double processorSeconds(pid_t process)
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// Bytes waiting in a non-blocking pipe: one per frame the game swapped.
-long drain(int fd)
+// What the launches of one paced program at one screen size measured.
+struct PacedFigures {
+    std::vector<double> framesPerSecond;
+    std::vector<double> cpuPercent;   // of one core
+    std::vector<double> intervalsMs;  // between consecutive swaps, all launches together
+};
+
+// The swap moments waiting in a non-blocking pipe, in nanoseconds, appended to `moments`.
+void drain(int fd, std::vector<std::int64_t>& moments)
 {
-    long frames = 0;
+    std::string bytes;
     char buffer[4096];
     ssize_t got;
     while ((got = read(fd, buffer, sizeof buffer)) > 0)
-        frames += got;
-    return frames;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    for (std::size_t at = 0; at + sizeof(std::int64_t) <= bytes.size();
+         at += sizeof(std::int64_t)) {
+        std::int64_t moment = 0;
+        std::memcpy(&moment, bytes.data() + at, sizeof moment);
+        moments.push_back(moment);
+    }
 }
 
-// Launches the real game on `display` from the data folder; appends its paced frames a second
-// and its processor use in per cent of one core.
-bool runGame(const std::string& display, std::vector<double>& framesPerSecond,
-             std::vector<double>& cpuPercent)
+// Launches `program` (with `argument`, if any) on `display` from the data folder with SwapCounter
+// loaded; appends its paced frames a second, its processor use and its swap intervals.
+bool runPaced(const char* program, const char* argument, const std::string& display,
+              PacedFigures& figures)
 {
     int swaps[2];
     if (pipe(swaps) != 0)
         return false;
-    const pid_t game = fork();
-    if (game == 0) {
+    const pid_t child = fork();
+    if (child == 0) {
         close(swaps[0]);
         if (chdir(TARVELO_DATA_DIR) != 0)
             _exit(127);
@@ -234,26 +286,29 @@ bool runGame(const std::string& display, std::vector<double>& framesPerSecond,
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LD_PRELOAD", TARVELO_SWAP_COUNTER_PATH, 1);
         setenv("TARVELO_SWAP_FD", std::to_string(swaps[1]).c_str(), 1);
-        execl(TARVELO_GAME_PATH, TARVELO_GAME_PATH, static_cast<char*>(nullptr));
+        execl(program, program, argument, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(swaps[1]);
     fcntl(swaps[0], F_SETFL, fcntl(swaps[0], F_GETFL) | O_NONBLOCK);
-    std::this_thread::sleep_for(Seconds(kGameWarmUp));
-    const long before = drain(swaps[0]);
+    std::this_thread::sleep_for(Seconds(kPacedWarmUp));
+    std::vector<std::int64_t> before, moments;
+    drain(swaps[0], before);
     const auto start = Clock::now();
-    const double cpuStart = processorSeconds(game);
-    std::this_thread::sleep_for(Seconds(kGameMeasured));
-    const long frames = drain(swaps[0]);
-    const double cpuEnd = processorSeconds(game);
+    const double cpuStart = processorSeconds(child);
+    std::this_thread::sleep_for(Seconds(kPacedMeasured));
+    drain(swaps[0], moments);
+    const double cpuEnd = processorSeconds(child);
     const double elapsed = Seconds(Clock::now() - start).count();
-    const bool running = waitpid(game, nullptr, WNOHANG) == 0;
-    stop(game);
+    const bool running = waitpid(child, nullptr, WNOHANG) == 0;
+    stop(child);
     close(swaps[0]);
-    if (!running || before == 0 || cpuStart < 0.0 || cpuEnd < 0.0)
+    if (!running || before.empty() || cpuStart < 0.0 || cpuEnd < 0.0)
         return false;
-    framesPerSecond.push_back(frames / elapsed);
-    cpuPercent.push_back((cpuEnd - cpuStart) / elapsed * 100.0);
+    figures.framesPerSecond.push_back(static_cast<double>(moments.size()) / elapsed);
+    figures.cpuPercent.push_back((cpuEnd - cpuStart) / elapsed * 100.0);
+    for (std::size_t i = 1; i < moments.size(); ++i)
+        figures.intervalsMs.push_back(static_cast<double>(moments[i] - moments[i - 1]) / 1e6);
     return true;
 }
 
@@ -262,6 +317,32 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// The p-th percentile by nearest rank: the smallest value with at least p per cent of all at or
+// below it.
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const double rank = std::ceil(p / 100.0 * static_cast<double>(values.size()));
+    return values[static_cast<std::size_t>(std::max(rank, 1.0)) - 1];
+}
+
+// "p1 / median / p99 ms" of swap intervals.
+std::string intervalFigures(const std::vector<double>& intervalsMs)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f / %.1f / %.1f ms", percentile(intervalsMs, 1.0),
+                  median(intervalsMs), percentile(intervalsMs, 99.0));
+    return text;
+}
+
+// "N of M": how many intervals are longer than the stutter mark, of all.
+std::string lateFigures(const std::vector<double>& intervalsMs)
+{
+    const auto late = std::count_if(intervalsMs.begin(), intervalsMs.end(),
+                                    [](double ms) { return ms > kLateMs; });
+    return std::to_string(late) + " of " + std::to_string(intervalsMs.size());
 }
 
 // The spread of the runs: (largest - smallest) / median, in per cent.
@@ -290,6 +371,15 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--frames") == 0)
         return timeFrames(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--paced-floor") == 0)
+        return showPacedFloor(argc, argv);
+
+    // The paced floor is this program again, started from the data folder.
+    char* selfPath = realpath(argv[0], nullptr);
+    if (selfPath == nullptr)
+        return 1;
+    const std::string self = selfPath;
+    std::free(selfPath);
 
     int repeats = 3;
     std::vector<ScreenSize> sizes = {{1024, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
@@ -301,9 +391,13 @@ int main(int argc, char** argv)
         // anything else (the other benchmarks' options) is not for this one
     }
 
-    std::printf(
-        "| screen | game frame | floor frame | ratio | paced frames/s | CPU of one core |\n");
-    std::printf("|---|---|---|---|---|---|\n");
+    std::string frameTable =
+        "| screen | game frame | floor frame | ratio | paced frames/s | CPU of one core |\n"
+        "|---|---|---|---|---|---|\n";
+    std::string swapTable =
+        "| screen | game: p1 / median / p99 | game: over 20 ms | paced floor: p1 / median / p99 "
+        "| paced floor: over 20 ms | paced floor frames/s | game - floor: p1, p99 |\n"
+        "|---|---|---|---|---|---|---|\n";
     std::string noise;
     int status = 0;
     for (const ScreenSize& size : sizes) {
@@ -313,11 +407,13 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no virtual X server of %d x %d\n", size.width, size.height);
             return 1;
         }
-        std::vector<double> floorMs, gameMs, ratios, framesPerSecond, cpuPercent;
+        std::vector<double> floorMs, gameMs, ratios;
+        PacedFigures game, floor;
         for (int run = 0; run < repeats; ++run) {
             const std::size_t first = gameMs.size();
             if (!runFrameChild(argv[0], display, floorMs, gameMs) ||
-                !runGame(display, framesPerSecond, cpuPercent)) {
+                !runPaced(TARVELO_GAME_PATH, nullptr, display, game) ||
+                !runPaced(self.c_str(), "--paced-floor", display, floor)) {
                 std::fprintf(stderr, "run %d at %d x %d failed\n", run, size.width, size.height);
                 status = 1;
             }
@@ -325,22 +421,34 @@ int main(int argc, char** argv)
                 ratios.push_back(gameMs[i] / floorMs[i]);  // the same round: the same load
         }
         stop(server);
-        if (gameMs.empty() || framesPerSecond.empty())
+        if (gameMs.empty() || game.intervalsMs.empty() || floor.intervalsMs.empty())
             continue;
-        std::printf("| %d x %d | %.1f ms | %.1f ms | %.2f | %.1f | %.0f %% |\n", size.width,
-                    size.height, median(gameMs), median(floorMs), median(ratios),
-                    median(framesPerSecond), median(cpuPercent));
-        char line[256];
+        char line[512];
+        std::snprintf(line, sizeof line,
+                      "| %d x %d | %.1f ms | %.1f ms | %.2f | %.1f | %.0f %% |\n", size.width,
+                      size.height, median(gameMs), median(floorMs), median(ratios),
+                      median(game.framesPerSecond), median(game.cpuPercent));
+        frameTable += line;
+        std::snprintf(
+            line, sizeof line, "| %d x %d | %s | %s | %s | %s | %.1f | %+.1f, %+.1f ms |\n",
+            size.width, size.height, intervalFigures(game.intervalsMs).c_str(),
+            lateFigures(game.intervalsMs).c_str(), intervalFigures(floor.intervalsMs).c_str(),
+            lateFigures(floor.intervalsMs).c_str(), median(floor.framesPerSecond),
+            percentile(game.intervalsMs, 1.0) - percentile(floor.intervalsMs, 1.0),
+            percentile(game.intervalsMs, 99.0) - percentile(floor.intervalsMs, 99.0));
+        swapTable += line;
         std::snprintf(line, sizeof line,
                       "%d x %d: spread over %zu rounds: game %.0f %%, floor %.0f %%, ratio "
                       "%.0f %%; over %zu launches: frames/s %.0f %%, CPU %.0f %%\n",
                       size.width, size.height, gameMs.size(), spread(gameMs), spread(floorMs),
-                      spread(ratios), framesPerSecond.size(), spread(framesPerSecond),
-                      spread(cpuPercent));
+                      spread(ratios), game.framesPerSecond.size(), spread(game.framesPerSecond),
+                      spread(game.cpuPercent));
         noise += line;
-        std::fflush(stdout);
+        std::fprintf(stderr, "%d x %d done\n", size.width, size.height);
     }
-    std::printf("\nmedians of every round and launch; spread = (largest - smallest) / median\n%s",
-                noise.c_str());
+    std::printf(
+        "%s\nswap intervals of the paced game and the paced floor, every launch together\n"
+        "%s\nmedians of every round and launch; spread = (largest - smallest) / median\n%s",
+        frameTable.c_str(), swapTable.c_str(), noise.c_str());
     return status;
 }

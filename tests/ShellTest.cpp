@@ -73,19 +73,19 @@ TEST_F(ShellTest, PacerNeverRunsFasterThanSixtyFramesASecond)
     const auto start = Clock::now();
     constexpr int kFrames = 30;
     for (int i = 0; i < kFrames; ++i)
-        pacer.waitForNextFrame();
+        pacer.waitForSlot();
     EXPECT_GE(secondsSince(start), (kFrames - 1) * kPeriod);
 }
 
 TEST_F(ShellTest, PacerSlowsDownAfterALateFrameInsteadOfCatchingUp)
 {
     FramePacer pacer(60.0);
-    pacer.waitForNextFrame();
+    pacer.waitForSlot();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // twelve frames' worth, lost
     const auto start = Clock::now();
-    pacer.waitForNextFrame();  // late: returns at once and starts a fresh slot
-    pacer.waitForNextFrame();
-    pacer.waitForNextFrame();
+    pacer.waitForSlot();  // late: returns at once and starts a fresh slot
+    pacer.waitForSlot();
+    pacer.waitForSlot();
     // Catching up would run these three back to back; at the steady rate they take two periods.
     EXPECT_GE(secondsSince(start), 2 * kPeriod);
 }

@@ -1,4 +1,5 @@
-// Frame pacing: one frame per slot of 1/60 s, so the car moves at the same speed on every machine.
+// Frame pacing: one frame per slot of 1/60 s, so the car moves at the same speed on every machine
+// and, as it moves one step per frame, moves evenly.
 #include "shell/FramePacer.h"
 
 #include <thread>
@@ -9,16 +10,18 @@ FramePacer::FramePacer(double framesPerSecond)
 {
 }
 
-void FramePacer::waitForNextFrame()
+void FramePacer::waitForSlot()
 {
     const Clock::time_point now = Clock::now();
-    if (!started) {
+    if (!started) {  // the first frame is shown at once: its slot starts now
         started = true;
         deadline = now;
+        return;
     }
     deadline += period;
     if (deadline <= now) {
-        // Too slow for the rate: start afresh from now instead of rushing to catch up.
+        // Too slow for the rate: shown at once, and the slots start afresh from now instead of
+        // rushing to catch up.
         deadline = now;
         return;
     }

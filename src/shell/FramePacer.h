@@ -1,17 +1,20 @@
-// Keeps the game at a steady frame rate: waits out the rest of each frame, never catches up.
+// Keeps the game at a steady frame rate: each frame is shown at the start of its own slot, a late
+// one at once, and the pacer never catches up.
 #pragma once
 
 #include <chrono>
 
 class FramePacer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     explicit FramePacer(double framesPerSecond);
 
-    void waitForNextFrame();  // sleep until this frame's slot ends; a late frame just starts the
-                              // next slot
+    void waitForSlot();  // sleep until this frame's slot starts, one period after the last one's;
+                         // a frame too late for it starts its slot now
+    Clock::time_point slotStart() const { return deadline; }  // of the last frame waited for
 
 private:
-    using Clock = std::chrono::steady_clock;
     Clock::duration period;
     Clock::time_point deadline;
     bool started = false;

@@ -51,8 +51,6 @@ constexpr int kWindowWidth = 1024;  // the window of --window
 constexpr int kWindowHeight = 768;
 constexpr int kLargestWindowSide = 16384;  // pixels: what renderers draw into, at the least
 
-FramePacer pacer(kFramesPerSecond);
-
 bool windowOversized = false;  // larger than the renderer can draw: nothing is drawn
 
 // While no frame is drawn the game stands still; this is how long it waits before looking again.
@@ -148,6 +146,8 @@ void clipToTheMap()
 }
 
 }  // namespace
+
+FramePacer framePacer(kFramesPerSecond);
 
 int runGame(int argc, char** argv)
 {
@@ -260,22 +260,26 @@ void buildDisplayLists()
     buildMapList();
 }
 
-void display()
+namespace {
+
+// One frame into the back buffer, not yet shown: the kept picture of a paused game, or a frame
+// of play (a recorded drive being shown brings its actions and steps up to it first). Returns
+// whether it was a frame of play, which lets the car take its next step.
+bool composeFrame()
 {
-    if (windowOversized)
-        return;  // until the window is back within the renderer's reach
     pollGamepads();  // a wreck has no idle turns, and its pad's Back must be heard
     if (gamePaused()) {
         drawPausedFrame();
-        glutSwapBuffers();
-        return;
+        return false;
     }
     playReplayToNextFrame();
     drawFrame();
     noteFrameDrawn();
     drawReplayNotice();
-    glutSwapBuffers();
+    return true;
 }
+
+}  // namespace
 
 void drawFrame()
 {
@@ -292,13 +296,31 @@ void drawFrame()
     soundFrame(playerCar, angle1);              // the sounds of this frame's events start now
     playerCar.setDamage(0.0f);                  // this frame's damage has been applied exactly once
     keepFrameWhenPausing();
-    frameDrawnSinceStep = true;
 }
 
+void display()
+{
+    if (windowOversized)
+        return;  // until the window is back within the renderer's reach
+    const bool played = composeFrame();
+    glutSwapBuffers();
+    if (played)
+        frameDrawnSinceStep = true;
+}
+
+// The renderer does its drawing when a frame is handed over, taking longer for some frames than
+// for others. So the drawing is finished first and the swap waits for the frame's slot: every
+// picture appears at the start of its own 1/60 s, however long it took to draw.
 void pacedDisplay()
 {
-    display();
-    pacer.waitForNextFrame();
+    if (windowOversized)
+        return;  // until the window is back within the renderer's reach
+    const bool played = composeFrame();
+    glFinish();
+    framePacer.waitForSlot();
+    glutSwapBuffers();
+    if (played)
+        frameDrawnSinceStep = true;
 }
 
 void reshape(int width, int height)

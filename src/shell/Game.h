@@ -4,11 +4,13 @@
 #include <string>
 
 class Car;
+class FramePacer;
 
 extern int viewportWidth;         // window width in pixels, as last given to reshape
 extern int viewportHeight;        // window height in pixels, as last given to reshape
 extern bool windowShown;          // the window can be seen: mapped and not wholly covered
 extern bool frameDrawnSinceStep;  // a frame was drawn since the car's last motion step
+extern FramePacer framePacer;     // the 1/60 s slots of the game's paced frames
 
 constexpr float kViewHalfSize = 50.0f;  // the view spans -50..50 world units on both axes
 
@@ -30,7 +32,7 @@ void initGraphics(const std::string& pictureFolder);
 void buildDisplayLists();  // car list, dashboard lists, map list, in that order
 void display();            // one frame: map, car, world rules, dashboard, swap
 void drawFrame();     // a frame's work and drawing, not yet shown: map, car, world rules, dashboard
-void pacedDisplay();  // display, then wait out the rest of the 1/60 s frame
+void pacedDisplay();  // display's frame, finished, shown at its 1/60 s slot
 void reshape(int width, int height);  // the fixed -50..50 view over the whole window
 void idle();                          // one motion step of the car per frame drawn; else waits
 void motionStep();        // the held actions' due steps, then the car's move along its heading
