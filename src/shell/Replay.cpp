@@ -558,8 +558,14 @@ int checkReplays(const std::vector<std::string>& paths)
             const Checkpoint* c =
                 checkpointFrame ? &playback.replay.checkpoints[playback.nextCheckpoint] : nullptr;
             const bool drawn = c && c->width <= windowWidth && c->height <= windowHeight;
-            if (drawn)
+            if (drawn) {
                 reshape(c->width, c->height);
+                // The game shows every frame before it draws the next, so each frame's drawing
+                // starts on a renderer with nothing left to do. So must this one: Mesa's
+                // software renderer clears the ground beyond the map's border a shade apart
+                // when the clear follows unfinished drawing.
+                glFlush();
+            }
             drawFrame();
             if (c && gameStateDigest() != c->state)
                 difference = "state";
