@@ -407,6 +407,12 @@ int checkReplays(DrivesToCheck& toCheck)
             const bool unseen = !drawn && frames > 1 && !beforeCheckpoint && !pauseComing();
             if (unseen)
                 glNewList(kUnseenFrameList, GL_COMPILE);
+            // The game shows every frame before it draws the next, so each frame's drawing starts
+            // on a renderer with nothing left to do. So must one drawn here: Mesa's software
+            // renderer clears the ground beyond the map's border a shade apart when the clear
+            // follows unfinished drawing.
+            if (!unseen)
+                glFlush();
             drawFrame();
             if (unseen)
                 glEndList();
