@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,13 +91,13 @@ double pacedFramesPerSecond(const std::string& drive)
     }
     close(swaps[1]);
     fcntl(swaps[0], F_SETFL, fcntl(swaps[0], F_GETFL) | O_NONBLOCK);
-    auto drain = [&] {
-        long frames = 0;
+    auto drain = [&] {  // SwapCounter writes each swap's moment, 8 bytes
+        long bytes = 0;
         char buffer[4096];
         ssize_t got;
         while ((got = read(swaps[0], buffer, sizeof buffer)) > 0)
-            frames += got;
-        return frames;
+            bytes += got;
+        return bytes / static_cast<long>(sizeof(int64_t));
     };
     std::this_thread::sleep_for(Seconds(kPacedWarmUp));
     drain();
