@@ -29,6 +29,7 @@
 #include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
+#include "shell/PixelScale.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
 
@@ -263,6 +264,11 @@ void reshape(int width, int height)
     glLoadIdentity();
     gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
     glMatrixMode(GL_MODELVIEW);
+    // Taller pictures draw their text, points and lines larger: the dashboard's lists again.
+    if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
+        setPixelScale(scale);
+        buildScaledLists();
+    }
 }
 
 // One motion step for each frame drawn. A window that is minimised, on another desktop or covered
