@@ -36,8 +36,14 @@
 // After GLUT and the game's headers: Xlib's macros would clash with names in them.
 #include <X11/Xlib.h>
 
+int windowWidth = 640;
+int windowHeight = 480;
 int viewportWidth = 640;
 int viewportHeight = 480;
+int viewportLeft = 0;
+int viewportBottom = 0;
+int pictureDrawnBottom = 0;
+bool aspectKept = false;
 bool windowShown = false;
 bool frameDrawnSinceStep = true;
 
@@ -117,8 +123,71 @@ void clipToTheMap()
 {
     const double panelShare = (kPanelRight + kViewHalfSize) / (2.0 * kViewHalfSize);
     const int left = std::max(0, static_cast<int>(std::floor(panelShare * viewportWidth)) - 2);
-    glScissor(left, 0, viewportWidth - left, viewportHeight);
+    glScissor(left, pictureDrawnBottom, viewportWidth - left, viewportHeight);
     glEnable(GL_SCISSOR_TEST);
+}
+
+// The picture's place in a window of this size: all of it; or, with the proportions kept, as
+// wide as 4:3 allows at the window's height (bars beside it) or as tall as it allows at the
+// window's width (bars above and below), to the nearest pixel, in the middle.
+void placePicture(int width, int height)
+{
+    viewportWidth = width;
+    viewportHeight = height;
+    if (aspectKept && width * 3 > height * 4)
+        viewportWidth = (8 * height + 3) / 6;  // height x 4 / 3, rounded
+    else if (aspectKept && width * 3 < height * 4)
+        viewportHeight = (6 * width + 4) / 8;  // width x 3 / 4, rounded
+    viewportLeft = (width - viewportWidth) / 2;
+    viewportBottom = (height - viewportHeight) / 2;
+    pictureDrawnBottom = height - viewportHeight;
+}
+
+// With the proportions kept, the picture is drawn at the window's top left corner, exactly as a
+// window of its size draws it, then moved to its place in the middle, and the bars around it are
+// cleared to the colour beyond the map's border. (Drawn in place, the software renderer's
+// textures came out a shade different here and there: it works out each pixel's texture
+// position from the window's top left corner, and rounds it differently further away.)
+void showPictureInItsPlace()
+{
+    if (viewportWidth == windowWidth && viewportHeight == windowHeight)
+        return;
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);  // one unit a pixel
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    // The raster position at the corner, then moved by whole pixels: no rounding on the way.
+    // The copy works as if the picture were read first and then drawn: overlapping is fine.
+    glRasterPos2i(0, 0);
+    glBitmap(0, 0, 0.0f, 0.0f, static_cast<float>(viewportLeft), static_cast<float>(viewportBottom),
+             nullptr);
+    glCopyPixels(0, pictureDrawnBottom, viewportWidth, viewportHeight, GL_COLOR);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    const int right = viewportLeft + viewportWidth, top = viewportBottom + viewportHeight;
+    const int bars[4][4] = {
+        {0, 0, viewportLeft, windowHeight},             // left
+        {right, 0, windowWidth - right, windowHeight},  // right
+        {0, 0, windowWidth, viewportBottom},            // below
+        {0, top, windowWidth, windowHeight - top},      // above
+    };
+    glEnable(GL_SCISSOR_TEST);
+    for (const auto& bar : bars) {
+        if (bar[2] <= 0 || bar[3] <= 0)
+            continue;
+        glScissor(bar[0], bar[1], bar[2], bar[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glPopAttrib();
 }
 
 }  // namespace
@@ -145,6 +214,7 @@ int runGame(int argc, char** argv)
     glutInit(&glutCount, glutArguments.data());
     XCloseDisplay(display);
     glutInitDisplayMode(GLUT_DOUBLE);
+    aspectKept = options.keepAspect;
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
@@ -176,8 +246,9 @@ int runGame(int argc, char** argv)
 
 ViewPoint viewPointAtPixel(int x, int y)
 {
-    return {-kViewHalfSize + (x + 0.5) * (2.0 * kViewHalfSize) / viewportWidth,
-            kViewHalfSize - (y + 0.5) * (2.0 * kViewHalfSize) / viewportHeight};
+    const int rowsAbove = windowHeight - viewportBottom - viewportHeight;  // over the picture
+    return {-kViewHalfSize + (x - viewportLeft + 0.5) * (2.0 * kViewHalfSize) / viewportWidth,
+            kViewHalfSize - (y - rowsAbove + 0.5) * (2.0 * kViewHalfSize) / viewportHeight};
 }
 
 double viewUnitsPerPixel()
@@ -219,6 +290,7 @@ void display()
         return;  // until the window is back within the renderer's reach
     if (gamePaused()) {
         drawPausedFrame();
+        showPictureInItsPlace();
         glutSwapBuffers();
         return;
     }
@@ -235,6 +307,7 @@ void display()
     soundFrame(playerCar, angle1);              // the sounds of this frame's events start now
     playerCar.setDamage(0.0f);                  // this frame's damage has been applied exactly once
     keepFrameWhenPausing();
+    showPictureInItsPlace();
     glutSwapBuffers();
     frameDrawnSinceStep = true;
 }
@@ -257,9 +330,10 @@ void reshape(int width, int height)
                           std::min(height, static_cast<int>(largest[1])));
         return;
     }
-    viewportWidth = width;
-    viewportHeight = height;
-    glViewport(0, 0, width, height);
+    windowWidth = width;
+    windowHeight = height;
+    placePicture(width, height);
+    glViewport(0, pictureDrawnBottom, viewportWidth, viewportHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);

@@ -63,12 +63,16 @@ const GlutOption* glutOption(const char* argument)
     return nullptr;
 }
 
-enum OptionCode { kHelp = 1, kVersion, kData, kWindow, kMute };
+enum OptionCode { kHelp = 1, kVersion, kData, kWindow, kMute, kAspect };
 
 constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, kHelp},       {"version", no_argument, nullptr, kVersion},
-    {"data", required_argument, nullptr, kData}, {"window", no_argument, nullptr, kWindow},
-    {"mute", no_argument, nullptr, kMute},       {nullptr, 0, nullptr, 0},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {"data", required_argument, nullptr, kData},
+    {"window", no_argument, nullptr, kWindow},
+    {"mute", no_argument, nullptr, kMute},
+    {"aspect", required_argument, nullptr, kAspect},
+    {nullptr, 0, nullptr, 0},
 };
 
 void printHelp()
@@ -80,6 +84,10 @@ void printHelp()
         "      --data=DIR   read the ten pictures from DIR\n"
         "      --window     play in a 1024 x 768 window instead of full screen\n"
         "      --mute       start without sound (m switches it on and off)\n"
+        "      --aspect=MODE\n"
+        "                   stretch (the default): the picture covers the whole screen; keep:\n"
+        "                   it keeps the 4:3 proportions it was drawn in, in the middle, with\n"
+        "                   bars in the colour around the map beside it\n"
         "      --help       show this help and exit\n"
         "      --version    show the version and exit\n"
         "\n"
@@ -194,6 +202,16 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                 break;
             case kMute:
                 options.mute = true;
+                break;
+            case kAspect:
+                if (std::strcmp(optarg, "keep") != 0 && std::strcmp(optarg, "stretch") != 0) {
+                    std::fprintf(stderr,
+                                 "tarvelo: '--aspect' takes stretch or keep, not '%s' (try "
+                                 "'tarvelo --help')\n",
+                                 optarg);
+                    return kExitMistake;
+                }
+                options.keepAspect = std::strcmp(optarg, "keep") == 0;
                 break;
             case ':':
                 std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",

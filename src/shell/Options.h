@@ -18,8 +18,10 @@ struct Options {
     std::string dataFolder;  // --data DIR; empty when not given
     bool window = false;     // --window, or -geometry: a window instead of full screen
     std::optional<WindowGeometry> geometry;  // -geometry, checked before any window opens
-    bool mute = false;    // --mute: the game starts silent (m switches the sound on)
-    std::string display;  // -display NAME; empty for the DISPLAY variable
+    bool mute = false;        // --mute: the game starts silent (m switches the sound on)
+    bool keepAspect = false;  // --aspect=keep: the 4:3 picture in the middle, bars beside it;
+                              // --aspect=stretch (the default): the picture over the window
+    std::string display;      // -display NAME; empty for the DISPLAY variable
     // The program's name and GLUT's own options (-display NAME, -iconic, ...), in their order,
     // for glutInit.
     std::vector<std::string> glutArguments;
