@@ -1,7 +1,7 @@
 // The game shell: banner, window, callbacks, start-up order and the work of one frame.
 #include "shell/Game.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <fcntl.h>
 
@@ -58,6 +58,11 @@ FramePacer pacer(kFramesPerSecond);
 
 bool windowOversized = false;  // larger than the renderer can draw: nothing is drawn
 
+// Full screen, or the window: as the player last asked for it, and the window's size.
+bool fullScreenAsked = false;
+bool windowToBeSized = false;  // full screen was left: the window's size follows
+int windowedWidth = kWindowWidth, windowedHeight = kWindowHeight;
+
 // While no frame is drawn the game stands still; this is how long it waits before looking again.
 constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
 
@@ -93,17 +98,24 @@ Display* openDisplay(const Options& options)
     return connection;
 }
 
-// The window of --window or -geometry: the size asked for, else the usual 1024 x 768; at the
-// place asked for (X's -X and -Y from the right and bottom edges), else at the top left, unless
-// only a size was given, which the desktop places. No side is made longer than renderers draw:
-// a larger window could not be drawn anyway, and makes some fail as it opens.
+// The window of --window or -geometry, also the one F11 goes back to from full screen: the size
+// asked for, else the usual 1024 x 768. No side is made longer than renderers draw: a larger
+// window could not be drawn anyway, and makes some fail as it opens.
+void sizeWindow(const Options& options)
+{
+    const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
+    windowedWidth =
+        geometry.width > 0 ? std::min(geometry.width, kLargestWindowSide) : kWindowWidth;
+    windowedHeight =
+        geometry.height > 0 ? std::min(geometry.height, kLargestWindowSide) : kWindowHeight;
+}
+
+// The window of --window or -geometry at the place asked for (X's -X and -Y from the right and
+// bottom edges), else at the top left, unless only a size was given, which the desktop places.
 void placeWindow(const Options& options)
 {
     const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
-    const int width =
-        geometry.width > 0 ? std::min(geometry.width, kLargestWindowSide) : kWindowWidth;
-    const int height =
-        geometry.height > 0 ? std::min(geometry.height, kLargestWindowSide) : kWindowHeight;
+    const int width = windowedWidth, height = windowedHeight;
     glutInitWindowSize(width, height);
     if (geometry.placed) {
         const int x =
@@ -190,6 +202,32 @@ void showPictureInItsPlace()
     glPopAttrib();
 }
 
+// The window as the player last asked for it. Asked once a frame rather than at each key: GLUT
+// changes a window only after it has read every waiting event, so that two presses read
+// together would otherwise leave the second one lost instead of cancelling out. Leaving full
+// screen gives the window back its size from before (the screen's, when the game started full
+// screen) one frame later; so the window's own size is asked for in the frame after, and full
+// screen asked for again meanwhile waits for that frame to pass, or the size given back would
+// come after it.
+void followWindowMode()
+{
+    if (windowToBeSized) {
+        if (!fullScreenAsked)
+            glutReshapeWindow(windowedWidth, windowedHeight);
+        windowToBeSized = false;
+        return;
+    }
+    if (fullScreenAsked == (glutGet(GLUT_FULL_SCREEN) != 0))
+        return;
+    if (fullScreenAsked) {
+        glutFullScreen();
+    } else {
+        glutLeaveFullScreen();
+        windowToBeSized = true;
+        glutPostRedisplay();
+    }
+}
+
 }  // namespace
 
 int runGame(int argc, char** argv)
@@ -215,6 +253,7 @@ int runGame(int argc, char** argv)
     XCloseDisplay(display);
     glutInitDisplayMode(GLUT_DOUBLE);
     aspectKept = options.keepAspect;
+    sizeWindow(options);
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
@@ -238,7 +277,8 @@ int runGame(int argc, char** argv)
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
 
-    if (!options.window)
+    fullScreenAsked = !options.window;
+    if (fullScreenAsked)
         glutFullScreen();
     glutMainLoop();
     return 0;
@@ -284,8 +324,15 @@ void buildDisplayLists()
     buildMapList();
 }
 
+void switchWindowMode()
+{
+    fullScreenAsked = !fullScreenAsked;
+    glutPostRedisplay();  // a paused game draws no frames of its own
+}
+
 void display()
 {
+    followWindowMode();
     if (windowOversized)
         return;  // until the window is back within the renderer's reach
     if (gamePaused()) {

@@ -45,3 +45,6 @@ void reshape(int width, int height);  // the fixed -50..50 view over the picture
 void idle();                          // one motion step of the car per frame drawn; else waits
 void motionStep();        // the held actions' due steps, then the car's move along its heading
 void drawScene(Car car);  // the map shifted under the car's view centre
+// F11 and Alt+Enter: full screen, or the window of --window, from the next frame on; the game
+// goes on where it stands.
+void switchWindowMode();

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr unsigned char kEscape = 27;
+constexpr unsigned char kEnter = 13;
 
 // The controls: each key and the action it asks for.
 struct KeyBinding {
@@ -38,6 +39,8 @@ constexpr KeyBinding kControls[] = {
     {{false, 'p'}, Action::Pause},
     {{false, 'm'}, Action::Mute},
     {{false, 'n'}, Action::NewCar},
+    {{true, GLUT_KEY_F11}, Action::FullScreen},
+    {{false, kEnter, true}, Action::FullScreen},  // Alt+Enter
     {{false, kEscape}, Action::Quit},
 };
 
@@ -55,6 +58,17 @@ constexpr ButtonBinding kButtons[] = {
 int lowerCase(unsigned char key)
 {
     return key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key;
+}
+
+// Whether Alt is held with a character the controls take with Alt. GLUT is asked only for those,
+// and only while it reports the key.
+bool altHeldWith(unsigned char key)
+{
+    for (const KeyBinding& binding : kControls) {
+        if (binding.key.alt && !binding.key.special && binding.key.code == lowerCase(key))
+            return (glutGetModifiers() & GLUT_ACTIVE_ALT) != 0;
+    }
+    return false;
 }
 
 // `ancestor` holds `window` somewhere inside it (a window manager's frame holds the game's).
@@ -113,7 +127,8 @@ std::optional<Action> actionOfKey(Key key)
     if (!key.special)
         key.code = lowerCase(static_cast<unsigned char>(key.code));
     for (const KeyBinding& binding : kControls) {
-        if (binding.key.special == key.special && binding.key.code == key.code)
+        if (binding.key.special == key.special && binding.key.code == key.code &&
+            (key.alt || !binding.key.alt))
             return binding.action;
     }
     return std::nullopt;
@@ -150,13 +165,14 @@ void takeOverKeyRepeat()
 
 void keyPressed(unsigned char key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({false, key}))
+    if (const std::optional<Action> action = actionOfKey({false, key, altHeldWith(key)}))
         pressAction(*action, Device::Keyboard);
 }
 
 void keyReleased(unsigned char key, int /*x*/, int /*y*/)
 {
-    if (const std::optional<Action> action = actionOfKey({false, key}))
+    // Let go whether Alt is still down or not.
+    if (const std::optional<Action> action = actionOfKey({false, key, true}))
         releaseAction(*action, Device::Keyboard);
 }
 

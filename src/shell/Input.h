@@ -11,6 +11,8 @@
 struct Key {
     bool special;  // GLUT_KEY_... rather than a character
     int code;      // the character (a letter in lower case), or the GLUT_KEY_ value
+    // Held with Alt. A control without Alt takes its key with or without it.
+    bool alt = false;
 };
 
 std::optional<Action> actionOfKey(Key key);  // through the controls table; letters either case
