@@ -263,11 +263,15 @@ TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
         {{false, 'n'}, Action::NewCar},
         {{false, 'N'}, Action::NewCar},
         {{false, 27}, Action::Quit},
+        {{true, GLUT_KEY_F11}, Action::FullScreen},
+        {{false, '\r', true}, Action::FullScreen},  // Alt+Enter
+        {{false, 'l', true}, Action::Lights},       // Alt makes no difference elsewhere
     };
     for (const auto& [key, action] : controls)
-        EXPECT_EQ(actionOfKey(key), action) << (key.special ? "special " : "") << key.code;
+        EXPECT_EQ(actionOfKey(key), action)
+            << (key.special ? "special " : "") << (key.alt ? "Alt+" : "") << key.code;
     for (const Key key : {Key{false, '0'}, Key{false, '6'}, Key{false, 'a'}, Key{false, ' '},
-                          Key{true, GLUT_KEY_F1}, Key{true, '1'}})
+                          Key{true, GLUT_KEY_F1}, Key{true, '1'}, Key{false, '\r'}})
         EXPECT_EQ(actionOfKey(key), std::nullopt) << key.code;
 }
 

@@ -76,6 +76,10 @@ for option in $options; do
             pass "$option: shown, status 0" || fail "$option: status $status, stderr '$(cat "$WORK/err.txt")'"
         ;;
     --data) (cd "$WORK/empty" && runs_with "--data from a folder without pictures" --window --data="$TEXTURES") ;;
+    --aspect)
+        runs_with "--aspect=keep" --window --aspect=keep
+        runs_with "--aspect stretch" --window --aspect stretch
+        ;;
     *) runs_with "$option" --window "$option" ;;
     esac
 done
@@ -92,6 +96,8 @@ done
 for option in --help --window --mute; do
     ends_with "$option=1" 2 "tarvelo: option '$option' takes no value (try 'tarvelo --help')" "$GAME" "$option=1"
 done
+ends_with "--aspect=wide" 2 "tarvelo: '--aspect' takes stretch or keep, not 'wide' (try 'tarvelo --help')" "$GAME" --aspect=wide
+ends_with "--aspect alone" 2 "tarvelo: option '--aspect' needs a value (try 'tarvelo --help')" "$GAME" --aspect
 for geometry in bogus 0x0 640x 640x480+10 100000x100; do
     ends_with "-geometry $geometry" 2 "tarvelo: '$geometry' is no window geometry: give WxH, +X+Y or WxH+X+Y with sides of 1 to 32767 pixels (try 'tarvelo --help')" \
         "$GAME" -geometry "$geometry"
