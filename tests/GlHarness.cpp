@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +61,7 @@ std::string startOwnServer()
         std::to_string(ownScreenWidth) + "x" + std::to_string(ownScreenHeight) + "x24";
     const pid_t server = fork();
     if (server == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // also when the program is killed or crashes
         close(ready[0]);
         dup2(ready[1], 3);
         const int null = open("/dev/null", O_WRONLY);
