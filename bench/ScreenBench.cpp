@@ -7,7 +7,9 @@
 //  - launches the real game there, paced at its own 60 frames a second, and counts its frames
 //    (through SwapCounter) and the processor time it takes, all threads together.
 // Medians over all runs are printed with the spread, as the machine is shared and noisy.
-// Usage: ScreenBench [--repeats N] [--sizes WxH,WxH...]
+// With --aspect keep the game keeps its 4:3 proportions between bars (the floor frame covers the
+// whole screen all the same).
+// Usage: ScreenBench [--repeats N] [--sizes WxH,WxH...] [--aspect keep]
 #include <GL/freeglut.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -69,6 +71,7 @@ double timeBatch(void (*frame)())
 // The child: a window covering the screen in DISPLAY; prints "round FLOOR_MS GAME_MS" lines.
 int timeFrames(int argc, char** argv)
 {
+    aspectKept = argc > 2 && std::strcmp(argv[2], "keep") == 0;
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
     const int width = glutGet(GLUT_SCREEN_WIDTH);
@@ -148,8 +151,8 @@ void stop(pid_t process)
 }
 
 // Runs this program as the frame-timing child on `display`; appends its rounds.
-bool runFrameChild(const char* self, const std::string& display, std::vector<double>& floorMs,
-                   std::vector<double>& gameMs)
+bool runFrameChild(const char* self, const std::string& display, const char* aspect,
+                   std::vector<double>& floorMs, std::vector<double>& gameMs)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -159,7 +162,7 @@ bool runFrameChild(const char* self, const std::string& display, std::vector<dou
         close(out[0]);
         dup2(out[1], 1);
         setenv("DISPLAY", display.c_str(), 1);
-        execl(self, self, "--frames", static_cast<char*>(nullptr));
+        execl(self, self, "--frames", aspect, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -218,7 +221,7 @@ long drain(int fd)
 
 // Launches the real game on `display` from the data folder; appends its paced frames a second
 // and its processor use in per cent of one core.
-bool runGame(const std::string& display, std::vector<double>& framesPerSecond,
+bool runGame(const std::string& display, const char* aspect, std::vector<double>& framesPerSecond,
              std::vector<double>& cpuPercent)
 {
     int swaps[2];
@@ -234,7 +237,8 @@ bool runGame(const std::string& display, std::vector<double>& framesPerSecond,
         setenv("DISPLAY", display.c_str(), 1);
         setenv("LD_PRELOAD", TARVELO_SWAP_COUNTER_PATH, 1);
         setenv("TARVELO_SWAP_FD", std::to_string(swaps[1]).c_str(), 1);
-        execl(TARVELO_GAME_PATH, TARVELO_GAME_PATH, static_cast<char*>(nullptr));
+        const std::string option = std::string("--aspect=") + aspect;
+        execl(TARVELO_GAME_PATH, TARVELO_GAME_PATH, option.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(swaps[1]);
@@ -292,15 +296,19 @@ int main(int argc, char** argv)
         return timeFrames(argc, argv);
 
     int repeats = 3;
+    const char* aspect = "stretch";
     std::vector<ScreenSize> sizes = {{1024, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--repeats") == 0 && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc)
             sizes = parseSizes(argv[++i]);
+        else if (std::strcmp(argv[i], "--aspect") == 0 && i + 1 < argc)
+            aspect = std::strcmp(argv[++i], "keep") == 0 ? "keep" : "stretch";
         // anything else (the other benchmarks' options) is not for this one
     }
 
+    std::printf("--aspect=%s\n\n", aspect);
     std::printf(
         "| screen | game frame | floor frame | ratio | paced frames/s | CPU of one core |\n");
     std::printf("|---|---|---|---|---|---|\n");
@@ -316,8 +324,8 @@ int main(int argc, char** argv)
         std::vector<double> floorMs, gameMs, ratios, framesPerSecond, cpuPercent;
         for (int run = 0; run < repeats; ++run) {
             const std::size_t first = gameMs.size();
-            if (!runFrameChild(argv[0], display, floorMs, gameMs) ||
-                !runGame(display, framesPerSecond, cpuPercent)) {
+            if (!runFrameChild(argv[0], display, aspect, floorMs, gameMs) ||
+                !runGame(display, aspect, framesPerSecond, cpuPercent)) {
                 std::fprintf(stderr, "run %d at %d x %d failed\n", run, size.width, size.height);
                 status = 1;
             }
