@@ -228,6 +228,13 @@ void followWindowMode()
     }
 }
 
+// The window's close box leaves the game as Quit does, at once, before GLUT takes the window and
+// the graphics driver down: the sanitizer build's leak check needs the driver still loaded.
+void closeBoxPressed()
+{
+    tapAction(Action::Quit, Device::Mouse);
+}
+
 }  // namespace
 
 int runGame(int argc, char** argv)
@@ -270,6 +277,7 @@ int runGame(int argc, char** argv)
         std::atexit(stopSound);  // before the leak check, which runs after it
 
     registerInputCallbacks();
+    glutCloseFunc(closeBoxPressed);
     glutIdleFunc(idle);
 
     initGraphics(findDataFolder(options));
