@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Today's screens with the real game. F11 and Alt+Enter switch between full screen and a
-# 1024 x 768 window at any moment, also paused, under the tests' window manager and on a bare X
-# server of 1920 x 1080, and the game goes on where it stood, with Quit hit where drawn; the
-# window's close box ends it with status 0. With --aspect=keep the 1920 x 1080 screen shows in
+# 1024 x 768 window (or -geometry's) at any moment, also paused, under the tests' window manager
+# and on a bare X server of 1920 x 1080, and the game goes on where it stood, with Quit hit where
+# drawn; the window's close box ends it with status 0. With --aspect=keep the 1920 x 1080 screen shows in
 # its middle exactly what a 1440 x 1080 screen shows, between bars in the colour beyond the map's
 # border, with Quit hit where drawn and not beside it; and the picture follows the window's shape.
 source "$(dirname "$0")/e2e_lib.sh"
@@ -93,6 +93,20 @@ if poll 10 geometry_is 1920x1080+0+0 && same_screen "$LAST_SHOT" "$WIDE"; then
 else
     fail "Alt+Enter on a bare server did not bring back the full-screen picture ($(window_geometry))" "$LAST_SHOT" "$WIDE"
 fi
+# Paused: the kept picture in the window, and pixel for pixel again back in full screen.
+keys p
+poll 5 steady
+PAUSED_WIDE="$WORK/paused-wide.ppm"
+cp "$LAST_SHOT" "$PAUSED_WIDE"
+keys F11
+poll 10 geometry_is 1024x768+0+0
+keys F11
+if poll 10 geometry_is 1920x1080+0+0 && same_screen "$LAST_SHOT" "$PAUSED_WIDE"; then
+    pass "F11 twice while paused on a bare server: the paused picture again, pixel for pixel"
+else
+    fail "F11 twice while paused on a bare server did not bring back the paused picture" "$LAST_SHOT" "$PAUSED_WIDE"
+fi
+keys p
 keys F11
 poll 10 geometry_is 1024x768+0+0
 click "$(col -40)" "$(row 11.5)"
