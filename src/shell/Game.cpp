@@ -228,11 +228,20 @@ void followWindowMode()
     }
 }
 
+// The game is ending: on the way out GLUT takes its window down, which it tells as the close box.
+bool leaving = false;
+
+void markLeaving()
+{
+    leaving = true;
+}
+
 // The window's close box leaves the game as Quit does, at once, before GLUT takes the window and
 // the graphics driver down: the sanitizer build's leak check needs the driver still loaded.
 void closeBoxPressed()
 {
-    tapAction(Action::Quit, Device::Mouse);
+    if (!leaving)
+        tapAction(Action::Quit, Device::Mouse);
 }
 
 }  // namespace
@@ -271,6 +280,7 @@ int runGame(int argc, char** argv)
     }
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
+    std::atexit(markLeaving);                       // before GLUT's own ending, as the above
     SoundSettings sound;
     sound.muted = options.mute;
     if (startSound(sound))
