@@ -13,7 +13,9 @@
 // this screen allows under the same load.
 // Medians over all runs are printed with the spread, as the machine is shared and noisy;
 // intervals are pooled over all launches of a size.
-// Usage: ScreenBench [--repeats N] [--sizes WxH,WxH...]
+// With --aspect keep the game keeps its 4:3 proportions between bars (the floor frame covers the
+// whole screen all the same).
+// Usage: ScreenBench [--repeats N] [--sizes WxH,WxH...] [--aspect keep]
 #include <GL/freeglut.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -80,6 +82,7 @@ double timeBatch(void (*frame)())
 // The child: a window covering the screen in DISPLAY; prints "round FLOOR_MS GAME_MS" lines.
 int timeFrames(int argc, char** argv)
 {
+    aspectKept = argc > 2 && std::strcmp(argv[2], "keep") == 0;
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
     const int width = glutGet(GLUT_SCREEN_WIDTH);
@@ -188,8 +191,8 @@ void stop(pid_t process)
 }
 
 // Runs this program as the frame-timing child on `display`; appends its rounds.
-bool runFrameChild(const char* self, const std::string& display, std::vector<double>& floorMs,
-                   std::vector<double>& gameMs)
+bool runFrameChild(const char* self, const std::string& display, const char* aspect,
+                   std::vector<double>& floorMs, std::vector<double>& gameMs)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -199,7 +202,7 @@ bool runFrameChild(const char* self, const std::string& display, std::vector<dou
         close(out[0]);
         dup2(out[1], 1);
         setenv("DISPLAY", display.c_str(), 1);
-        execl(self, self, "--frames", static_cast<char*>(nullptr));
+        execl(self, self, "--frames", aspect, static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -382,15 +385,20 @@ int main(int argc, char** argv)
     std::free(selfPath);
 
     int repeats = 3;
+    const char* aspect = "stretch";
     std::vector<ScreenSize> sizes = {{1024, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--repeats") == 0 && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc)
             sizes = parseSizes(argv[++i]);
+        else if (std::strcmp(argv[i], "--aspect") == 0 && i + 1 < argc)
+            aspect = std::strcmp(argv[++i], "keep") == 0 ? "keep" : "stretch";
         // anything else (the other benchmarks' options) is not for this one
     }
 
+    std::printf("--aspect=%s\n\n", aspect);
+    const std::string gameAspect = std::string("--aspect=") + aspect;
     std::string frameTable =
         "| screen | game frame | floor frame | ratio | paced frames/s | CPU of one core |\n"
         "|---|---|---|---|---|---|\n";
@@ -411,8 +419,8 @@ int main(int argc, char** argv)
         PacedFigures game, floor;
         for (int run = 0; run < repeats; ++run) {
             const std::size_t first = gameMs.size();
-            if (!runFrameChild(argv[0], display, floorMs, gameMs) ||
-                !runPaced(TARVELO_GAME_PATH, nullptr, display, game) ||
+            if (!runFrameChild(argv[0], display, aspect, floorMs, gameMs) ||
+                !runPaced(TARVELO_GAME_PATH, gameAspect.c_str(), display, game) ||
                 !runPaced(self.c_str(), "--paced-floor", display, floor)) {
                 std::fprintf(stderr, "run %d at %d x %d failed\n", run, size.width, size.height);
                 status = 1;

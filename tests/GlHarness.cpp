@@ -5,6 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,7 +40,78 @@ void noFrame()
     exposed = true;
 }
 
+int ownScreenWidth = 0, ownScreenHeight = 0;  // a screen of the program's own, if declared
+pid_t ownServer = 0;
+pid_t ownServerStarter = 0;  // the process that started it: children of death tests leave it be
+
+void stopOwnServer()
+{
+    if (ownServer > 0 && getpid() == ownServerStarter) {
+        kill(ownServer, SIGTERM);
+        waitpid(ownServer, nullptr, 0);
+    }
+}
+
+// A bare Xvfb of the declared size, which writes its display number once it takes connections.
+std::string startOwnServer()
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return "no pipe for a virtual X server";
+    const std::string screen =
+        std::to_string(ownScreenWidth) + "x" + std::to_string(ownScreenHeight) + "x24";
+    const pid_t server = fork();
+    if (server == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // also when the program is killed or crashes
+        close(ready[0]);
+        dup2(ready[1], 3);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ready[1]);
+    std::string number;
+    pollfd wait{ready[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&wait, 1, 10000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(ready[0]);
+    if (number.empty()) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+        return "no virtual X server of " + screen + " (is Xvfb installed?)";
+    }
+    ownServer = server;
+    ownServerStarter = getpid();
+    std::atexit(stopOwnServer);
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    return "";
+}
+
 }  // namespace
+
+OwnScreen::OwnScreen(int width, int height)
+{
+    ownScreenWidth = width;
+    ownScreenHeight = height;
+}
+
+void resizeWindow(int width, int height)
+{
+    glutReshapeWindow(width, height);
+    for (int i = 0; i < 1000; ++i) {
+        glutMainLoopEvent();
+        if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), width);
+    ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), height);
+    reshape(width, height);
+}
 
 std::string dataFolder()
 {
@@ -43,6 +120,8 @@ std::string dataFolder()
 
 std::string findTestDisplay()
 {
+    if (ownScreenWidth > 0)
+        return startOwnServer();
     // Under CTest the tests' own virtual X server writes its display name to a file; a missing
     // file means that no server could be started here.
     if (const char* file = std::getenv("TARVELO_TEST_DISPLAY_FILE")) {

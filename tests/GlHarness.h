@@ -20,6 +20,19 @@ std::string dataFolder();
 // Finds the X server for the tests and puts it in DISPLAY; returns why there is none, or "".
 std::string findTestDisplay();
 
+// A test program whose window needs a larger screen than the tests' own 1024 x 768 declares one,
+// once, at namespace scope: its tests then run on a bare virtual X server of that size that the
+// program starts for itself and stops as it ends.
+struct OwnScreen {
+    OwnScreen(int width, int height);
+};
+
+// Resizes the game window and waits until the X server has done it (a bare server does it at
+// once), then gives the game the new size as GLUT would. The renderer makes its buffers anew
+// after the first frame that follows: that frame shows, but only later ones stay in the back
+// buffer to be read.
+void resizeWindow(int width, int height);
+
 // Opens the window, runs the game's own graphics start-up and the fixed view. Called once by main,
 // where findTestDisplay found a server.
 void openGameWindow(int* argc, char** argv);

@@ -263,6 +263,7 @@ TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
         {{KeyKind::Character, 'n'}, Action::NewCar},
         {{KeyKind::Character, 'N'}, Action::NewCar},
         {{KeyKind::Character, 27}, Action::Quit},
+        {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},
     };
     for (const auto& [key, action] : controls)
         EXPECT_EQ(actionOfKey(key), action) << nameOfKey(key);

@@ -18,7 +18,7 @@ stop()
     for pid in $(cat "$folder/wm.pid" "$folder/xvfb.pid" 2>/dev/null); do
         kill "$pid" 2>/dev/null
     done
-    rm -f "$folder/display" "$folder/wm.pid" "$folder/xvfb.pid"
+    rm -f "$folder/display" "$folder/wm.pid" "$folder/xvfb.pid" "$folder/no-keys"
 }
 
 case $action in
@@ -59,7 +59,10 @@ fi
 export DISPLAY=":$number"
 
 if command -v matchbox-window-manager >/dev/null; then
-    setsid matchbox-window-manager -use_titlebar no >/dev/null 2>&1 &
+    # Without the manager's own keys (its F11 would make windows full screen itself): the keys
+    # are the game's, as on most desktops.
+    : >"$folder/no-keys"
+    setsid matchbox-window-manager -use_titlebar no -kbdconfig "$folder/no-keys" >/dev/null 2>&1 &
     echo $! >"$folder/wm.pid"
     for _ in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break

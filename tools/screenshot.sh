@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Makes the README's picture of the game, docs/screenshot.png, from the real game on a virtual
-# X server of its own (1024 x 768): builds the game, starts it from data/, drives the car up
-# into the river in first gear and takes the screen while it splashes there.
+# Makes the README's pictures of the game from the real game on virtual X servers of their own:
+# docs/screenshot.png on a 1024 x 768 screen, and docs/screenshot-wide.png and
+# docs/screenshot-wide-keep.png on a 16:9 screen (1280 x 720), the picture stretched over it and
+# with its proportions kept (--aspect=keep). Each time it builds the game, starts it from data/,
+# drives the car up into the river in first gear and takes the screen while it splashes there.
 # Usage: tools/screenshot.sh [BUILD_FOLDER]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,14 +17,21 @@ fi
 
 cd "$root/data"
 set +eu
+TARVELO_VERSION=$("$build/tarvelo" --version | awk 'NR == 1 { print $2 }')  # in the window's title
 source "$root/tests/e2e/e2e_lib.sh" "$build/tarvelo" "$build/tests/e2e/screen_probe"
+
+# Where the game's picture lies on the screen: its left edge, width and height in pixels.
+PICTURE_LEFT=0 PICTURE_WIDTH=1024 PICTURE_HEIGHT=768
+# The screen pixel of a view point (x, y), -50..50 across the picture.
+pcol() { awk "BEGIN { printf \"%d\", $PICTURE_LEFT + (($1) + 50) / 100 * $PICTURE_WIDTH }"; }
+prow() { awk "BEGIN { printf \"%d\", (50 - ($1)) / 100 * $PICTURE_HEIGHT }"; }
 
 # The car drives up into the river (y 45..60), which holds it in a splash: the screen then
 # shows the river around the car, the road beyond it and the crates in the upper right.
 in_river()
 {
     local r g b
-    read -r r g b <<<"$(probe pixel "$1" "$(col -20)" "$(row 0)")"
+    read -r r g b <<<"$(probe pixel "$1" "$(pcol -20)" "$(prow 0)")"
     [ "$b" -gt $((r + 40)) ] && steady_map "$1"
 }
 # The map left of the car no longer moves (the car has come to a halt in the water).
@@ -31,16 +40,38 @@ steady_map()
     sleep 0.2
     local now
     now=$(shot map-now)
-    [ "$(probe diff "$1" "$now" "$(col -29)" 0 "$(col 0)" 767)" = "0.000" ]
+    [ "$(probe diff "$1" "$now" "$(pcol -29)" 0 "$(pcol 0)" $((PICTURE_HEIGHT - 1)))" = "0.000" ]
 }
 
-start_game
-keys Up 9
-poll 15 in_river || { echo "the car did not come to a halt in the river"; exit 1; }
-sleep 0.3
-LAST_SHOT=$(shot splash)
-mkdir -p "$root/docs"
-convert "$LAST_SHOT" "$root/docs/screenshot.png"
-keys Escape
-wait_exit 5
-echo "wrote $root/docs/screenshot.png"
+# splash_shot FILE [OPTION...]: the game started with the options, in the river, into FILE.
+splash_shot()
+{
+    local file=$1
+    shift
+    start_game "$root/data" "$@"
+    keys Up 9
+    poll 15 in_river || { echo "the car did not come to a halt in the river"; exit 1; }
+    sleep 0.3
+    LAST_SHOT=$(shot splash)
+    mkdir -p "$root/docs"
+    convert "$LAST_SHOT" "$root/docs/$file"
+    keys Escape
+    wait_exit 5
+    echo "wrote $root/docs/$file"
+}
+
+splash_shot screenshot.png
+
+# A bare X server of 16:9, where the full-screen window covers the screen from its corner.
+exec 3>"$WORK/display-number"
+Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+WIDE_PID=$!
+exec 3>&-
+trap 'cleanup; kill "$WIDE_PID" 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s "$WORK/display-number" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$WORK/display-number")"
+
+PICTURE_WIDTH=1280 PICTURE_HEIGHT=720
+splash_shot screenshot-wide.png
+PICTURE_LEFT=160 PICTURE_WIDTH=960
+splash_shot screenshot-wide-keep.png --aspect=keep

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "assets/Textures.h"
+#include "shell/PixelScale.h"
 #include "vehicle/Car.h"
 
 PanelButton panelButtons[kPanelButtons] = {
@@ -99,7 +100,8 @@ constexpr float kBarLeftEnd = -47.0f;  // the bar never reaches further left
 constexpr PanelPoint kRevDialCentre = {-41.0f, -45.0f};
 constexpr PanelPoint kSpeedDialCentre = {-33.0f, -45.0f};
 constexpr float kNeedleLength = 6.0f;
-constexpr float kNeedleWidth = 2.0f;  // pixels; stays in force for every line drawn afterwards
+constexpr float kNeedleWidth = 2.0f;  // pixels, times the pixel scale; stays in force for every
+                                      // line drawn afterwards
 constexpr float kHubRadius = 0.6f;
 constexpr float kRevScale = 100.0f;   // degrees per unit of speed over the gear's target speed
 constexpr float kSpeedScale = 90.0f;  // degrees for the full-scale speed: a quarter turn
@@ -207,7 +209,7 @@ void buildPanelList()
 // A needle at rest: from the dial's centre to 9 o'clock, in the current colour.
 void needleAtRest(PanelPoint centre)
 {
-    glLineWidth(kNeedleWidth);
+    glLineWidth(scaledPixels(kNeedleWidth));
     glBegin(GL_LINES);
     glVertex2f(centre.x - kNeedleLength, centre.y);
     glVertex2f(centre.x, centre.y);
@@ -226,8 +228,7 @@ void buildSpeedNeedleList()
 void buildLabelList(const LabelRow& label)
 {
     glNewList(label.list, GL_COMPILE);
-    for (const char* c = label.text; *c != '\0'; ++c)
-        glutBitmapCharacter(glutFont(label.font), *c);
+    drawText(glutFont(label.font), label.text);
     glColor3f(0.0f, 0.0f, 0.0f);
     glEndList();
 }
@@ -268,6 +269,11 @@ void toolbarObjects()
 {
     std::cout << std::endl << " Loading Toolbar objects..." << std::endl;
     buildPanelList();
+    buildScaledLists();
+}
+
+void buildScaledLists()
+{
     buildSpeedNeedleList();
     for (const LabelRow& label : labels)
         buildLabelList(label);

@@ -57,3 +57,5 @@ void toolbarRevMeter(Car car);    // needle: mean speed against the gear's targe
 void toolbarSpeedMeter(Car car);  // needle: mean speed against the full-scale speed
 void circleVertexLoop(float size, unsigned sides);  // disc vertices around (0, 0), anticlockwise
 std::optional<PanelButtonKind> panelButtonAt(double x, double y);  // the button at a view point
+// The needle and label lists again, at the pixel scale of the moment: after it changes.
+void buildScaledLists();

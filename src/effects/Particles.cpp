@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "shell/PixelScale.h"
+
 namespace {
 
 // The game's own 15-bit generator, never seeded: every run draws the same sequence.
@@ -20,7 +22,8 @@ struct ChannelRange {
     float min, max;
 };
 
-// One batch of points: their size in pixels and the range of each of their colour channels.
+// One batch of points: their size in pixels (times the pixel scale) and the range of each of
+// their colour channels.
 struct PointLayer {
     float size;
     ChannelRange red, green, blue, alpha;
@@ -61,7 +64,7 @@ float pickDegreesAsRadians(float minDegrees, float maxDegrees)
 // Each point gets its own colour, its channels drawn in the order red, green, blue, alpha.
 void drawLayer(const PointLayer& layer, const float* points)
 {
-    glPointSize(layer.size);
+    glPointSize(scaledPixels(layer.size));
     glBegin(GL_POINTS);
     for (int i = 0; i < kBurstParticles; ++i) {
         const float red = static_cast<float>(pick(layer.red.min, layer.red.max));

@@ -33,17 +33,19 @@ Hold& holdOf(Action action)
     return holds[static_cast<int>(action)];
 }
 
-// While paused the game stands still: only pause, mute, New and Quit are heard.
+// While paused the game stands still: only pause, mute, New, full screen and Quit are heard.
 bool heardWhilePaused(Action action)
 {
     return action == Action::Pause || action == Action::Mute || action == Action::NewCar ||
-           action == Action::Quit;
+           action == Action::FullScreen || action == Action::Quit;
 }
 
-// While a recorded drive is shown, it drives: pause, mute and Quit are the watcher's.
+// While a recorded drive is shown, it drives: pause, mute, the window and Quit are the
+// watcher's.
 bool heardWhileShowingADrive(Action action)
 {
-    return action == Action::Pause || action == Action::Mute || action == Action::Quit;
+    return action == Action::Pause || action == Action::Mute || action == Action::FullScreen ||
+           action == Action::Quit;
 }
 
 void chooseGear(const Gear& gear)
@@ -98,6 +100,9 @@ void applyAction(Action action)
         case Action::NewCar:
             if (playerCar.getDamageStatus() == 0.0f)  // only a wreck makes way for a new car
                 newGame();
+            break;
+        case Action::FullScreen:
+            switchWindowMode();
             break;
         case Action::Quit:
             std::exit(kExitPlayed);  // leaving on purpose is a success

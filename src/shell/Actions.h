@@ -16,6 +16,7 @@ enum class Action {
     Pause,
     Mute,
     NewCar,
+    FullScreen,  // full screen or the window; nothing of the game changes
     Quit,
 };
 constexpr int kActionCount = static_cast<int>(Action::Quit) + 1;
@@ -31,7 +32,7 @@ extern int headlightsOff;  // 0 while the headlight beams are drawn; the Lights 
 
 bool repeatsWhileHeld(Action action);  // the car's controls: turning, accelerating, braking
 void applyAction(Action action);  // the action once, now: the car's control, a gear, the lights,
-                                  // pause, mute, New or Quit, as the game's rules allow
+                                  // pause, mute, New, full screen or Quit, as the rules allow
 void pressAction(Action action, Device device);    // held down: applied at once if not yet held
 void releaseAction(Action action, Device device);  // let go: its repeats stop at once
 void tapAction(Action action, Device device);      // pressed and let go: one step

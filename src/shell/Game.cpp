@@ -30,6 +30,7 @@
 #include "shell/Notice.h"
 #include "shell/Options.h"
 #include "shell/Pause.h"
+#include "shell/PixelScale.h"
 #include "shell/Replay.h"
 #include "shell/Settings.h"
 #include "shell/WindowIdentity.h"
@@ -39,8 +40,14 @@
 // After GLUT and the game's headers: Xlib's macros would clash with names in them.
 #include <X11/Xlib.h>
 
+int windowWidth = 640;
+int windowHeight = 480;
 int viewportWidth = 640;
 int viewportHeight = 480;
+int viewportLeft = 0;
+int viewportBottom = 0;
+int pictureDrawnBottom = 0;
+bool aspectKept = false;
 bool windowShown = false;
 bool frameDrawnSinceStep = true;
 
@@ -52,6 +59,11 @@ constexpr int kWindowHeight = 768;
 constexpr int kLargestWindowSide = 16384;  // pixels: what renderers draw into, at the least
 
 bool windowOversized = false;  // larger than the renderer can draw: nothing is drawn
+
+// Full screen, or the window: as the player last asked for it, and the window's size.
+bool fullScreenAsked = false;
+bool windowToBeSized = false;  // full screen was left: the window's size follows
+int windowedWidth = kWindowWidth, windowedHeight = kWindowHeight;
 
 // While no frame is drawn the game stands still; this is how long it waits before looking again.
 constexpr std::chrono::duration<double> kStandStillWait(1.0 / kFramesPerSecond);
@@ -88,17 +100,24 @@ Display* openDisplay(const Options& options)
     return connection;
 }
 
-// The window of --window or -geometry: the size asked for, else the usual 1024 x 768; at the
-// place asked for (X's -X and -Y from the right and bottom edges), else at the top left, unless
-// only a size was given, which the desktop places. No side is made longer than renderers draw:
-// a larger window could not be drawn anyway, and makes some fail as it opens.
+// The window of --window or -geometry, also the one F11 goes back to from full screen: the size
+// asked for, else the usual 1024 x 768. No side is made longer than renderers draw: a larger
+// window could not be drawn anyway, and makes some fail as it opens.
+void sizeWindow(const Options& options)
+{
+    const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
+    windowedWidth =
+        geometry.width > 0 ? std::min(geometry.width, kLargestWindowSide) : kWindowWidth;
+    windowedHeight =
+        geometry.height > 0 ? std::min(geometry.height, kLargestWindowSide) : kWindowHeight;
+}
+
+// The window of --window or -geometry at the place asked for (X's -X and -Y from the right and
+// bottom edges), else at the top left, unless only a size was given, which the desktop places.
 void placeWindow(const Options& options)
 {
     const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
-    const int width =
-        geometry.width > 0 ? std::min(geometry.width, kLargestWindowSide) : kWindowWidth;
-    const int height =
-        geometry.height > 0 ? std::min(geometry.height, kLargestWindowSide) : kWindowHeight;
+    const int width = windowedWidth, height = windowedHeight;
     glutInitWindowSize(width, height);
     if (geometry.placed) {
         const int x =
@@ -141,8 +160,113 @@ void clipToTheMap()
 {
     const double panelShare = (kPanelRight + kViewHalfSize) / (2.0 * kViewHalfSize);
     const int left = std::max(0, static_cast<int>(std::floor(panelShare * viewportWidth)) - 2);
-    glScissor(left, 0, viewportWidth - left, viewportHeight);
+    glScissor(left, pictureDrawnBottom, viewportWidth - left, viewportHeight);
     glEnable(GL_SCISSOR_TEST);
+}
+
+// The picture's place in a window of this size: all of it; or, with the proportions kept, as
+// wide as 4:3 allows at the window's height (bars beside it) or as tall as it allows at the
+// window's width (bars above and below), to the nearest pixel, in the middle.
+void placePicture(int width, int height)
+{
+    viewportWidth = width;
+    viewportHeight = height;
+    if (aspectKept && width * 3 > height * 4)
+        viewportWidth = (8 * height + 3) / 6;  // height x 4 / 3, rounded
+    else if (aspectKept && width * 3 < height * 4)
+        viewportHeight = (6 * width + 4) / 8;  // width x 3 / 4, rounded
+    viewportLeft = (width - viewportWidth) / 2;
+    viewportBottom = (height - viewportHeight) / 2;
+    pictureDrawnBottom = height - viewportHeight;
+}
+
+// With the proportions kept, the picture is drawn at the window's top left corner, exactly as a
+// window of its size draws it, then moved to its place in the middle, and the bars around it are
+// cleared to the colour beyond the map's border. (Drawn in place, the software renderer's
+// textures came out a shade different here and there: it works out each pixel's texture
+// position from the window's top left corner, and rounds it differently further away.)
+void showPictureInItsPlace()
+{
+    if (viewportWidth == windowWidth && viewportHeight == windowHeight)
+        return;
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);  // one unit a pixel
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    // The raster position at the corner, then moved by whole pixels: no rounding on the way.
+    // The copy works as if the picture were read first and then drawn: overlapping is fine.
+    glRasterPos2i(0, 0);
+    glBitmap(0, 0, 0.0f, 0.0f, static_cast<float>(viewportLeft), static_cast<float>(viewportBottom),
+             nullptr);
+    glCopyPixels(0, pictureDrawnBottom, viewportWidth, viewportHeight, GL_COLOR);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    const int right = viewportLeft + viewportWidth, top = viewportBottom + viewportHeight;
+    const int bars[4][4] = {
+        {0, 0, viewportLeft, windowHeight},             // left
+        {right, 0, windowWidth - right, windowHeight},  // right
+        {0, 0, windowWidth, viewportBottom},            // below
+        {0, top, windowWidth, windowHeight - top},      // above
+    };
+    glEnable(GL_SCISSOR_TEST);
+    for (const auto& bar : bars) {
+        if (bar[2] <= 0 || bar[3] <= 0)
+            continue;
+        glScissor(bar[0], bar[1], bar[2], bar[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glPopAttrib();
+}
+
+// The window as the player last asked for it. Asked once a frame rather than at each key: GLUT
+// changes a window only after it has read every waiting event, so that two presses read
+// together would otherwise leave the second one lost instead of cancelling out. Leaving full
+// screen gives the window back its size from before (the screen's, when the game started full
+// screen) one frame later; so the window's own size is asked for in the frame after, and full
+// screen asked for again meanwhile waits for that frame to pass, or the size given back would
+// come after it.
+void followWindowMode()
+{
+    if (windowToBeSized) {
+        if (!fullScreenAsked)
+            glutReshapeWindow(windowedWidth, windowedHeight);
+        windowToBeSized = false;
+        return;
+    }
+    if (fullScreenAsked == (glutGet(GLUT_FULL_SCREEN) != 0))
+        return;
+    if (fullScreenAsked) {
+        glutFullScreen();
+    } else {
+        glutLeaveFullScreen();
+        windowToBeSized = true;
+        glutPostRedisplay();
+    }
+}
+
+// The game is ending: on the way out GLUT takes its window down, which it tells as the close box.
+bool leaving = false;
+
+void markLeaving()
+{
+    leaving = true;
+}
+
+// The window's close box leaves the game as Quit does, at once, before GLUT takes the window and
+// the graphics driver down: the sanitizer build's leak check needs the driver still loaded.
+void closeBoxPressed()
+{
+    if (!leaving)
+        tapAction(Action::Quit, Device::Mouse);
 }
 
 }  // namespace
@@ -187,6 +311,8 @@ int runGame(int argc, char** argv)
     glutInitDisplayMode(GLUT_DOUBLE);
     if (!options.check.empty())
         return checkInAWindow(options);
+    aspectKept = options.keepAspect;
+    sizeWindow(options);
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
@@ -198,12 +324,14 @@ int runGame(int argc, char** argv)
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
     identifyWindow();  // its class and icon, for the desktop's task bar
     std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
+    std::atexit(markLeaving);                       // before GLUT's own ending, as the above
     SoundSettings sound;
     sound.muted = options.mute;
     if (startSound(sound))
         std::atexit(stopSound);  // before the leak check, which runs after it
 
     registerInputCallbacks();
+    glutCloseFunc(closeBoxPressed);
     glutIdleFunc(idle);
 
     initGraphics(findDataFolder(options));
@@ -215,7 +343,8 @@ int runGame(int argc, char** argv)
     glutDisplayFunc(pacedDisplay);
     glutReshapeFunc(reshape);
 
-    if (!options.window)
+    fullScreenAsked = !options.window;
+    if (fullScreenAsked)
         glutFullScreen();
     glutMainLoop();
     return 0;
@@ -223,8 +352,9 @@ int runGame(int argc, char** argv)
 
 ViewPoint viewPointAtPixel(int x, int y)
 {
-    return {-kViewHalfSize + (x + 0.5) * (2.0 * kViewHalfSize) / viewportWidth,
-            kViewHalfSize - (y + 0.5) * (2.0 * kViewHalfSize) / viewportHeight};
+    const int rowsAbove = windowHeight - viewportBottom - viewportHeight;  // over the picture
+    return {-kViewHalfSize + (x - viewportLeft + 0.5) * (2.0 * kViewHalfSize) / viewportWidth,
+            kViewHalfSize - (y - rowsAbove + 0.5) * (2.0 * kViewHalfSize) / viewportHeight};
 }
 
 double viewUnitsPerPixel()
@@ -260,22 +390,31 @@ void buildDisplayLists()
     buildMapList();
 }
 
+void switchWindowMode()
+{
+    fullScreenAsked = !fullScreenAsked;
+    glutPostRedisplay();  // a paused game draws no frames of its own
+}
+
 namespace {
 
 // One frame into the back buffer, not yet shown: the kept picture of a paused game, or a frame
-// of play (a recorded drive being shown brings its actions and steps up to it first). Returns
-// whether it was a frame of play, which lets the car take its next step.
+// of play (a recorded drive being shown brings its actions and steps up to it first), in its
+// place in the window. Returns whether it was a frame of play, which lets the car take its next
+// step.
 bool composeFrame()
 {
     pollGamepads();  // a wreck has no idle turns, and its pad's Back must be heard
     if (gamePaused()) {
         drawPausedFrame();
+        showPictureInItsPlace();
         return false;
     }
     playReplayToNextFrame();
     drawFrame();
     noteFrameDrawn();
     drawReplayNotice();
+    showPictureInItsPlace();
     return true;
 }
 
@@ -300,6 +439,7 @@ void drawFrame()
 
 void display()
 {
+    followWindowMode();
     if (windowOversized)
         return;  // until the window is back within the renderer's reach
     const bool played = composeFrame();
@@ -313,6 +453,7 @@ void display()
 // picture appears at the start of its own 1/60 s, however long it took to draw.
 void pacedDisplay()
 {
+    followWindowMode();
     if (windowOversized)
         return;  // until the window is back within the renderer's reach
     const bool played = composeFrame();
@@ -335,13 +476,19 @@ void reshape(int width, int height)
                           std::min(height, static_cast<int>(largest[1])));
         return;
     }
-    viewportWidth = width;
-    viewportHeight = height;
-    glViewport(0, 0, width, height);
+    windowWidth = width;
+    windowHeight = height;
+    placePicture(width, height);
+    glViewport(0, pictureDrawnBottom, viewportWidth, viewportHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
     glMatrixMode(GL_MODELVIEW);
+    // Taller pictures draw their text, points and lines larger: the dashboard's lists again.
+    if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
+        setPixelScale(scale);
+        buildScaledLists();
+    }
 }
 
 // One motion step for each frame drawn. A window that is minimised, on another desktop or covered

@@ -139,10 +139,20 @@ std::optional<Action> actionOfEvent(Key glutKey, const KeyEvent& event)
     return actionOfKey(glutKey);
 }
 
+constexpr Key kEnterKey{KeyKind::Character, 13};
+
+// Alt+Enter switches between full screen and a window, as on most desktops, whatever the table
+// says. GLUT is asked for Alt only for Enter, and only while it reports the key.
+bool altEnter(Key glutKey)
+{
+    return glutKey == kEnterKey && (glutGetModifiers() & GLUT_ACTIVE_ALT) != 0;
+}
+
 void keyDown(Key glutKey)
 {
     const KeyEvent event = keyEventNow(true, glutKey);
-    const std::optional<Action> action = actionOfEvent(glutKey, event);
+    const std::optional<Action> action =
+        altEnter(glutKey) ? Action::FullScreen : actionOfEvent(glutKey, event);
     if (event.keycode)
         heldKeys[static_cast<size_t>(event.keycode)] = {true, action};
     if (action)
@@ -162,6 +172,8 @@ void keyUp(Key glutKey)
         *held = {};
     if (action)
         releaseAction(*action, Device::Keyboard);
+    if (glutKey == kEnterKey)
+        releaseAction(Action::FullScreen, Device::Keyboard);  // Alt may be up before Enter is
 }
 
 void letGoOfEveryKey()

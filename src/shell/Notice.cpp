@@ -4,6 +4,7 @@
 #include <GL/glut.h>
 
 #include "shell/Game.h"
+#include "shell/PixelScale.h"
 
 namespace {
 
@@ -23,14 +24,11 @@ void drawNotice(const char* text, const NoticeBox& box)
     glColor3f(0.0f, 0.0f, 0.0f);
     glRectf(box.left, box.bottom, box.right, box.top);
     glColor3f(1.0f, 1.0f, 1.0f);
-    int textWidth = 0;
-    for (const char* c = text; *c != '\0'; ++c)
-        textWidth += glutBitmapWidth(kFont, *c);
+    const int width = textWidth(kFont, text);
     glRasterPos2f(
-        static_cast<float>((box.left + box.right) / 2.0 - textWidth / 2.0 * viewUnitsPerPixel()),
+        static_cast<float>((box.left + box.right) / 2.0 - width / 2.0 * viewUnitsPerPixel()),
         static_cast<float>(box.bottom + kBaseLineAboveBottom));
-    for (const char* c = text; *c != '\0'; ++c)
-        glutBitmapCharacter(kFont, *c);
+    drawText(kFont, text);
     glPopMatrix();
     glPopAttrib();
 }

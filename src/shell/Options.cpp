@@ -71,6 +71,7 @@ enum OptionCode {
     kSettings,
     kRecord,
     kReplay,
+    kAspect,
     kWindow,
     kMute,
     kPrintSettings,
@@ -87,6 +88,7 @@ constexpr option kLongOptions[] = {
     {"print-settings", no_argument, nullptr, kPrintSettings},
     {"window", no_argument, nullptr, kWindow},
     {"mute", no_argument, nullptr, kMute},
+    {"aspect", required_argument, nullptr, kAspect},
     {"check", no_argument, nullptr, kCheck},
     {"record", required_argument, nullptr, kRecord},
     {"replay", required_argument, nullptr, kReplay},
@@ -102,6 +104,9 @@ void printHelp()
         "      --data=DIR        read the ten pictures from DIR\n"
         "      --window          play in a 1024 x 768 window instead of full screen\n"
         "      --mute            start without sound (m switches it on and off)\n"
+        "      --aspect=MODE     stretch (the default): the picture covers the whole screen;\n"
+        "                        keep: it keeps the 4:3 proportions it was drawn in, in the\n"
+        "                        middle, with bars in the colour around the map beside it\n"
         "      --settings=FILE   read the player's settings from FILE instead of\n"
         "                        $XDG_CONFIG_HOME/tarvelo/settings.conf (else\n"
         "                        ~/.config/tarvelo/settings.conf)\n"
@@ -122,8 +127,9 @@ void printHelp()
         "current folder, if it holds Car.bmp; else from the installed folder, %s.\n"
         "\n"
         "Keys: arrows accelerate, brake and turn; 1 to 4 choose a gear, 5 reverse; l switches\n"
-        "the lights; p pauses, m mutes; Escape or the Quit button ends the game, n or the New\n"
-        "button brings a fresh car after a wreck.\n"
+        "the lights; p pauses, m mutes; F11 or Alt+Enter switches between full screen and a\n"
+        "window; Escape or the Quit button ends the game, n or the New button brings a fresh\n"
+        "car after a wreck.\n"
         "\n"
         "Gamepad: the left stick or the D-pad turns, the right trigger or A accelerates, the\n"
         "left trigger or B brakes; the shoulder buttons shift a gear down and up (1 to 4, and\n"
@@ -247,6 +253,16 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                 break;
             case kMute:
                 options.mute = true;
+                break;
+            case kAspect:
+                if (std::strcmp(optarg, "keep") != 0 && std::strcmp(optarg, "stretch") != 0) {
+                    std::fprintf(stderr,
+                                 "tarvelo: '--aspect' takes stretch or keep, not '%s' (try "
+                                 "'tarvelo --help')\n",
+                                 optarg);
+                    return kExitMistake;
+                }
+                options.keepAspect = std::strcmp(optarg, "keep") == 0;
                 break;
             case kCheck:
                 options.check.emplace_back();  // the files follow, among the arguments

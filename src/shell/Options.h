@@ -18,11 +18,13 @@ struct Options {
     std::string dataFolder;  // --data DIR; empty when not given
     bool window = false;     // --window, or -geometry: a window instead of full screen
     std::optional<WindowGeometry> geometry;  // -geometry, checked before any window opens
-    bool mute = false;               // --mute: the game starts silent (m switches the sound on)
-    std::string settingsFile;        // --settings FILE; empty for the player's usual file
-    std::string display;             // -display NAME; empty for the DISPLAY variable
-    std::string record;              // --record FILE: the drive is recorded into FILE
-    std::string replay;              // --replay FILE: the drive recorded in FILE is shown
+    bool mute = false;         // --mute: the game starts silent (m switches the sound on)
+    bool keepAspect = false;   // --aspect=keep: the 4:3 picture in the middle, bars beside it;
+                               // --aspect=stretch (the default): the picture over the window
+    std::string settingsFile;  // --settings FILE; empty for the player's usual file
+    std::string display;       // -display NAME; empty for the DISPLAY variable
+    std::string record;        // --record FILE: the drive is recorded into FILE
+    std::string replay;        // --replay FILE: the drive recorded in FILE is shown
     std::vector<std::string> check;  // --check FILE...: the drives are checked against the game
     // The program's name and GLUT's own options (-display NAME, -iconic, ...), in their order,
     // for glutInit.

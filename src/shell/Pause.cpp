@@ -17,8 +17,8 @@ namespace {
 enum class State { kPlaying, kPausing, kPaused };
 State state = State::kPlaying;
 
-// The kept picture: the window's pixels in the bottom left corner of a texture with sides of a
-// power of two, which every GL takes; made larger only when a larger window is paused.
+// The kept picture: the picture's pixels in the bottom left corner of a texture with sides of a
+// power of two, which every GL takes; made larger only when a larger picture is paused.
 GLuint keptTexture = 0;
 int textureWidth = 0, textureHeight = 0;
 int keptWidth = 0, keptHeight = 0;
@@ -49,7 +49,7 @@ void keepPicture()
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     }
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, keptWidth, keptHeight);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, pictureDrawnBottom, keptWidth, keptHeight);
     glPopAttrib();
 }
 
@@ -94,8 +94,8 @@ void keepFrameWhenPausing()
 
 void drawPausedFrame()
 {
-    // The picture as it was, pixel for pixel, from the window's bottom left corner; a window
-    // resized since shows it at its old size.
+    // The picture as it was, pixel for pixel, over the picture as it is drawn; a window
+    // resized since, or switched to or from full screen, shows it stretched over the new picture.
     glClear(GL_COLOR_BUFFER_BIT);
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
     glEnable(GL_TEXTURE_2D);
@@ -105,7 +105,7 @@ void drawPausedFrame()
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, viewportWidth, 0.0, viewportHeight, -1.0, 1.0);  // one unit a pixel
+    glOrtho(0.0, keptWidth, 0.0, keptHeight, -1.0, 1.0);  // one unit a pixel of the kept picture
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -223,7 +223,8 @@ uint64_t pictureDigest()
     static std::vector<unsigned char> pixels;  // kept: a read every second costs no allocation
     pixels.resize(static_cast<size_t>(viewportWidth) * viewportHeight * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, viewportWidth, viewportHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, pictureDrawnBottom, viewportWidth, viewportHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return digestOf(pixels.data(), pixels.size());
 }
@@ -364,8 +365,8 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
 
 int checkReplays(DrivesToCheck& toCheck)
 {
-    const int windowWidth = glutGet(GLUT_WINDOW_WIDTH);
-    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    const int roomWidth = glutGet(GLUT_WINDOW_WIDTH);  // the most a picture can be drawn in
+    const int roomHeight = glutGet(GLUT_WINDOW_HEIGHT);
     int status = toCheck.allRead ? kExitPlayed : kExitCannotPlay;
     for (auto& [path, drive] : toCheck.drives) {
         const ReplayHeader& header = drive.header;
@@ -380,8 +381,8 @@ int checkReplays(DrivesToCheck& toCheck)
         const Checkpoint* first =
             playback.replay.checkpoints.empty() ? nullptr : &playback.replay.checkpoints.front();
         if (first && first->width != 0)
-            reshape(std::min<int>(first->width, windowWidth),
-                    std::min<int>(first->height, windowHeight));
+            reshape(std::min<int>(first->width, roomWidth),
+                    std::min<int>(first->height, roomHeight));
         uint32_t frames = 0;
         std::string difference;
         while (difference.empty() && playToNextFrame(true)) {
@@ -392,7 +393,7 @@ int checkReplays(DrivesToCheck& toCheck)
                 playback.replay.checkpoints[playback.nextCheckpoint].width != 0;
             const Checkpoint* c =
                 checkpointFrame ? &playback.replay.checkpoints[playback.nextCheckpoint] : nullptr;
-            const bool drawn = c && c->width <= windowWidth && c->height <= windowHeight;
+            const bool drawn = c && c->width <= roomWidth && c->height <= roomHeight;
             if (drawn && (c->width != viewportWidth || c->height != viewportHeight))
                 reshape(c->width, c->height);  // the window was resized during the drive
             // A frame nobody looks at has its drawing compiled into a list that is never

@@ -35,6 +35,7 @@ constexpr KeyBinding kDefaultKeys[] = {
     {{KeyKind::Character, 'p'}, Action::Pause},
     {{KeyKind::Character, 'm'}, Action::Mute},
     {{KeyKind::Character, 'n'}, Action::NewCar},
+    {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},  // and Alt+Enter, always
     {kEscapeKey, Action::Quit},
 };
 
@@ -116,6 +117,7 @@ constexpr Control kControls[] = {
     {"pause", Action::Pause, GearShift::NoShift, true, true},
     {"mute", Action::Mute, GearShift::NoShift, true, true},
     {"new_car", Action::NewCar, GearShift::NoShift, true, true},
+    {"full_screen", Action::FullScreen, GearShift::NoShift, true, false},
     {"quit", Action::Quit, GearShift::NoShift, true, false},
 };
 constexpr int kControlCount = static_cast<int>(std::size(kControls));
@@ -587,7 +589,8 @@ void printDefaultSettings(std::FILE* out)
               "#\n"
               "# Keys: one to four for each action, by X's names for them as xev shows them (Up,\n"
               "# F5, a, space, Return, KP_1, ampersand, eacute ...) or as the character itself\n"
-              "# (&, é); letters in either case. No key does two things; Escape always quits.");
+              "# (&, é); letters in either case. No key does two things; Escape always quits and\n"
+              "# Alt+Enter always switches between full screen and a window.");
     for (int c = 0; c < kControlCount; ++c) {
         if (kControls[c].onKeys)
             std::fprintf(out, "key.%s = %s\n", kControls[c].name,

@@ -7,6 +7,7 @@
 
 #include "assets/CarList.h"
 #include "effects/Particles.h"
+#include "shell/PixelScale.h"
 
 namespace {
 
@@ -177,7 +178,7 @@ void drawExhaust(float speed)
     // the size set last stays in force instead.
     const double pointSize = 10.0 - 3.0 * speed;
     if (pointSize > 0.0)
-        glPointSize(static_cast<float>(pointSize));
+        glPointSize(scaledPixels(pointSize));  // times the pixel scale on large screens
 
     glBegin(GL_POINTS);
     const double puffs = 10.0 * speed;

@@ -81,6 +81,10 @@ for option in $options; do
             fail "--check: status $status, '$(cat "$WORK/out.txt" "$WORK/err.txt")'"
         ;;
     --settings) runs_with "--settings with the game's own settings" --window --settings="$WORK/own.conf" ;;
+    --aspect)
+        runs_with "--aspect=keep" --window --aspect=keep
+        runs_with "--aspect stretch" --window --aspect stretch
+        ;;
     *) runs_with "$option" --window "$option" ;;
     esac
 done
@@ -113,6 +117,8 @@ runs_with "window = no and --window" --settings "$WORK/full.conf" --window
 runs_with "window = yes" --settings "$WORK/window.conf"
 [ "$WINDOW_GEOMETRY" = "1024x768+0+0" ] && pass "window = yes: a 1024 x 768 window" ||
     fail "window = yes gave the window $WINDOW_GEOMETRY"
+ends_with "--aspect=wide" 2 "tarvelo: '--aspect' takes stretch or keep, not 'wide' (try 'tarvelo --help')" "$GAME" --aspect=wide
+ends_with "--aspect alone" 2 "tarvelo: option '--aspect' needs a value (try 'tarvelo --help')" "$GAME" --aspect
 for geometry in bogus 0x0 640x 640x480+10 100000x100; do
     ends_with "-geometry $geometry" 2 "tarvelo: '$geometry' is no window geometry: give WxH, +X+Y or WxH+X+Y with sides of 1 to 32767 pixels (try 'tarvelo --help')" \
         "$GAME" -geometry "$geometry"

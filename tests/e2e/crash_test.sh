@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Crashing the real game's car: a hit on the cheap roof block below the start takes a quarter
 # point off the damage bar, a hit at full speed on the crate stack in the west about four points;
-# further hits wreck the car, which explodes and stands still, under "Press New", until New's key n
-# brings back a fresh car
-# at the start, exactly as the game began.
+# further hits wreck the car, which explodes and stands still, under "Press New", also through
+# F11 to the window and back, until New's key n brings back a fresh car at the start, exactly as
+# the game began.
 #
 # The route: heading down from the start the car runs into the roof block (x -10..40,
 # y -70..-40) and is thrown back to y about -33.5. Heading left from there, in fourth gear, it
@@ -26,6 +26,8 @@ car_red_pixels() { probe count "$1" $CAR 150 255 0 80 0 80; }
 fire_pixels() { probe count "$1" $AROUND_CAR 230 255 100 230 0 140; }
 
 # Predicates for poll.
+full_screen_state_gone() { ! full_screen_state; }
+full_and_steady() { full_screen_state && steady "$1"; }
 bar_shorter_than() { [ "$(bar_end "$1")" -lt "$2" ]; }
 bar_empty() { [ "$(bar_end "$1")" -eq -1 ]; }
 bar_full() { [ "$(bar_end "$1")" -ge "$FULL_END" ]; }
@@ -130,6 +132,15 @@ if poll 5 steady; then
     sleep 0.5
     if map_unchanged_since "$(shot pressed-up)" "$WRECK"; then pass "the wreck does not move when up is pressed"
     else fail "the map moved under the wreck" "$WRECK" "$WORK/pressed-up.ppm"; fi
+    # F11 to the window and back: the wreck as it was.
+    keys F11
+    poll 10 full_screen_state_gone
+    keys F11
+    if poll 10 full_and_steady && same_screen "$LAST_SHOT" "$WRECK"; then
+        pass "F11 twice: full screen again with the wreck as it was"
+    else
+        fail "F11 twice did not bring back the wreck's full-screen picture" "$WRECK" "$LAST_SHOT"
+    fi
 else
     fail "the screen did not settle after the explosion" "$LAST_SHOT"
 fi

@@ -147,8 +147,8 @@ poll()
     done
 }
 
-# True when two screenshots are the same, pixel for pixel, over the whole screen.
-same_screen() { [ "$(probe diff "$1" "$2" 0 0 $((SCREEN_WIDTH - 1)) $((SCREEN_HEIGHT - 1)))" = "0.000" ]; }
+# True when two screenshots (or pictures of the same size) are the same, pixel for pixel.
+same_screen() { [ "$(probe diff "$1" "$2")" = "0.000" ]; }
 
 # Predicate: the screen shows no change between two screenshots taken a few frames apart
 # (the car stands still and nothing animates).
@@ -165,12 +165,14 @@ steady()
 
 # The dashboard panel is light grey (192, 192, 192); its top-left corner and the map's far
 # bottom-right corner (not black once the game has drawn into the full-screen window) tell that
-# the first full-screen frame is up.
+# the first full-screen frame is up. PICTURE_LEFT, PICTURE_WIDTH and PICTURE_HEIGHT: where the
+# picture lies on another screen, from the top left.
 game_on_screen()
 {
-    colour_near "$(probe pixel "$1" 4 4)" 192 192 192 6 &&
-        colour_near "$(probe pixel "$1" 4 763)" 192 192 192 6 &&
-        ! colour_near "$(probe pixel "$1" 1020 764)" 0 0 0 2
+    local left=${PICTURE_LEFT:-0} width=${PICTURE_WIDTH:-1024} height=${PICTURE_HEIGHT:-768}
+    colour_near "$(probe pixel "$1" $((left + 4)) 4)" 192 192 192 6 &&
+        colour_near "$(probe pixel "$1" $((left + 4)) $((height - 5)))" 192 192 192 6 &&
+        ! colour_near "$(probe pixel "$1" $((left + width - 4)) $((height - 4)))" 0 0 0 2
 }
 
 # start_game [FOLDER [OPTION...]]: starts the game from FOLDER (default: the pictures' folder)
@@ -215,6 +217,9 @@ reference_start_screen()
     keys Escape
     wait_exit 5
 }
+
+# Whether the window manager holds the game's window full screen.
+full_screen_state() { xprop -id "$WINDOW" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN; }
 
 # keys KEY COUNT: COUNT presses of KEY (an X key name: Up, Down, Left, Right, l, 4, ...).
 keys()

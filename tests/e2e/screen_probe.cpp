@@ -4,6 +4,8 @@
 //   screen_probe pixel SHOT X Y                  "R G B" of one pixel
 //   screen_probe mean SHOT X0 Y0 X1 Y1           mean "R G B" of a rectangle (bounds inclusive)
 //   screen_probe diff A B X0 Y0 X1 Y1            mean absolute difference of A and B per channel
+//   screen_probe diff A B                        the same over the whole of two pictures of the
+//                                                same size
 //   screen_probe vshift A B X0 Y0 X1 Y1 MAX      the row shift s (|s| <= MAX) that best maps the
 //                                                rectangle of A onto B (B[y + s] = A[y]), printed
 //                                                as "s error_at_s error_at_0"
@@ -177,11 +179,12 @@ int main(int argc, char** argv)
             }
         const double n = static_cast<double>(r.x1 - r.x0 + 1) * (r.y1 - r.y0 + 1);
         std::printf("%.0f %.0f %.0f\n", sum[0] / n, sum[1] / n, sum[2] / n);
-    } else if (command == "diff" && argc == 8) {
+    } else if (command == "diff" && (argc == 8 || argc == 4)) {
         const Shot a = load(argv[2]), b = load(argv[3]);
         if (a.width != b.width || a.height != b.height)
             fail("pictures of different sizes");
-        std::printf("%.3f\n", shiftError(a, b, rectangle(argv + 4, a), 0, 0));
+        const Rect whole = {0, 0, a.width - 1, a.height - 1};
+        std::printf("%.3f\n", shiftError(a, b, argc == 8 ? rectangle(argv + 4, a) : whole, 0, 0));
     } else if ((command == "vshift" || command == "hshift") && argc == 9) {
         const Shot a = load(argv[2]), b = load(argv[3]);
         if (a.width != b.width || a.height != b.height)
