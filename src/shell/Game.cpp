@@ -132,11 +132,8 @@ void placeWindow(const Options& options)
 
 // Checking recorded drives: a window just large enough for their pictures, no sound, no
 // player; the drives are played as fast as the game can.
-int checkInAWindow(const Options& options)
+int checkInAWindow(DrivesToCheck& toCheck, const Options& options)
 {
-    DrivesToCheck toCheck = readDrivesToCheck(options.check);
-    if (toCheck.drives.empty())
-        return kExitCannotPlay;
     glutInitWindowSize(toCheck.width, toCheck.height);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - checking recorded drives");
@@ -285,13 +282,19 @@ int runGame(int argc, char** argv)
     options.mute = options.mute || settings.mute;
     options.window = options.window || settings.window;
     useKeys(settings.keys);
-    // A drive to record or to show is looked at before any window opens.
+    // A drive to record, show or check is looked at before the display is.
     if (const std::optional<std::string> why =
             !options.record.empty()   ? openRecording(options.record)
             : !options.replay.empty() ? openReplay(options.replay)
                                       : std::nullopt) {
         std::fprintf(stderr, "%s\n", why->c_str());
         return kExitCannotPlay;
+    }
+    DrivesToCheck toCheck;
+    if (!options.check.empty()) {
+        toCheck = readDrivesToCheck(options.check);
+        if (toCheck.drives.empty())
+            return kExitCannotPlay;
     }
     Display* const display = openDisplay(options);
     if (!display)
@@ -310,7 +313,7 @@ int runGame(int argc, char** argv)
     XCloseDisplay(display);
     glutInitDisplayMode(GLUT_DOUBLE);
     if (!options.check.empty())
-        return checkInAWindow(options);
+        return checkInAWindow(toCheck, options);
     aspectKept = options.keepAspect;
     sizeWindow(options);
     if (!options.window) {
