@@ -164,8 +164,10 @@ pid_t startXServer(ScreenSize size, std::string& name)
         dup2(null, 2);
         const std::string screen =
             std::to_string(size.width) + "x" + std::to_string(size.height) + "x24";
+        // -noreset: a launch that connects while the one before it is leaving finds the server
+        // up, not resetting.
         execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", static_cast<char*>(nullptr));
+               "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ready[1]);
