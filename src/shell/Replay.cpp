@@ -1,5 +1,5 @@
-// Recorded drives: writing one as the game goes, showing one at the game's pace, checking one
-// unpaced against the game, and reading the file, which trusts no size it has not limited.
+// Recorded drives: writing one as the game goes, showing one at the game's pace, and checking
+// one unpaced against the game.
 #include "shell/Replay.h"
 
 #include <GL/glut.h>

@@ -1,13 +1,10 @@
 // The file of a recorded drive: the codes of its records, and its reader.
 #include "shell/ReplayFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "shell/PlainFile.h"
 
 namespace {
 
@@ -160,37 +157,25 @@ std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std:
 
 std::optional<Replay> readReplayFile(const std::string& path, std::string& error)
 {
-    // Not opened for reading until it is known to be a plain file: a pipe would wait for ever.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
-        error = "not a plain file";
-        return std::nullopt;
-    }
-    if (static_cast<uint64_t>(status.st_size) > kLargestFile) {
-        close(fd);
-        error = "larger than any recorded drive (" + std::to_string(kLargestFile >> 20) + " MiB)";
-        return std::nullopt;
-    }
-    std::vector<unsigned char> bytes(static_cast<size_t>(status.st_size));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+    const FileContents file = readPlainFile(path, kLargestFile);
+    switch (file.trouble) {
+        case FileTrouble::None:
             break;
-        got += static_cast<size_t>(n);
+        case FileTrouble::CannotOpen:
+            error = std::strerror(file.error);
+            return std::nullopt;
+        case FileTrouble::Folder:
+        case FileTrouble::NotPlain:
+            error = "not a plain file";
+            return std::nullopt;
+        case FileTrouble::TooLarge:
+            error =
+                "larger than any recorded drive (" + std::to_string(kLargestFile >> 20) + " MiB)";
+            return std::nullopt;
+        case FileTrouble::CannotRead:
+            error = "could not be read to its end";
+            return std::nullopt;
     }
-    close(fd);
-    if (got != bytes.size()) {
-        error = "could not be read to its end";
-        return std::nullopt;
-    }
-    return parseReplay(bytes.data(), bytes.size(), error);
+    return parseReplay(reinterpret_cast<const unsigned char*>(file.bytes.data()), file.bytes.size(),
+                       error);
 }

@@ -5,9 +5,7 @@
 #include "shell/Settings.h"
 
 #include <GL/freeglut.h>
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +15,8 @@
 #include <iterator>
 #include <optional>
 #include <utility>
+
+#include "shell/PlainFile.h"
 
 namespace {
 
@@ -528,47 +528,26 @@ Settings readSettings(const std::string& path, bool mustExist, std::FILE* warnin
     };
     if (path.empty())
         return defaultSettings();
-    // Not blocking: a named pipe without a writer would hold the game before it starts.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT && !mustExist)
-            return defaultSettings();  // the player has none
-        return cannot(std::string("cannot be read: ") + std::strerror(errno));
+    const FileContents file = readPlainFile(path, kLargestFile);
+    switch (file.trouble) {
+        case FileTrouble::None:
+            break;
+        case FileTrouble::CannotOpen:
+            if (file.error == ENOENT && !mustExist)
+                return defaultSettings();  // the player has none
+            [[fallthrough]];
+        case FileTrouble::CannotRead:
+            return cannot(std::string("cannot be read: ") + std::strerror(file.error));
+        case FileTrouble::Folder:
+            return cannot("is a folder");
+        case FileTrouble::NotPlain:
+            return cannot("is no plain file");
+        case FileTrouble::TooLarge:
+            return cannot("is larger than " + std::to_string(kLargestFile / 1024) +
+                          " KiB, too large for settings");
     }
-    std::string text;
-    struct stat status {};
-    std::string why;
-    if (fstat(fd, &status) != 0) {
-        why = std::string("cannot be read: ") + std::strerror(errno);
-    } else if (S_ISDIR(status.st_mode)) {
-        why = "is a folder";
-    } else if (!S_ISREG(status.st_mode)) {
-        why = "is no plain file";
-    } else {
-        text.resize(kLargestFile + 1);
-        size_t length = 0;
-        while (length < text.size()) {
-            const ssize_t got = read(fd, text.data() + length, text.size() - length);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                why = std::string("cannot be read: ") + std::strerror(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            length += static_cast<size_t>(got);
-        }
-        text.resize(length);
-        if (why.empty() && length > kLargestFile)
-            why = "is larger than " + std::to_string(kLargestFile / 1024) +
-                  " KiB, too large for settings";
-    }
-    close(fd);
-    if (!why.empty())
-        return cannot(why);
     std::vector<std::string> lines;
-    const Settings settings = parseSettings(text, path, lines);
+    const Settings settings = parseSettings(file.bytes, path, lines);
     const int count = static_cast<int>(lines.size());
     for (int i = 0; i < count && i < kMostWarningsShown; ++i)
         std::fprintf(warnings, "tarvelo: %s\n", lines[static_cast<size_t>(i)].c_str());
