@@ -95,6 +95,15 @@ constexpr option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
+const char* nameOfOption(int code)
+{
+    for (const option& o : kLongOptions) {
+        if (o.val == code)
+            return o.name;
+    }
+    return "";
+}
+
 void printHelp()
 {
     std::printf(
@@ -236,15 +245,6 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
                 }
                 options.dataFolder = optarg;
                 break;
-            case kSettings:
-                if (*optarg == '\0') {
-                    std::fprintf(
-                        stderr,
-                        "tarvelo: option '--settings' needs a file (try 'tarvelo --help')\n");
-                    return kExitMistake;
-                }
-                options.settingsFile = optarg;
-                break;
             case kPrintSettings:
                 printDefaultSettings(stdout);
                 return kExitPlayed;
@@ -267,15 +267,18 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             case kCheck:
                 options.check.emplace_back();  // the files follow, among the arguments
                 break;
+            case kSettings:
             case kRecord:
             case kReplay:
                 if (*optarg == '\0') {
                     std::fprintf(stderr,
-                                 "tarvelo: option '%s' needs a file (try 'tarvelo --help')\n",
-                                 code == kRecord ? "--record" : "--replay");
+                                 "tarvelo: option '--%s' needs a file (try 'tarvelo --help')\n",
+                                 nameOfOption(code));
                     return kExitMistake;
                 }
-                (code == kRecord ? options.record : options.replay) = optarg;
+                (code == kSettings ? options.settingsFile
+                 : code == kRecord ? options.record
+                                   : options.replay) = optarg;
                 break;
             case ':':
                 std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
