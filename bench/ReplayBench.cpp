@@ -7,20 +7,16 @@
 // Prints both rates and their ratio, the medians of several runs with their spread.
 // Usage: ReplayBench [--repeats N] [DRIVE...]  (default: every drive in tests/replays)
 #include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "Launch.h"
 
 namespace {
 
@@ -35,93 +31,28 @@ constexpr double kPacedMeasured = 3.0;
 // reported as checked, or a time below 0 when a drive did not check ok.
 double timeCheck(const std::vector<std::string>& drives, int copies, long& frames)
 {
-    std::vector<std::string> arguments = {TARVELO_GAME_PATH, "--data", TARVELO_DATA_DIR, "--check"};
+    Launch check{{TARVELO_GAME_PATH, "--data", TARVELO_DATA_DIR, "--check"}, "", "", true};
     for (int i = 0; i < copies; ++i)
-        arguments.insert(arguments.end(), drives.begin(), drives.end());
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    int out[2];
-    if (pipe(out) != 0)
-        return -1.0;
-    const auto start = Clock::now();
-    const pid_t check = fork();
-    if (check == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 2);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(out[1]);
+        check.arguments.insert(check.arguments.end(), drives.begin(), drives.end());
     std::string said;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(out[0], buffer, sizeof buffer)) > 0)
-        said.append(buffer, static_cast<size_t>(got));
-    close(out[0]);
-    int status = 0;
-    waitpid(check, &status, 0);
+    const auto start = Clock::now();
+    const bool ok = outputOf(check, said);
     const double elapsed = Seconds(Clock::now() - start).count();
     frames = 0;
     for (size_t at = said.find(": ok, "); at != std::string::npos; at = said.find(": ok, ", at + 1))
         frames += std::atol(said.c_str() + at + 6);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1.0;
+    return ok ? elapsed : -1.0;
 }
 
 // The real game showing the first drive at its own pace: its frames a second.
 double pacedFramesPerSecond(const std::string& drive)
 {
-    int swaps[2];
-    if (pipe(swaps) != 0)
+    PacedRun run;
+    const Launch game{
+        {TARVELO_GAME_PATH, "--mute", "--data", TARVELO_DATA_DIR, "--replay", drive}, "", "", true};
+    if (!runPaced(game, kPacedWarmUp, kPacedMeasured, run))
         return -1.0;
-    const pid_t game = fork();
-    if (game == 0) {
-        close(swaps[0]);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        setenv("LD_PRELOAD", TARVELO_SWAP_COUNTER_PATH, 1);
-        setenv("TARVELO_SWAP_FD", std::to_string(swaps[1]).c_str(), 1);
-        execl(TARVELO_GAME_PATH, TARVELO_GAME_PATH, "--mute", "--data", TARVELO_DATA_DIR,
-              "--replay", drive.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(swaps[1]);
-    fcntl(swaps[0], F_SETFL, fcntl(swaps[0], F_GETFL) | O_NONBLOCK);
-    auto drain = [&] {  // SwapCounter writes each swap's moment, 8 bytes
-        long bytes = 0;
-        char buffer[4096];
-        ssize_t got;
-        while ((got = read(swaps[0], buffer, sizeof buffer)) > 0)
-            bytes += got;
-        return bytes / static_cast<long>(sizeof(int64_t));
-    };
-    std::this_thread::sleep_for(Seconds(kPacedWarmUp));
-    drain();
-    const auto start = Clock::now();
-    std::this_thread::sleep_for(Seconds(kPacedMeasured));
-    const long frames = drain();
-    const double elapsed = Seconds(Clock::now() - start).count();
-    kill(game, SIGKILL);
-    waitpid(game, nullptr, 0);
-    close(swaps[0]);
-    return frames / elapsed;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-double spread(const std::vector<double>& values)
-{
-    const auto [low, high] = std::minmax_element(values.begin(), values.end());
-    return (*high - *low) / median(values) * 100.0;
+    return static_cast<double>(run.moments.size()) / run.seconds;
 }
 
 std::vector<std::string> suiteDrives()

@@ -30,13 +30,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "FloorFrame.h"
+#include "Launch.h"
 #include "shell/FramePacer.h"
 #include "shell/Game.h"
 
@@ -196,26 +196,8 @@ void stop(pid_t process)
 bool runFrameChild(const char* self, const std::string& display, const char* aspect,
                    std::vector<double>& floorMs, std::vector<double>& gameMs)
 {
-    int out[2];
-    if (pipe(out) != 0)
-        return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(out[0]);
-        dup2(out[1], 1);
-        setenv("DISPLAY", display.c_str(), 1);
-        execl(self, self, "--frames", aspect, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
     std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(out[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(got));
-    close(out[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+    const bool ended = outputOf({{self, "--frames", aspect}, display, "", false}, text);
     std::istringstream lines(text);
     std::string line;
     int rounds = 0;
@@ -227,27 +209,7 @@ bool runFrameChild(const char* self, const std::string& display, const char* asp
             ++rounds;
         }
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && rounds == kRounds;
-}
-
-// User and system time of a process, all its threads, in seconds.
-double processorSeconds(pid_t process)
-{
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const std::size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1.0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    unsigned long long user = 0, system = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {  // fields 14 and 15 of the stat line
-        if (i == 14)
-            user = std::stoull(field);
-        if (i == 15)
-            system = std::stoull(field);
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return ended && rounds == kRounds;
 }
 
 // What the launches of one paced program at one screen size measured.
@@ -257,71 +219,21 @@ struct PacedFigures {
     std::vector<double> intervalsMs;  // between consecutive swaps, all launches together
 };
 
-// The swap moments waiting in a non-blocking pipe, in nanoseconds, appended to `moments`.
-void drain(int fd, std::vector<std::int64_t>& moments)
-{
-    std::string bytes;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    for (std::size_t at = 0; at + sizeof(std::int64_t) <= bytes.size();
-         at += sizeof(std::int64_t)) {
-        std::int64_t moment = 0;
-        std::memcpy(&moment, bytes.data() + at, sizeof moment);
-        moments.push_back(moment);
-    }
-}
-
-// Launches `program` (with `argument`, if any) on `display` from the data folder with SwapCounter
+// Launches `program` (with `argument`) on `display` from the data folder with SwapCounter
 // loaded; appends its paced frames a second, its processor use and its swap intervals.
-bool runPaced(const char* program, const char* argument, const std::string& display,
-              PacedFigures& figures)
+bool measurePaced(const char* program, const char* argument, const std::string& display,
+                  PacedFigures& figures)
 {
-    int swaps[2];
-    if (pipe(swaps) != 0)
+    PacedRun run;
+    if (!runPaced({{program, argument}, display, TARVELO_DATA_DIR, false}, kPacedWarmUp,
+                  kPacedMeasured, run))
         return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(swaps[0]);
-        if (chdir(TARVELO_DATA_DIR) != 0)
-            _exit(127);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("LD_PRELOAD", TARVELO_SWAP_COUNTER_PATH, 1);
-        setenv("TARVELO_SWAP_FD", std::to_string(swaps[1]).c_str(), 1);
-        execl(program, program, argument, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(swaps[1]);
-    fcntl(swaps[0], F_SETFL, fcntl(swaps[0], F_GETFL) | O_NONBLOCK);
-    std::this_thread::sleep_for(Seconds(kPacedWarmUp));
-    std::vector<std::int64_t> before, moments;
-    drain(swaps[0], before);
-    const auto start = Clock::now();
-    const double cpuStart = processorSeconds(child);
-    std::this_thread::sleep_for(Seconds(kPacedMeasured));
-    drain(swaps[0], moments);
-    const double cpuEnd = processorSeconds(child);
-    const double elapsed = Seconds(Clock::now() - start).count();
-    const bool running = waitpid(child, nullptr, WNOHANG) == 0;
-    stop(child);
-    close(swaps[0]);
-    if (!running || before.empty() || cpuStart < 0.0 || cpuEnd < 0.0)
-        return false;
-    figures.framesPerSecond.push_back(static_cast<double>(moments.size()) / elapsed);
-    figures.cpuPercent.push_back((cpuEnd - cpuStart) / elapsed * 100.0);
-    for (std::size_t i = 1; i < moments.size(); ++i)
-        figures.intervalsMs.push_back(static_cast<double>(moments[i] - moments[i - 1]) / 1e6);
+    figures.framesPerSecond.push_back(static_cast<double>(run.moments.size()) / run.seconds);
+    figures.cpuPercent.push_back(run.cpuPercent);
+    for (std::size_t i = 1; i < run.moments.size(); ++i)
+        figures.intervalsMs.push_back(static_cast<double>(run.moments[i] - run.moments[i - 1]) /
+                                      1e6);
     return true;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
 // The p-th percentile by nearest rank: the smallest value with at least p per cent of all at or
@@ -348,13 +260,6 @@ std::string lateFigures(const std::vector<double>& intervalsMs)
     const auto late = std::count_if(intervalsMs.begin(), intervalsMs.end(),
                                     [](double ms) { return ms > kLateMs; });
     return std::to_string(late) + " of " + std::to_string(intervalsMs.size());
-}
-
-// The spread of the runs: (largest - smallest) / median, in per cent.
-double spread(const std::vector<double>& values)
-{
-    const auto [low, high] = std::minmax_element(values.begin(), values.end());
-    return (*high - *low) / median(values) * 100.0;
 }
 
 std::vector<ScreenSize> parseSizes(const std::string& text)
@@ -422,8 +327,8 @@ int main(int argc, char** argv)
         for (int run = 0; run < repeats; ++run) {
             const std::size_t first = gameMs.size();
             if (!runFrameChild(argv[0], display, aspect, floorMs, gameMs) ||
-                !runPaced(TARVELO_GAME_PATH, gameAspect.c_str(), display, game) ||
-                !runPaced(self.c_str(), "--paced-floor", display, floor)) {
+                !measurePaced(TARVELO_GAME_PATH, gameAspect.c_str(), display, game) ||
+                !measurePaced(self.c_str(), "--paced-floor", display, floor)) {
                 std::fprintf(stderr, "run %d at %d x %d failed\n", run, size.width, size.height);
                 status = 1;
             }
