@@ -175,6 +175,24 @@ game_on_screen()
         ! colour_near "$(probe pixel "$1" $((left + width - 4)) $((height - 4)))" 0 0 0 2
 }
 
+# launch FOLDER COMMAND...: starts the command (the game, or what starts it) from FOLDER, its
+# output in $WORK/stdout.txt and $WORK/stderr.txt, and waits up to ten seconds for the game's
+# window: WINDOW, empty when none came (the game may have ended).
+launch()
+{
+    local folder=$1 i
+    shift
+    (cd "$folder" && exec "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+    GAME_PID=$!
+    WINDOW=""
+    for i in $(seq 200); do
+        WINDOW=$(xdotool search --name 'TARVELO!' 2>/dev/null | head -n 1)
+        [ -n "$WINDOW" ] && break
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+}
+
 # start_game [FOLDER [OPTION...]]: starts the game from FOLDER (default: the pictures' folder)
 # with the options given, waits for its full-screen window, gives it the keyboard focus and waits
 # until its first frames stand still.
@@ -182,16 +200,7 @@ start_game()
 {
     local folder=${1:-$TEXTURES}
     shift || true
-    (cd "$folder" && exec "$GAME" "$@" >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
-    GAME_PID=$!
-    WINDOW=""
-    local i
-    for i in $(seq 200); do
-        WINDOW=$(xdotool search --name 'TARVELO!' 2>/dev/null | head -n 1)
-        [ -n "$WINDOW" ] && break
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.05
-    done
+    launch "$folder" "$GAME" "$@"
     if [ -z "$WINDOW" ]; then
         echo "FAIL: the game's window did not appear"; cat "$WORK/stderr.txt"; exit 1
     fi

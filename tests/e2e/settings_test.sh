@@ -9,24 +9,17 @@ MANUAL=$(dirname "$0")/../../dist/tarvelo.6
 unset XDG_CONFIG_HOME
 
 # plays_with DESCRIPTION COMMAND...: the game, started by the command (in a window), opens its
-# window and plays on until it is stopped; its error output is in $WORK/err.txt.
+# window and plays on until it is stopped; its error output is in $WORK/stderr.txt.
 plays_with()
 {
-    local description=$1 window="" i
+    local description=$1
     shift
-    (cd "$TEXTURES" && exec "$@" --window >"$WORK/out.txt" 2>"$WORK/err.txt") &
-    GAME_PID=$!
-    for i in $(seq 200); do
-        window=$(xdotool search --name 'TARVELO!' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.05
-    done
+    launch "$TEXTURES" "$@" --window
     sleep 0.5
-    if [ -n "$window" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+    if [ -n "$WINDOW" ] && kill -0 "$GAME_PID" 2>/dev/null; then
         pass "$description: the game plays"
     else
-        fail "$description: the game did not start; stderr '$(cat "$WORK/err.txt")'"
+        fail "$description: the game did not start; stderr '$(cat "$WORK/stderr.txt")'"
     fi
     kill "$GAME_PID" 2>/dev/null
     wait "$GAME_PID" 2>/dev/null
@@ -39,12 +32,12 @@ warned()
 {
     local count=$1 pattern seen
     shift
-    seen=$(grep -c 'settings' "$WORK/err.txt")
+    seen=$(grep -c 'settings' "$WORK/stderr.txt")
     [ "$seen" = "$count" ] && pass "$count warning(s)" ||
-        fail "$seen warnings instead of $count: $(cat "$WORK/err.txt")"
+        fail "$seen warnings instead of $count: $(cat "$WORK/stderr.txt")"
     for pattern in "$@"; do
-        grep -qE -- "$pattern" "$WORK/err.txt" && pass "warned: $(grep -E -- "$pattern" "$WORK/err.txt" | head -n 1)" ||
-            fail "no warning matching '$pattern' in: $(cat "$WORK/err.txt")"
+        grep -qE -- "$pattern" "$WORK/stderr.txt" && pass "warned: $(grep -E -- "$pattern" "$WORK/stderr.txt" | head -n 1)" ||
+            fail "no warning matching '$pattern' in: $(cat "$WORK/stderr.txt")"
     done
 }
 
