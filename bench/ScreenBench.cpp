@@ -17,8 +17,6 @@
 // whole screen all the same).
 // Usage: ScreenBench [--repeats N] [--sizes WxH,WxH...] [--aspect keep]
 #include <GL/freeglut.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,6 +35,7 @@
 
 #include "FloorFrame.h"
 #include "Launch.h"
+#include "VirtualServer.h"
 #include "shell/FramePacer.h"
 #include "shell/Game.h"
 
@@ -144,46 +143,6 @@ int showPacedFloor(int argc, char** argv)
     glutFullScreen();
     glutMainLoop();
     return 0;
-}
-
-// A virtual X server of the given size; returns its pid and puts its display name in `name`.
-pid_t startXServer(ScreenSize size, std::string& name)
-{
-    int ready[2];
-    if (pipe(ready) != 0)
-        return -1;
-    const pid_t server = fork();
-    if (server == 0) {
-        close(ready[0]);
-        if (ready[1] != 3) {
-            dup2(ready[1], 3);
-            close(ready[1]);
-        }
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        const std::string screen =
-            std::to_string(size.width) + "x" + std::to_string(size.height) + "x24";
-        // -noreset: a launch that connects while the one before it is leaving finds the server
-        // up, not resetting.
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(ready[1]);
-    std::string number;
-    pollfd wait{ready[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&wait, 1, 10000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ready[0]);
-    if (number.empty()) {
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-        return -1;
-    }
-    name = ":" + number;
-    return server;
 }
 
 void stop(pid_t process)
@@ -317,7 +276,7 @@ int main(int argc, char** argv)
     int status = 0;
     for (const ScreenSize& size : sizes) {
         std::string display;
-        const pid_t server = startXServer(size, display);
+        const pid_t server = startVirtualServer(size.width, size.height, display);
         if (server < 0) {
             std::fprintf(stderr, "no virtual X server of %d x %d\n", size.width, size.height);
             return 1;

@@ -5,10 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +24,8 @@
 #include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 #include "world/World.h"
+
+#include "VirtualServer.h"
 
 namespace harness {
 
@@ -52,42 +51,18 @@ void stopOwnServer()
     }
 }
 
-// A bare Xvfb of the declared size, which writes its display number once it takes connections.
+// A bare Xvfb of the declared size, for the program's own screen.
 std::string startOwnServer()
 {
-    int ready[2];
-    if (pipe(ready) != 0)
-        return "no pipe for a virtual X server";
-    const std::string screen =
-        std::to_string(ownScreenWidth) + "x" + std::to_string(ownScreenHeight) + "x24";
-    const pid_t server = fork();
-    if (server == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);  // also when the program is killed or crashes
-        close(ready[0]);
-        dup2(ready[1], 3);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(ready[1]);
-    std::string number;
-    pollfd wait{ready[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&wait, 1, 10000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ready[0]);
-    if (number.empty()) {
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-        return "no virtual X server of " + screen + " (is Xvfb installed?)";
-    }
+    std::string display;
+    const pid_t server = startVirtualServer(ownScreenWidth, ownScreenHeight, display);
+    if (server < 0)
+        return "no virtual X server of " + std::to_string(ownScreenWidth) + "x" +
+               std::to_string(ownScreenHeight) + "x24 (is Xvfb installed?)";
     ownServer = server;
     ownServerStarter = getpid();
     std::atexit(stopOwnServer);
-    setenv("DISPLAY", (":" + number).c_str(), 1);
+    setenv("DISPLAY", display.c_str(), 1);
     return "";
 }
 
