@@ -26,7 +26,9 @@ using Seconds = std::chrono::duration<double>;
 {
     if (!launch.folder.empty() && chdir(launch.folder.c_str()) != 0)
         _exit(127);
-    if (!launch.display.empty())
+    if (launch.noDisplay)
+        unsetenv("DISPLAY");
+    else if (!launch.display.empty())
         setenv("DISPLAY", launch.display.c_str(), 1);
     if (launch.quietErrors)
         dup2(open("/dev/null", O_WRONLY), 2);

@@ -12,6 +12,7 @@ struct Launch {
     std::string display;                 // its DISPLAY; empty: this program's own
     std::string folder;                  // where it runs; empty: here
     bool quietErrors = false;            // its standard error to /dev/null
+    bool noDisplay = false;              // DISPLAY unset: no X server at all
 };
 
 // Runs it to its end; what it wrote on its standard output goes into `output`. True when it

@@ -1,10 +1,11 @@
 // Checking recorded drives against the game's own pace, in one run on the X server in DISPLAY:
 //  - the paced game: the real game showing a drive (--replay), its frames counted by SwapCounter
 //    over a few seconds: the frames a second a player sees;
-//  - checking: the real `tarvelo --check`, given the drives once and then several times over;
-//    the difference of the two times over the difference of their frames is what checking
-//    costs a frame, without the start-up both pay alike.
-// Prints both rates and their ratio, the medians of several runs with their spread.
+//  - checking: the real `tarvelo --check`, given the drives once and then many times over; the
+//    difference of the two times over the difference of their frames is what checking costs a
+//    frame, without the start-up both pay alike. Once on the X server, where the checkpoints'
+//    pictures are drawn and compared too, and once with no display at all: the states alone.
+// Prints the rates and their ratios, the medians of several runs with their spread.
 // Usage: ReplayBench [--repeats N] [DRIVE...]  (default: every drive in tests/replays)
 #include <dirent.h>
 
@@ -24,14 +25,16 @@ using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
 constexpr int kCopies = 6;            // the drives given this many times over in the long check
+constexpr int kStateCopies = 60;      // ... in the long check of the states alone
 constexpr double kPacedWarmUp = 1.0;  // seconds before the paced game's frames are counted
 constexpr double kPacedMeasured = 3.0;
 
 // Runs `tarvelo --check` on the drives, each given `copies` times; its time and the frames it
 // reported as checked, or a time below 0 when a drive did not check ok.
-double timeCheck(const std::vector<std::string>& drives, int copies, long& frames)
+double timeCheck(const std::vector<std::string>& drives, int copies, bool noDisplay, long& frames)
 {
     Launch check{{TARVELO_GAME_PATH, "--data", TARVELO_DATA_DIR, "--check"}, "", "", true};
+    check.noDisplay = noDisplay;
     for (int i = 0; i < copies; ++i)
         check.arguments.insert(check.arguments.end(), drives.begin(), drives.end());
     std::string said;
@@ -88,25 +91,45 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ReplayBench: no recorded drives to check\n");
         return 1;
     }
-    std::vector<double> checked, paced;
+    std::vector<double> checked, statesChecked, paced;
     for (int run = 0; run < repeats; ++run) {
-        long framesOnce = 0, framesMany = 0;
-        const double once = timeCheck(drives, 1, framesOnce);
-        const double many = timeCheck(drives, kCopies, framesMany);
+        double rates[2] = {};
+        for (const bool noDisplay : {false, true}) {
+            long framesOnce = 0, framesMany = 0;
+            const double once = timeCheck(drives, 1, noDisplay, framesOnce);
+            const double many =
+                timeCheck(drives, noDisplay ? kStateCopies : kCopies, noDisplay, framesMany);
+            if (once < 0.0 || many < 0.0 || framesMany <= framesOnce) {
+                std::fprintf(stderr, "ReplayBench: a check failed\n");
+                return 1;
+            }
+            rates[noDisplay] = (framesMany - framesOnce) / (many - once);
+            std::printf("run %d, %s: %ld frames checked in %.2f s, %ld in %.2f s\n", run + 1,
+                        noDisplay ? "states alone" : "with pictures", framesOnce, once, framesMany,
+                        many);
+        }
         const double pacedRate = pacedFramesPerSecond(drives.front());
-        if (once < 0.0 || many < 0.0 || pacedRate <= 0.0 || framesMany <= framesOnce) {
-            std::fprintf(stderr, "ReplayBench: a check failed or the game did not run\n");
+        if (pacedRate <= 0.0) {
+            std::fprintf(stderr, "ReplayBench: the game did not run\n");
             return 1;
         }
-        checked.push_back((framesMany - framesOnce) / (many - once));
+        checked.push_back(rates[0]);
+        statesChecked.push_back(rates[1]);
         paced.push_back(pacedRate);
-        std::printf("run %d: %ld frames checked in %.2f s, %ld in %.2f s; paced %.1f fps\n",
-                    run + 1, framesOnce, once, framesMany, many, pacedRate);
+        std::printf("run %d: paced %.1f fps\n", run + 1, pacedRate);
     }
-    const double checkRate = median(checked), pacedRate = median(paced);
+    const double checkRate = median(checked), stateRate = median(statesChecked);
+    const double pacedRate = median(paced);
     std::printf("\n%zu drives, %d runs (medians, spread in %%)\n", drives.size(), repeats);
-    std::printf("checking   %8.0f frames a second (%.0f %%)\n", checkRate, spread(checked));
-    std::printf("paced game %8.1f frames a second (%.0f %%)\n", pacedRate, spread(paced));
-    std::printf("checking runs %.1f times faster than the game is played\n", checkRate / pacedRate);
+    std::printf("checking, pictures too %9.0f frames a second (%.0f %%)\n", checkRate,
+                spread(checked));
+    std::printf("checking, states alone %9.0f frames a second (%.0f %%)\n", stateRate,
+                spread(statesChecked));
+    std::printf("paced game             %9.1f frames a second (%.0f %%)\n", pacedRate,
+                spread(paced));
+    std::printf(
+        "checking runs %.0f times (pictures too) and %.0f times (states alone) faster "
+        "than the game is played\n",
+        checkRate / pacedRate, stateRate / pacedRate);
     return 0;
 }

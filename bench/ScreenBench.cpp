@@ -36,8 +36,10 @@
 #include "FloorFrame.h"
 #include "Launch.h"
 #include "VirtualServer.h"
+#include "session/Draw.h"
 #include "shell/FramePacer.h"
 #include "shell/Game.h"
+#include "shell/Window.h"
 
 namespace {
 

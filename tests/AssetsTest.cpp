@@ -9,7 +9,7 @@
 #include "assets/CarList.h"
 #include "assets/MapList.h"
 #include "assets/Textures.h"
-#include "shell/Input.h"
+#include "session/GameState.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -34,21 +34,22 @@ protected:
     void SetUp() override
     {
         harness::resetGame();
-        headlightsOff = 1;  // the beams would tint the map ahead of the car
+        harness::game().headlightsOff = 1;  // the beams would tint the map ahead of the car
     }
 
     // Puts the world point (x, y) at the centre of the view; the car's box stays where it is.
     static void centreViewOn(float x, float y)
     {
-        playerCar.setX_centre(x);
-        playerCar.setY_centre(y);
+        harness::game().playerCar.setX_centre(x);
+        harness::game().playerCar.setY_centre(y);
     }
 
-    // The colour of the world point (x, y) in the last frame, wherever the view is.
+    // The colour of the world point (x, y) in the last frame, wherever its view was.
     static void expectWorldColour(float x, float y, Colour expected)
     {
         SCOPED_TRACE("world point (" + std::to_string(x) + ", " + std::to_string(y) + ")");
-        harness::expectColourAt(x - playerCar.getX_centre(), y - playerCar.getY_centre(), expected);
+        const FrameShown& frame = harness::game().frame;
+        harness::expectColourAt(x - frame.viewX, y - frame.viewY, expected);
     }
 
     SolidTexture dirt_{textureName(kDirtTexture), kDirt.red, kDirt.green, kDirt.blue};
@@ -178,7 +179,7 @@ protected:
     void SetUp() override
     {
         harness::resetGame();
-        headlightsOff = 1;
+        harness::game().headlightsOff = 1;
     }
 
     static void expectViewColour(float x, float y, Colour expected)

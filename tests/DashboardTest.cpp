@@ -1,292 +1,117 @@
-// The dashboard: panel, labels, gear knob, damage bar and dials, read back from real frames.
-#include <GL/freeglut.h>
+// The dashboard's gauges: the frame's damage into the car's condition and the bar, the rev
+// needle and the speedometer, as the frames of a game leave them. No window.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
-#include "GlHarness.h"
+#include "TestGame.h"
 #include "dashboard/Toolbar.h"
-#include "shell/Game.h"
-#include "shell/Input.h"
-#include "vehicle/Car.h"
+#include "session/GameState.h"
 
 namespace {
 
-using harness::colourAt;
-using harness::describe;
-using harness::near;
+using testgame::frame;
 
-constexpr int kPanelGrey = 192;  // 0.753 of full scale
-constexpr int kKnobGrey = 121;   // 0.473 of full scale
-
-constexpr float kPixelWidth = 100.0f / harness::kWindowWidth;    // view units per pixel across
-constexpr float kPixelHeight = 100.0f / harness::kWindowHeight;  // view units per pixel up
-
-class DashboardTest : public testing::Test {
+class DamageBarTest : public testing::Test {
 protected:
-    void SetUp() override { harness::resetGame(); }
+    GameState game;
+    Car& car = game.playerCar;
+    const PanelPoint* bar = game.gauges.damageBar;
 };
 
-bool isBlack(harness::Colour c)
+TEST_F(DamageBarTest, DamageLowersTheConditionAndShortensTheBar)
 {
-    return near(c, 0, 0, 0, 20);
-}
-
-// True when some pixel in the box (view coordinates) is nearly black.
-bool darkPixelIn(float left, float bottom, float right, float top)
-{
-    for (float y = bottom; y <= top; y += kPixelHeight)
-        for (float x = left; x <= right; x += kPixelWidth)
-            if (isBlack(colourAt(x, y)))
-                return true;
-    return false;
-}
-
-TEST_F(DashboardTest, PanelCoversTheLeftStripAndNothingBeyondIt)
-{
-    harness::runFrame();
-    // Heights clear of the buttons, labels and gauges, where the map beside the panel is not grey.
-    for (float y : {45.0f, 35.0f, 20.0f, 2.0f, -24.0f, -40.0f}) {
-        for (float x : {-49.7f, -30.3f})
-            EXPECT_TRUE(near(colourAt(x, y), kPanelGrey, kPanelGrey, kPanelGrey))
-                << "inside at (" << x << ", " << y << "): " << describe(colourAt(x, y));
-        const harness::Colour outside = colourAt(-29.7f, y);
-        EXPECT_FALSE(near(outside, kPanelGrey, kPanelGrey, kPanelGrey, 12))
-            << "outside at y " << y << ": " << describe(outside);
-    }
-}
-
-TEST_F(DashboardTest, LabelsAreWrittenInBlackOnTheGreyPanel)
-{
-    harness::runFrame();
-    struct LabelBox {
-        const char* text;
-        float left, bottom, right, top;
-    };
-    const LabelBox boxes[] = {
-        {"GEARBOX", -43.0f, -23.5f, -37.0f, -21.8f},
-        {"DAMAGE", -43.0f, -33.5f, -38.0f, -31.8f},
-        {"rev / min", -43.5f, -47.5f, -40.5f, -46.5f},
-        {"km / h", -35.0f, -47.5f, -33.0f, -46.5f},
-    };
-    for (const LabelBox& box : boxes)
-        EXPECT_TRUE(darkPixelIn(box.left, box.bottom, box.right, box.top)) << box.text;
-    // Beside the labels the panel is plain grey: the dark pixels are the letters.
-    EXPECT_TRUE(near(colourAt(-35.0f, -22.5f), kPanelGrey, kPanelGrey, kPanelGrey));
-    EXPECT_TRUE(near(colourAt(-35.0f, -32.5f), kPanelGrey, kPanelGrey, kPanelGrey));
-}
-
-TEST_F(DashboardTest, GearKnobSitsAtTheSlotEndOfTheSelectedGear)
-{
-    struct Gear {
-        float gearMax;
-        float x, y;  // knob centre
-    };
-    const Gear gears[] = {
-        {0.5f, -46.0f, -3.0f},  {1.0f, -46.0f, -17.0f}, {1.5f, -40.0f, -3.0f},
-        {2.0f, -40.0f, -17.0f}, {-0.5f, -34.0f, -3.0f},
-    };
-    for (const Gear& selected : gears) {
-        playerCar.setGearMax(selected.gearMax);
-        harness::runFrame();
-        for (const Gear& other : gears) {
-            const harness::Colour c = colourAt(other.x, other.y);
-            if (other.gearMax == selected.gearMax)
-                EXPECT_TRUE(near(c, kKnobGrey, kKnobGrey, kKnobGrey))
-                    << "gear " << selected.gearMax << ": " << describe(c);
-            else
-                EXPECT_TRUE(isBlack(c)) << "gear " << selected.gearMax << ", slot end of "
-                                        << other.gearMax << ": " << describe(c);
-        }
-    }
-}
-
-TEST_F(DashboardTest, ReverseShowsNoKnobWhileTheCarStillRollsForwards)
-{
-    playerCar.setGearMax(-0.5f);
-    playerCar.setSpeed(0.3f, 0.3f);
-    harness::runFrame();
-    EXPECT_TRUE(isBlack(colourAt(-34.0f, -3.0f))) << describe(colourAt(-34.0f, -3.0f));
-    EXPECT_TRUE(isBlack(colourAt(-46.0f, -3.0f))) << describe(colourAt(-46.0f, -3.0f));
-
-    playerCar.setSpeed(-0.3f, -0.3f);
-    harness::runFrame();
-    EXPECT_TRUE(near(colourAt(-34.0f, -3.0f), kKnobGrey, kKnobGrey, kKnobGrey))
-        << describe(colourAt(-34.0f, -3.0f));
-}
-
-int redisplays = 0;
-void countRedisplay()
-{
-    ++redisplays;
-}
-void ignoreRedisplay()
-{
-}
-
-// freeglut draws only a window in sight, and other tests' windows may cover this one for a while:
-// an attempt counts only when the window stayed in sight all through it.
-TEST_F(DashboardTest, DashboardAsksForTheNextFrameEvenWithoutAnIdleStep)
-{
-    glutIdleFunc(nullptr);
-    glutDisplayFunc(countRedisplay);
-    harness::watchSight();
-    bool counted = false;
-    int before = -1, after = -1;
-    for (int attempt = 0; attempt < 50 && !counted; ++attempt) {
-        glutPopWindow();
-        // Let anything already pending go by (an exposure of the freshly raised window): wait
-        // for a quiet tenth of a second in sight, two seconds at most.
-        for (int quiet = 0, i = 0; quiet < 20 && i < 400; ++i) {
-            redisplays = 0;
-            glutMainLoopEvent();
-            quiet = redisplays == 0 && harness::sight.now ? quiet + 1 : 0;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        harness::sight.lost = !harness::sight.now;
-        redisplays = 0;
-        glutMainLoopEvent();
-        before = redisplays;
-
-        // The frame it asks for comes with the next turns of the loop (a loaded server may hold
-        // it back a moment), and it comes once.
-        drawToolBar(playerCar);
-        for (int i = 0; i < 20 && redisplays == before; ++i) {
-            glutMainLoopEvent();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        glutMainLoopEvent();
-        after = redisplays - before;
-        counted = !harness::sight.lost;
-    }
-    glutDisplayFunc(ignoreRedisplay);  // frames stay in the tests' hands
-    glutWindowStatusFunc(windowStatus);
-    ASSERT_TRUE(counted) << "the window never stayed in sight";
-    EXPECT_EQ(before, 0);
-    EXPECT_EQ(after, 1);
-}
-
-TEST_F(DashboardTest, DamageLowersTheConditionAndShortensTheBar)
-{
-    harness::runFrame();
-    // Full bar: red right up to its end at -33, the black frame beyond.
-    const harness::Colour fullEnd = colourAt(-33.05f, -29.0f);
-    EXPECT_GT(fullEnd.red, 100) << describe(fullEnd);
-
-    playerCar.setDamage(0.25f);
-    harness::runFrame();
-    EXPECT_EQ(playerCar.getDamageStatus(), 13.75f);
-    EXPECT_EQ(damageBar[0].x, -33.25f);
-    EXPECT_EQ(damageBar[3].x, -33.25f);
-    EXPECT_EQ(damageBar[1].x, -47.0f);
-    const harness::Colour bar = colourAt(-33.45f, -29.0f);
-    EXPECT_GT(bar.red, 100) << describe(bar);
-    EXPECT_LT(bar.green, 80) << describe(bar);
-    EXPECT_TRUE(isBlack(colourAt(-33.05f, -29.0f))) << describe(colourAt(-33.05f, -29.0f));
+    car.setDamage(0.25f);
+    frame(game);
+    EXPECT_EQ(car.getDamageStatus(), 13.75f);
+    EXPECT_EQ(bar[0].x, -33.25f);
+    EXPECT_EQ(bar[3].x, -33.25f);
+    EXPECT_EQ(bar[1].x, -47.0f);
+    EXPECT_EQ(bar[2].x, -47.0f);
+    // The frame keeps what it applied, for the sounds, and clears the car's damage.
+    EXPECT_EQ(game.frame.damage, 0.25f);
+    EXPECT_EQ(car.getDamage(), 0.0f);
 
     // The damage of a frame is applied once: the next frame leaves both alone.
-    harness::runFrame();
-    EXPECT_EQ(playerCar.getDamageStatus(), 13.75f);
-    EXPECT_EQ(damageBar[0].x, -33.25f);
+    frame(game);
+    EXPECT_EQ(car.getDamageStatus(), 13.75f);
+    EXPECT_EQ(bar[0].x, -33.25f);
+    EXPECT_EQ(game.frame.damage, 0.0f);
 }
 
-TEST_F(DashboardTest, DamageCostsAndRepairHealsInReverseGearAnywhereOnTheMap)
+TEST_F(DamageBarTest, DamageCostsAndRepairHealsInReverseGearAnywhereOnTheMap)
 {
-    playerCar.setGearMax(-0.5f);
-    playerCar.setX_centre(3.0f);
-    playerCar.setDamage(0.25f);
-    harness::runFrame();
-    EXPECT_EQ(playerCar.getDamageStatus(), 13.75f);
-    EXPECT_EQ(damageBar[0].x, -33.25f);
+    car.setGearMax(-0.5f);
+    car.setX_centre(3.0f);
+    car.setDamage(0.25f);
+    frame(game);
+    EXPECT_EQ(car.getDamageStatus(), 13.75f);
+    EXPECT_EQ(bar[0].x, -33.25f);
 
-    playerCar.setDamage(-0.75f);
-    harness::runFrame();
-    EXPECT_EQ(playerCar.getDamageStatus(), 14.5f);
-    EXPECT_EQ(damageBar[0].x, -32.5f);
+    car.setDamage(-0.75f);
+    frame(game);
+    EXPECT_EQ(car.getDamageStatus(), 14.5f);
+    EXPECT_EQ(bar[0].x, -32.5f);
 }
 
-TEST_F(DashboardTest, ConditionStopsAtZeroAndTheBarAtItsLeftEnd)
+TEST_F(DamageBarTest, ConditionStopsAtZeroAndTheBarAtItsLeftEnd)
 {
-    playerCar.setDamage(10.0f);
-    harness::runFrame();
-    EXPECT_EQ(playerCar.getDamageStatus(), 4.0f);
-    EXPECT_EQ(damageBar[0].x, -43.0f);
+    car.setDamage(10.0f);
+    frame(game);
+    EXPECT_EQ(car.getDamageStatus(), 4.0f);
+    EXPECT_EQ(bar[0].x, -43.0f);
 
-    playerCar.setDamage(6.5f);
-    harness::runFrame();
-    EXPECT_EQ(playerCar.getDamageStatus(), 0.0f);
-    EXPECT_EQ(damageBar[0].x, -47.0f);
-    EXPECT_EQ(damageBar[3].x, -47.0f);
-    EXPECT_TRUE(isBlack(colourAt(-46.9f, -29.0f))) << describe(colourAt(-46.9f, -29.0f));
+    car.setDamage(6.5f);
+    frame(game);
+    EXPECT_EQ(car.getDamageStatus(), 0.0f);
+    EXPECT_EQ(bar[0].x, -47.0f);
+    EXPECT_EQ(bar[3].x, -47.0f);
 }
 
-TEST_F(DashboardTest, RepairPatchAtFullConditionLiftsTheBarPastItsEndEveryFrame)
+TEST_F(DamageBarTest, RepairPatchAtFullConditionLiftsTheBarPastItsEndEveryFrame)
 {
-    harness::placeCar(-120.0f, -125.0f);  // box x -115..-105, y -130..-120: on the cyan patch
-    for (int frame = 0; frame < 3; ++frame) {
-        harness::runFrame();
-        EXPECT_EQ(playerCar.getDamageStatus(), 14.25f) << "frame " << frame;
-        EXPECT_EQ(damageBar[0].x, -32.75f) << "frame " << frame;
+    testgame::placeCar(car, -120.0f, -125.0f);  // box x -115..-105, y -130..-120: the cyan patch
+    for (int n = 0; n < 3; ++n) {
+        frame(game);
+        EXPECT_EQ(car.getDamageStatus(), 14.25f) << "frame " << n;
+        EXPECT_EQ(bar[0].x, -32.75f) << "frame " << n;
     }
-    const harness::Colour pastEnd = colourAt(-32.85f, -29.0f);
-    EXPECT_GT(pastEnd.red, 100) << describe(pastEnd);
 }
 
-TEST_F(DashboardTest, RevNeedleTurnsRedAboveNineTenthsOfTheGearSpeed)
+TEST(GaugesTest, RevNeedleTurnsRedAboveNineTenthsOfTheGearSpeed)
 {
-    playerCar.setGearMax(1.0f);
-    playerCar.setSpeed(0.95f, 0.95f);
-    harness::runFrame();
-    EXPECT_EQ(angle1, 89.9f);
-    EXPECT_EQ(red, 1.0f);
-    // Capped, the needle stands almost straight up from its hub at (-41, -45).
-    const harness::Colour capped = colourAt(-41.0f, -42.0f);
-    EXPECT_GT(capped.red, 120) << describe(capped);
-    EXPECT_LT(capped.green, 60) << describe(capped);
+    GameState game;
+    game.playerCar.setGearMax(1.0f);
+    game.playerCar.setSpeed(0.95f, 0.95f);
+    frame(game);
+    EXPECT_EQ(game.gauges.angle1, 89.9f);
+    EXPECT_EQ(game.gauges.red, 1.0f);
 
-    playerCar.setSpeed(0.85f, 0.85f);
-    harness::runFrame();
-    EXPECT_EQ(angle1, static_cast<float>(static_cast<double>(0.85f) * 100.0));
-    EXPECT_EQ(red, 0.0f);
-    EXPECT_TRUE(isBlack(colourAt(-41.26f, -42.01f))) << describe(colourAt(-41.26f, -42.01f));
+    game.playerCar.setSpeed(0.85f, 0.85f);
+    frame(game);
+    EXPECT_EQ(game.gauges.angle1, static_cast<float>(static_cast<double>(0.85f) * 100.0));
+    EXPECT_EQ(game.gauges.red, 0.0f);
 }
 
-TEST_F(DashboardTest, SpeedometerShowsTheSizeOfTheSpeedAndHoldsWhenTheSpeedsDisagree)
+// One drive's speeds in turn (the car's top speed, 2, is full scale), and the needle after each.
+TEST(GaugesTest, SpeedometerShowsTheSizeOfTheSpeedAndHoldsWhenTheSpeedsDisagree)
 {
-    playerCar.setSpeed(1.0f, 1.0f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 45.0f);
-    // At 45 degrees the needle points up and left from its hub at (-33, -45); left is empty.
-    EXPECT_TRUE(isBlack(colourAt(-35.12f, -42.88f))) << describe(colourAt(-35.12f, -42.88f));
-    EXPECT_TRUE(near(colourAt(-36.0f, -45.0f), kPanelGrey, kPanelGrey, kPanelGrey))
-        << describe(colourAt(-36.0f, -45.0f));
-
-    playerCar.setSpeed(0.5f, -0.5f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 45.0f);
-    EXPECT_TRUE(isBlack(colourAt(-35.12f, -42.88f))) << describe(colourAt(-35.12f, -42.88f));
-
-    playerCar.setSpeed(0.5f, 0.0f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 45.0f);
-
-    playerCar.setSpeed(-1.0f, -1.0f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 45.0f);
-
-    playerCar.setSpeed(2.0f, 2.0f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 90.0f);
-    playerCar.setSpeed(2.5f, 2.5f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 89.9f);
-
-    playerCar.setSpeed(0.0f, 0.0f);
-    harness::runFrame();
-    EXPECT_EQ(angle2, 0.0f);
-    EXPECT_EQ(angle1, 0.0f);
-    EXPECT_TRUE(isBlack(colourAt(-36.0f, -45.0f))) << describe(colourAt(-36.0f, -45.0f));
+    struct Row {
+        float xSpeed, ySpeed;
+        float speedNeedle;
+    };
+    constexpr Row kDrive[] = {
+        {1.0f, 1.0f, 45.0f}, {0.5f, -0.5f, 45.0f},   // the speeds disagree: the needle holds
+        {0.5f, 0.0f, 45.0f}, {-1.0f, -1.0f, 45.0f},  // backwards shows the size of the speed
+        {2.0f, 2.0f, 90.0f}, {2.5f, 2.5f, 89.9f},    // past the stop: capped
+        {0.0f, 0.0f, 0.0f},
+    };
+    GameState game;
+    for (const Row& row : kDrive) {
+        game.playerCar.setSpeed(row.xSpeed, row.ySpeed);
+        frame(game);
+        EXPECT_EQ(game.gauges.angle2, row.speedNeedle)
+            << "speeds " << row.xSpeed << ", " << row.ySpeed;
+    }
+    EXPECT_EQ(game.gauges.angle1, 0.0f);
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 
 #include "GlHarness.h"
 #include "assets/MapList.h"
-#include "effects/Particles.h"
-#include "shell/Game.h"
+#include "shell/Window.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -60,10 +59,9 @@ std::vector<unsigned char> frameOver(float red, float green, float blue, Place p
     glClearColor(red, green, blue, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(gameClear[0], gameClear[1], gameClear[2], gameClear[3]);
-    harness::resetGame();
-    restartRandom();  // the start's bursts scatter the same way in both frames
+    harness::resetGame();  // a fresh game: the same random numbers in both frames
     harness::placeCar(place.x, place.y);
-    playerCar.setSpeed(0.2f, 0.2f);
+    harness::game().playerCar.setSpeed(0.2f, 0.2f);
     reshape(width, height);
     harness::runFrame();
     return windowPicture(width, height);

@@ -70,7 +70,7 @@ TEST(FrameRateTest, GameLoopShowsEachFinishedFrameAtItsSlotSixtyASecondWithOneSt
 {
     harness::resetGame();
     constexpr float kSpeed = 0.3f;  // straight up: 36 units in two seconds, short of the river
-    playerCar.setSpeed(kSpeed, kSpeed);
+    harness::game().playerCar.setSpeed(kSpeed, kSpeed);
 
     glutDisplayFunc(countedFrame);
     harness::watchSight();
@@ -81,7 +81,7 @@ TEST(FrameRateTest, GameLoopShowsEachFinishedFrameAtItsSlotSixtyASecondWithOneSt
     const bool everUnseen = harness::sight.lost;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
-    const double steps = playerCar.getY_centre() / kSpeed;
+    const double steps = harness::game().playerCar.getY_centre() / kSpeed;
     RecordProperty("frames_per_second", std::to_string(framesDrawn / seconds));
     std::printf("measured %.1f frames a second over %.2f s (%d frames, %.1f steps)%s\n",
                 framesDrawn / seconds, seconds, framesDrawn, steps,

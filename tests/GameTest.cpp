@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "GlHarness.h"
-#include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
+#include "session/Draw.h"
+#include "session/GameState.h"
+#include "session/Notice.h"
+#include "shell/Actions.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
-#include "shell/Notice.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -53,12 +57,12 @@ std::vector<harness::Colour> coloursAt(const std::vector<ViewPoint>& points)
     return colours;
 }
 
-// The map alone under the car's view centre, drawn by the game's own scene step. It overwrites
+// The map alone as the last frame showed it, drawn by the game's own scene step. It overwrites
 // the frame just drawn, so the frame's own pixels must be read first.
 std::vector<harness::Colour> bareMapAt(const std::vector<ViewPoint>& points)
 {
     glClear(GL_COLOR_BUFFER_BIT);
-    drawScene(playerCar);
+    drawScene(harness::game().frame.viewX, harness::game().frame.viewY);
     glFinish();
     return coloursAt(points);
 }
@@ -114,6 +118,8 @@ bool pressNewShown()
 TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
 {
     harness::resetGame();
+    GameState& game = harness::game();
+    const Car& car = game.playerCar;
     const std::vector<ViewPoint> body = carBodyPoints();
 
     // West of the roof block on a lane clear of everything else, facing east, fourth gear.
@@ -121,21 +127,23 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
     for (int i = 0; i < 8; ++i)
         specialKey(GLUT_KEY_RIGHT, 0, 0);
     keyboard('4', 0, 0);
-    ASSERT_EQ(playerCar.getHeading(), 90.0f);
-    ASSERT_EQ(playerCar.getGearMax(), 2.0f);
+    harness::applyQueuedCommands();
+    ASSERT_EQ(car.getHeading(), 90.0f);
+    ASSERT_EQ(car.getGearMax(), 2.0f);
 
     // Hold up and ram the block again and again. Every hit costs the mean speed times the
-    // block's factor 2 plus 0.25, and the bar's right end follows the car's condition.
+    // block's factor 2 plus 0.25, and the bar's right end follows the car's condition. Each
+    // press reaches the car at the next frame, after the last idle step's move.
     int hits = 0;
     float firstHitSpeed = 0.0f;
     int frame = 0;
-    for (; frame < kFrameLimit && playerCar.getDamageStatus() > 0.0f; ++frame) {
+    for (; frame < kFrameLimit && car.getDamageStatus() > 0.0f; ++frame) {
         specialKey(GLUT_KEY_UP, 0, 0);
-        const float statusBefore = playerCar.getDamageStatus();
-        const double speedBefore =
-            (static_cast<double>(playerCar.getX_speed()) + playerCar.getY_speed()) / 2.0;
+        harness::applyQueuedCommands();  // as the frame's step begins
+        const float statusBefore = car.getDamageStatus();
+        const double speedBefore = (static_cast<double>(car.getX_speed()) + car.getY_speed()) / 2.0;
         frameThenIdle();
-        if (playerCar.getDamageStatus() == statusBefore)
+        if (car.getDamageStatus() == statusBefore)
             continue;
         ++hits;
         if (hits == 1)
@@ -143,22 +151,23 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
         const float hitDamage = static_cast<float>(std::fabs(speedBefore) * 2.0);
         const float cost = static_cast<float>(static_cast<double>(hitDamage) + 0.25);
         const float expected = static_cast<float>(static_cast<double>(statusBefore) - cost);
-        EXPECT_EQ(playerCar.getDamageStatus(), expected > 0.0f ? expected : 0.0f) << "hit " << hits;
-        EXPECT_EQ(playerCar.getX_speed(), 0.0f) << "hit " << hits;
-        EXPECT_LE(playerCar.getBoxLeft(), kRoofBlockLeft - 10.0f) << "thrown back out of the block";
-        if (playerCar.getDamageStatus() > 0.0f) {
-            EXPECT_FLOAT_EQ(damageBar[0].x, -47.0f + playerCar.getDamageStatus()) << "hit " << hits;
-            const float end = damageBar[0].x;
+        EXPECT_EQ(car.getDamageStatus(), expected > 0.0f ? expected : 0.0f) << "hit " << hits;
+        EXPECT_EQ(car.getX_speed(), 0.0f) << "hit " << hits;
+        EXPECT_LE(car.getBoxLeft(), kRoofBlockLeft - 10.0f) << "thrown back out of the block";
+        if (car.getDamageStatus() > 0.0f) {
+            EXPECT_FLOAT_EQ(game.gauges.damageBar[0].x, -47.0f + car.getDamageStatus())
+                << "hit " << hits;
+            const float end = game.gauges.damageBar[0].x;
             EXPECT_GT(colourAt(end - 0.2f, -29.0f).red, 100)
                 << describe(colourAt(end - 0.2f, -29.0f));
             EXPECT_TRUE(near(colourAt(end + 0.2f, -29.0f), 0, 0, 0, 20))
                 << describe(colourAt(end + 0.2f, -29.0f));
         }
     }
-    ASSERT_EQ(playerCar.getDamageStatus(), 0.0f) << "still driving after " << frame << " frames";
+    ASSERT_EQ(car.getDamageStatus(), 0.0f) << "still driving after " << frame << " frames";
     EXPECT_GE(firstHitSpeed, 1.9f) << "the first hit is at full speed in fourth gear";
     EXPECT_GE(hits, 2);
-    EXPECT_EQ(damageBar[0].x, -47.0f);
+    EXPECT_EQ(game.gauges.damageBar[0].x, -47.0f);
 
     // The car is drawn in the frame that wrecks it, and not in the next one.
     const std::vector<ViewPoint> footprint = eastboundCarAwayFromItsCentre();
@@ -166,31 +175,33 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
     const std::vector<harness::Colour> lastCarFrame = coloursAt(footprint);
     EXPECT_LT(pointsMatching(lastCarFrame, bareMapAt(footprint)), carCount / 2);
 
-    // The wreck: the world update has taken the idle step away, so the main loop only draws
-    // frames (the dashboard asks for each next one). The fire burns down frame by frame and the
-    // wreck stands still, however the up key is pressed.
-    const float wreckX = playerCar.getX_centre();
-    const float wreckY = playerCar.getY_centre();
-    float lifeBefore = lifeLeft(explosionBurst);
+    // The wreck: the world update reports it from the next frame on, and from then on the idle
+    // step moves it no more until New (and in the main loop: WreckTakesTheIdleStepAwayUntilNew);
+    // the frames go on, the dashboard asking for each next one. The fire burns down frame by
+    // frame and the wreck stands still, however the up key is pressed.
+    const float wreckX = car.getX_centre();
+    const float wreckY = car.getY_centre();
+    float lifeBefore = lifeLeft(game.bursts.explosionBurst);
     EXPECT_EQ(lifeBefore, 100.0f);
     int burningFrames = 0;
     for (int i = 0; i < 60; ++i) {
         specialKey(GLUT_KEY_UP, 0, 0);
-        harness::runFrame();
+        frameThenIdle();
         if (i == 0) {
             const std::vector<harness::Colour> firstWreckFrame = coloursAt(footprint);
             EXPECT_EQ(pointsMatching(firstWreckFrame, bareMapAt(footprint)), carCount);
         }
-        EXPECT_EQ(playerCar.getX_speed(), 0.0f);
-        EXPECT_EQ(playerCar.getX_centre(), wreckX);
-        EXPECT_EQ(playerCar.getY_centre(), wreckY);
-        const float life = lifeLeft(explosionBurst);
+        EXPECT_TRUE(game.wrecked);
+        EXPECT_EQ(car.getX_speed(), 0.0f);
+        EXPECT_EQ(car.getX_centre(), wreckX);
+        EXPECT_EQ(car.getY_centre(), wreckY);
+        const float life = lifeLeft(game.bursts.explosionBurst);
         if (life < lifeBefore)
             ++burningFrames;
         lifeBefore = life;
     }
     EXPECT_EQ(burningFrames, 50) << "the first explosion lasts 50 frames";
-    EXPECT_EQ(lifeLeft(explosionBurst), 0.0f);
+    EXPECT_EQ(lifeLeft(game.bursts.explosionBurst), 0.0f);
     // Fire spent: where the car stood only the map shows, and the empty bar's frame is black.
     EXPECT_TRUE(pressNewShown()) << "the wreck tells the player how to go on";
     const std::vector<harness::Colour> wreckFrame = coloursAt(body);
@@ -200,15 +211,18 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
     EXPECT_TRUE(near(emptyBar, 0, 0, 0, 20)) << describe(emptyBar);
     EXPECT_FALSE(near(newButton, 192, 192, 192, 10)) << "the New picture is drawn there";
 
-    // New, pressed at the centre of the drawn button.
+    // New, pressed at the centre of the drawn button: the new car comes with the next frame.
     pressLeftButtonAt(-40.0f, 26.5f);
-    EXPECT_EQ(playerCar.getDamageStatus(), 14.0f);
-    EXPECT_EQ(playerCar.getX_centre(), 0.0f);
-    EXPECT_EQ(playerCar.getHeading(), 0.0f);
-    EXPECT_EQ(lifeLeft(explosionBurst), 130.0f);
+    EXPECT_EQ(car.getDamageStatus(), 0.0f) << "not before the next frame";
+    harness::applyQueuedCommands();  // as the frame's step begins
+    EXPECT_EQ(car.getDamageStatus(), 14.0f);
+    EXPECT_EQ(car.getX_centre(), 0.0f);
+    EXPECT_EQ(car.getHeading(), 0.0f);
+    EXPECT_EQ(lifeLeft(game.bursts.explosionBurst), 130.0f);
+    EXPECT_FALSE(game.wrecked);
 
     harness::runFrame();
-    EXPECT_EQ(damageBar[0].x, -33.0f);
+    EXPECT_EQ(game.gauges.damageBar[0].x, -33.0f);
     EXPECT_GT(colourAt(-33.1f, -29.0f).red, 100) << describe(colourAt(-33.1f, -29.0f));
     const std::vector<harness::Colour> freshFrame = coloursAt(body);
     EXPECT_LT(pointsMatching(freshFrame, bareMapAt(body)), static_cast<int>(body.size()) / 2)
@@ -221,9 +235,75 @@ TEST(GameTest, RamTheRoofBlockUntilTheCarBurnsOutThenStartAfreshWithNew)
         specialKey(GLUT_KEY_UP, 0, 0);
         frameThenIdle();
     }
-    EXPECT_GT(playerCar.getY_centre(), 0.0f);
-    EXPECT_EQ(playerCar.getX_centre(), 0.0f);
-    EXPECT_EQ(playerCar.getDamageStatus(), 14.0f);
+    EXPECT_GT(car.getY_centre(), 0.0f);
+    EXPECT_EQ(car.getX_centre(), 0.0f);
+    EXPECT_EQ(car.getDamageStatus(), 14.0f);
+}
+
+// The program's own main loop around the wreck: what it shows is how far the car went.
+constexpr int kWreckFrames = 40;  // the held up key's repeats start after 15 idle steps
+constexpr int kDriveFrames = 10;  // after New
+constexpr int kAllWell = 0;
+constexpr int kWreckMoved = 10;
+constexpr int kNewCarStoodStill = 11;
+constexpr int kTooFewFrames = 12;
+constexpr int kNoWreck = 13;
+
+struct LoopRun {
+    int frames = 0;
+    float wreckX = 0.0f, wreckY = 0.0f;
+    float wreckMovedBy = 0.0f;  // how far the wreck went in the main loop
+};
+LoopRun loopRun;
+
+// The game's own frame, counted; the test's work at its frames: New after the wreck's frames,
+// leaving after the new car's.
+void countedFrame()
+{
+    display();
+    ++loopRun.frames;
+    const Car& car = harness::game().playerCar;
+    if (loopRun.frames == kWreckFrames) {
+        loopRun.wreckMovedBy = std::fabs(car.getX_centre() - loopRun.wreckX) +
+                               std::fabs(car.getY_centre() - loopRun.wreckY);
+        releaseAction(Action::Accelerate, Device::Script);
+        pressLeftButtonAt(-40.0f, 26.5f);  // New
+        specialKey(GLUT_KEY_UP, 0, 0);
+    } else if (loopRun.frames == kWreckFrames + kDriveFrames) {
+        harness::leaveMainLoop();
+    }
+}
+
+// For a death-test child, as the program's main loop can run only once: a wreck with up held,
+// whose repeats an idle step would queue before its move; then New and one press of up. The
+// child ends telling whether the wreck stood still and the new car drove.
+void holdUpThroughTheWreckThenPressNew()
+{
+    harness::resetGame();
+    GameState& game = harness::game();
+    game.playerCar.setCarDamageStatus(0.0f);
+    pressAction(Action::Accelerate, Device::Script);
+    harness::runFrame();
+    if (!game.wrecked)
+        std::exit(kNoWreck);
+    loopRun.wreckX = game.playerCar.getX_centre();
+    loopRun.wreckY = game.playerCar.getY_centre();
+    glutDisplayFunc(countedFrame);
+    harness::runMainLoopFor(60000);  // leaves at the last counted frame, long before
+    const float newCarY = game.playerCar.getY_centre();
+    std::fprintf(stderr, "frames %d; the wreck moved by %g; the new car drove to y %g\n",
+                 loopRun.frames, loopRun.wreckMovedBy, newCarY);
+    if (loopRun.frames < kWreckFrames + kDriveFrames)
+        std::exit(kTooFewFrames);
+    if (loopRun.wreckMovedBy != 0.0f)
+        std::exit(kWreckMoved);
+    std::exit(newCarY > 0.0f ? kAllWell : kNewCarStoodStill);
+}
+
+TEST(GameTest, WreckTakesTheIdleStepAwayUntilNew)
+{
+    testing::FLAGS_gtest_death_test_style = "threadsafe";  // the child opens its own window
+    EXPECT_EXIT(holdUpThroughTheWreckThenPressNew(), testing::ExitedWithCode(kAllWell), "frames");
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include "shell/Actions.h"
 #include "shell/Game.h"
 #include "shell/Gamepad.h"
-#include "shell/Pause.h"
 #include "shell/Settings.h"
 #include "vehicle/Car.h"
 
@@ -106,8 +105,10 @@ std::vector<Frame> drive(int frames, const std::vector<At>& script)
                 at.act(pad);
         }
         idle();  // the pads read, then the car's motion step
-        record.push_back({playerCar.getHeading(), playerCar.getY_speed(), playerCar.getGearMax(),
-                          playerCar.getX_centre(), gamePaused(), headlightsOff});
+        record.push_back(
+            {harness::game().playerCar.getHeading(), harness::game().playerCar.getY_speed(),
+             harness::game().playerCar.getGearMax(), harness::game().playerCar.getX_centre(),
+             gamePaused(harness::game()), harness::game().headlightsOff});
     }
     pad.pullOut();
     releaseActions(Device::Script);
@@ -135,18 +136,18 @@ At tapped(int frame, Action action)
 At wreck(int frame)
 {
     return {frame, [](VirtualPad&) {
-                playerCar.setX_centre(42.0f);
-                playerCar.setCarDamageStatus(0.0f);
-                explosionBurst.life = 0.0f;
+                harness::game().playerCar.setX_centre(42.0f);
+                harness::game().playerCar.setCarDamageStatus(0.0f);
+                harness::game().bursts.explosionBurst.life = 0.0f;
             }};
 }
 At moveCar(int frame)
 {
-    return {frame, [](VirtualPad&) { playerCar.setX_centre(42.0f); }};
+    return {frame, [](VirtualPad&) { harness::game().playerCar.setX_centre(42.0f); }};
 }
 At rollCar(int frame, float speed)
 {
-    return {frame, [=](VirtualPad&) { playerCar.setSpeed(speed, speed); }};
+    return {frame, [=](VirtualPad&) { harness::game().playerCar.setSpeed(speed, speed); }};
 }
 
 class GamepadTest : public testing::Test {

@@ -17,14 +17,16 @@
 #include <fstream>
 #include <thread>
 
-#include "dashboard/Toolbar.h"
-#include "effects/Particles.h"
+#include "session/Draw.h"
+#include "session/Step.h"
+#include "shell/Actions.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
-#include "vehicle/Car.h"
-#include "world/World.h"
+#include "shell/PlayedGame.h"
+#include "shell/Window.h"
 
+#include "TestGame.h"
 #include "VirtualServer.h"
 
 namespace harness {
@@ -144,17 +146,23 @@ void openGameWindow(int* argc, char** argv)
     reshape(kWindowWidth, kWindowHeight);
 }
 
+GameState& game()
+{
+    return playedGame();
+}
+
 void resetGame()
 {
-    newGame();
-    // And what only the program's start gives: the game keeps these between cars.
-    headlightsOff = 0;
-    for (int i = 0; i < 4; ++i)
-        damageBar[i] = damageBarStart[i];  // the dashboard keeps its gauges between games
-    angle1 = red = angle2 = 0.0f;
-    frameCounter = 1;  // the world update samples the position in its next call but one
-    sampleX = sampleY = 0.0f;
-    armStartBursts();
+    playedGame() = GameState{};
+    queuedCommands().clear();
+    releaseAllActions();
+    glutIdleFunc(idle);
+}
+
+void applyQueuedCommands()
+{
+    applyCommands(playedGame(), queuedCommands());
+    queuedCommands().clear();
 }
 
 void runFrame()
@@ -200,34 +208,12 @@ void expectColourAt(float x, float y, Colour expected)
 
 void placeCar(float x, float y)
 {
-    playerCar.setX_centre(x);
-    playerCar.setY_centre(y);
-    playerCar.setBoxLeft(x + 5.0f);
-    playerCar.setBoxRight(x + 15.0f);
-    playerCar.setBoxBottom(y - 5.0f);
-    playerCar.setBoxTop(y + 5.0f);
+    testgame::placeCar(playedGame().playerCar, x, y);
 }
 
 void expectCarAtStartValues()
 {
-    const Car& car = playerCar;
-    EXPECT_EQ(car.getX_speed(), 0.0f);
-    EXPECT_EQ(car.getY_speed(), 0.0f);
-    EXPECT_EQ(car.get_MaxSpeed(), 2.0f);
-    EXPECT_EQ(car.getGearMax(), 0.5f);
-    EXPECT_EQ(car.getX_centre(), 0.0f);
-    EXPECT_EQ(car.getY_centre(), 0.0f);
-    EXPECT_EQ(car.getX_pivot(), 10.0f);
-    EXPECT_EQ(car.getY_pivot(), 0.0f);
-    EXPECT_EQ(car.getHeading(), 0.0f);
-    EXPECT_EQ(car.getDamage(), 0.0f);
-    EXPECT_EQ(car.getDamageStatus(), 14.0f);
-    EXPECT_EQ(car.getBoxTop(), 5.0f);
-    EXPECT_EQ(car.getBoxBottom(), -5.0f);
-    EXPECT_EQ(car.getBoxLeft(), 5.0f);
-    EXPECT_EQ(car.getBoxRight(), 15.0f);
-    EXPECT_EQ(car.getContactKind(), 0);
-    EXPECT_EQ(headingRadians, 0.0f);
+    testgame::expectCarAtStartValues(playedGame());
 }
 
 void expectModelviewKeptBy(void (*draw)())

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "session/GameState.h"
+
 namespace harness {
 
 constexpr int kWindowWidth = 1024;  // the window fills the virtual screen as the game's does
@@ -37,11 +39,19 @@ void resizeWindow(int width, int height);
 // where findTestDisplay found a server.
 void openGameWindow(int* argc, char** argv);
 
-// Puts the game's globals back to their start values: the car, the lights, the idle step.
+// The game the window plays, which the callbacks and display() reach.
+GameState& game();
+
+// Starts the played game afresh, as the program starts it: nothing queued or held, the idle step
+// installed.
 void resetGame();
 
 // One frame of the real display callback, then a check that it raised no GL error.
 void runFrame();
+
+// What the devices have queued for the next frame applied to the game at once, without a frame,
+// as the frame's step would begin.
+void applyQueuedCommands();
 
 // The colour drawn by the last frame at view coordinates (x, y in -50..50, y up).
 Colour colourAt(float x, float y);
@@ -57,7 +67,7 @@ void expectColourAt(float x, float y, Colour expected);
 // Puts the car's view centre at (x, y) and its 10 x 10 box with it: x + 5..15, y - 5..5.
 void placeCar(float x, float y);
 
-// Expects every field of the player's car, and headingRadians, at the start values.
+// Expects every field of the played car, and its heading in radians, at the start values.
 void expectCarAtStartValues();
 
 // Expects `draw` to leave the modelview matrix exactly as it found it (under a non-trivial one).

@@ -48,7 +48,8 @@ std::vector<Action> actions;
 void recordedFrame()
 {
     pacedDisplay();
-    frames.push_back({playerCar.getY_speed(), playerCar.getHeading(), headlightsOff});
+    frames.push_back({harness::game().playerCar.getY_speed(),
+                      harness::game().playerCar.getHeading(), harness::game().headlightsOff});
 }
 
 void key(KeySym symbol, bool down)
@@ -88,8 +89,7 @@ void runMainLoop(unsigned endMs)
 // The speed that n presses of up give a standing car in first gear.
 float speedAfterPresses(int n)
 {
-    Car car = playerCar;
-    resetToStart(car);
+    Car car = carAtStart();
     for (int i = 0; i < n; ++i)
         car.accelerate();
     return car.getY_speed();
@@ -152,7 +152,7 @@ std::string speeds(size_t from, size_t to)
            "repeats after a quarter second: " + speeds(first, first + 21));
     expect(frames[first + 60].speed == speedAfterPresses(9),
            "first gear's top speed a second in: " + speeds(first + 50, first + 61));
-    expect(playerCar.getY_speed() == speedAfterPresses(9), "top speed at the end");
+    expect(harness::game().playerCar.getY_speed() == speedAfterPresses(9), "top speed at the end");
     endChild();
 }
 
@@ -161,7 +161,8 @@ std::string speeds(size_t from, size_t to)
 [[noreturn]] void holdUpAndTapLeft()
 {
     harness::resetGame();
-    playerCar.setGearMax(2.0f);  // a second of up is far from fourth gear's top speed
+    harness::game().playerCar.setGearMax(
+        2.0f);  // a second of up is far from fourth gear's top speed
     actions = {
         {200, [] { key(XK_Up, true); }},
         {500, [] { key(XK_Left, true); }},
@@ -170,8 +171,9 @@ std::string speeds(size_t from, size_t to)
     };
     runMainLoop(1500);
 
-    expect(playerCar.getHeading() == -11.25f,
-           "one tap is one turn: heading " + std::to_string(playerCar.getHeading()));
+    expect(
+        harness::game().playerCar.getHeading() == -11.25f,
+        "one tap is one turn: heading " + std::to_string(harness::game().playerCar.getHeading()));
     const size_t first = firstMovingFrame();
     if (first + 50 >= frames.size()) {
         expect(false, "too few frames after the press: " + std::to_string(frames.size()));
@@ -207,8 +209,9 @@ std::string speeds(size_t from, size_t to)
                 }}};
     runMainLoop(700);
     tapper.join();
-    expect(playerCar.getY_speed() == speedAfterPresses(9),
-           "nine taps give nine steps: speed " + std::to_string(playerCar.getY_speed()));
+    expect(harness::game().playerCar.getY_speed() == speedAfterPresses(9),
+           "nine taps give nine steps: speed " +
+               std::to_string(harness::game().playerCar.getY_speed()));
     endChild();
 }
 
@@ -223,7 +226,7 @@ std::string speeds(size_t from, size_t to)
     for (size_t i = 1; i < frames.size(); ++i)
         toggles += frames[i].headlightsOff != frames[i - 1].headlightsOff;
     expect(toggles == 1, "the lights switched " + std::to_string(toggles) + " times");
-    expect(headlightsOff == 1, "the lights end off");
+    expect(harness::game().headlightsOff == 1, "the lights end off");
     endChild();
 }
 
@@ -281,10 +284,10 @@ enum class Away { FocusMoves, PointerMoves };
              XSync(x, False);
          }},
         {750, [] { key(symbol, false); }},
-        {850, [] { headingAfterRelease = playerCar.getHeading(); }},
+        {850, [] { headingAfterRelease = harness::game().playerCar.getHeading(); }},
         {1250,
          [] {
-             headingBeforeReturn = playerCar.getHeading();
+             headingBeforeReturn = harness::game().playerCar.getHeading();
              if (how == Away::FocusMoves)
                  XSetInputFocus(x, glXGetCurrentDrawable(), RevertToParent, CurrentTime);
              else
@@ -302,9 +305,9 @@ enum class Away { FocusMoves, PointerMoves };
     expect(headingBeforeReturn == headingAfterRelease,
            "kept turning after the key went up elsewhere: " + std::to_string(headingAfterRelease) +
                " then " + std::to_string(headingBeforeReturn));
-    expect(playerCar.getHeading() == headingBeforeReturn + turn,
+    expect(harness::game().playerCar.getHeading() == headingBeforeReturn + turn,
            "a press after coming back is one turn: " + std::to_string(headingBeforeReturn) +
-               " then " + std::to_string(playerCar.getHeading()));
+               " then " + std::to_string(harness::game().playerCar.getHeading()));
     endChild();
 }
 

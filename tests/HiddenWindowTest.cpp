@@ -60,7 +60,7 @@ Window coverTheScreen(Display* x)
 
 void hideGame(int)
 {
-    run.yGone = playerCar.getY_centre();
+    run.yGone = harness::game().playerCar.getY_centre();
     run.cpuGone = processCpuSeconds();
     if (run.byCovering)
         run.cover = coverTheScreen(run.x);
@@ -71,7 +71,7 @@ void hideGame(int)
 
 void showGame(int)
 {
-    run.yBack = playerCar.getY_centre();
+    run.yBack = harness::game().playerCar.getY_centre();
     run.cpuBack = processCpuSeconds();
     if (run.byCovering)
         XDestroyWindow(run.x, run.cover);
@@ -89,7 +89,7 @@ void driveWhileTheWindowGoesAndComesBack(bool byCovering)
     run.x = XOpenDisplay(nullptr);
     run.game = glXGetCurrentDrawable();
     harness::resetGame();
-    playerCar.setSpeed(kSpeed, kSpeed);
+    harness::game().playerCar.setSpeed(kSpeed, kSpeed);
 
     glutDisplayFunc(pacedDisplay);
     registerInputCallbacks();
@@ -97,7 +97,7 @@ void driveWhileTheWindowGoesAndComesBack(bool byCovering)
     glutTimerFunc(kSettleMs, hideGame, 0);
     glutTimerFunc(kSettleMs + kUnseenMs, showGame, 0);
     harness::runMainLoopFor(kSettleMs + kUnseenMs + kAfterwardsMs);
-    run.yEnd = playerCar.getY_centre();
+    run.yEnd = harness::game().playerCar.getY_centre();
 
     const double stepsUnseen = (run.yBack - run.yGone) / kSpeed;
     const double stepsAfterwards = (run.yEnd - run.yBack) / kSpeed;
@@ -116,7 +116,7 @@ void wreckWhileTheWindowIsGone()
     run.x = XOpenDisplay(nullptr);
     run.game = glXGetCurrentDrawable();
     harness::resetGame();
-    playerCar.setCarDamageStatus(0.0f);
+    harness::game().playerCar.setCarDamageStatus(0.0f);
     glutDisplayFunc(pacedDisplay);
     registerInputCallbacks();
     glutTimerFunc(kSettleMs, hideGame, 0);

@@ -12,6 +12,7 @@
 #include "effects/Particles.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
+#include "shell/Window.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -39,27 +40,42 @@ protected:
     void TearDown() override { reshape(harness::kWindowWidth, harness::kWindowHeight); }
 };
 
+Car& playerCar()
+{
+    return harness::game().playerCar;
+}
+
+// A key or a button reaches the game at its next frame: these apply it at once, without the
+// frame's rules.
 void press(unsigned char key)
 {
     keyboard(key, 0, 0);
+    harness::applyQueuedCommands();
+}
+
+void pressSpecial(int key)
+{
+    specialKey(key, 0, 0);
+    harness::applyQueuedCommands();
 }
 
 void leftPress(int x, int y)
 {
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
+    harness::applyQueuedCommands();
 }
 
 void wreckTheCar()
 {
-    playerCar.setX_centre(42.0f);
-    playerCar.setCarDamageStatus(0.0f);
-    explosionBurst.life = 0.0f;
+    playerCar().setX_centre(42.0f);
+    playerCar().setCarDamageStatus(0.0f);
+    harness::game().bursts.explosionBurst.life = 0.0f;
 }
 
 bool carWasRenewed()
 {
-    return playerCar.getDamageStatus() == 14.0f && playerCar.getX_centre() == 0.0f &&
-           lifeLeft(explosionBurst) == 130.0f;
+    return playerCar().getDamageStatus() == 14.0f && playerCar().getX_centre() == 0.0f &&
+           lifeLeft(harness::game().bursts.explosionBurst) == 130.0f;
 }
 
 // The colour of a window pixel, counted from the top left as the mouse reports it.
@@ -76,50 +92,50 @@ bool panelGrey(harness::Colour c)
 
 TEST_F(InputTest, DigitsOneToFourChooseTheForwardGearsAtAnySpeed)
 {
-    playerCar.setSpeed(1.3f, 1.3f);
+    playerCar().setSpeed(1.3f, 1.3f);
     const float gears[] = {0.5f, 1.0f, 1.5f, 2.0f};
     for (unsigned char key : {'4', '2', '3', '1', '4'}) {
         press(key);
-        EXPECT_EQ(playerCar.getGearMax(), gears[key - '1']) << key;
+        EXPECT_EQ(playerCar().getGearMax(), gears[key - '1']) << key;
     }
-    playerCar.setSpeed(-0.3f, -0.3f);  // rolling backwards makes no difference
+    playerCar().setSpeed(-0.3f, -0.3f);  // rolling backwards makes no difference
     press('2');
-    EXPECT_EQ(playerCar.getGearMax(), 1.0f);
-    EXPECT_EQ(playerCar.getY_speed(), -0.3f) << "choosing a gear does not change the speed";
+    EXPECT_EQ(playerCar().getGearMax(), 1.0f);
+    EXPECT_EQ(playerCar().getY_speed(), -0.3f) << "choosing a gear does not change the speed";
     for (unsigned char key : {'0', '6', 'a', ' ', '\r'})
         press(key);
-    EXPECT_EQ(playerCar.getGearMax(), 1.0f);
-    EXPECT_EQ(headlightsOff, 0);
+    EXPECT_EQ(playerCar().getGearMax(), 1.0f);
+    EXPECT_EQ(harness::game().headlightsOff, 0);
 }
 
 TEST_F(InputTest, ReverseOnlyFromADeadStopNotFromATinyRemainder)
 {
     for (int i = 0; i < 9; ++i)
-        specialKey(GLUT_KEY_UP, 0, 0);
+        pressSpecial(GLUT_KEY_UP);
     for (int i = 0; i < 5; ++i)
-        specialKey(GLUT_KEY_DOWN, 0, 0);
-    ASSERT_GT(playerCar.getX_speed(), 0.0f);  // the tiny remainder five brake presses leave
-    ASSERT_LT(playerCar.getX_speed(), 1e-6f);
+        pressSpecial(GLUT_KEY_DOWN);
+    ASSERT_GT(playerCar().getX_speed(), 0.0f);  // the tiny remainder five brake presses leave
+    ASSERT_LT(playerCar().getX_speed(), 1e-6f);
     press('5');
-    EXPECT_EQ(playerCar.getGearMax(), 0.5f);
-    specialKey(GLUT_KEY_DOWN, 0, 0);
-    ASSERT_EQ(playerCar.getX_speed(), 0.0f);
+    EXPECT_EQ(playerCar().getGearMax(), 0.5f);
+    pressSpecial(GLUT_KEY_DOWN);
+    ASSERT_EQ(playerCar().getX_speed(), 0.0f);
     press('5');
-    EXPECT_EQ(playerCar.getGearMax(), -0.5f);
-    specialKey(GLUT_KEY_UP, 0, 0);  // and up now drives backwards
-    EXPECT_LT(playerCar.getY_speed(), 0.0f);
+    EXPECT_EQ(playerCar().getGearMax(), -0.5f);
+    pressSpecial(GLUT_KEY_UP);  // and up now drives backwards
+    EXPECT_LT(playerCar().getY_speed(), 0.0f);
 }
 
 TEST_F(InputTest, LSwitchesTheLightsInEitherCase)
 {
     press('l');
-    EXPECT_EQ(headlightsOff, 1);
+    EXPECT_EQ(harness::game().headlightsOff, 1);
     press('L');
-    EXPECT_EQ(headlightsOff, 0);
+    EXPECT_EQ(harness::game().headlightsOff, 0);
     press('L');
-    EXPECT_EQ(headlightsOff, 1);
+    EXPECT_EQ(harness::game().headlightsOff, 1);
     press('l');
-    EXPECT_EQ(headlightsOff, 0);
+    EXPECT_EQ(harness::game().headlightsOff, 0);
 }
 
 TEST_F(InputTest, ButtonEdgesAreHitExactlyWhereTheDashboardDrawsThem)
@@ -196,14 +212,14 @@ TEST_F(InputTest, ButtonAreasFollowTheWindowSize)
 
 TEST_F(InputTest, NewDoesNothingWhileTheCarIsIntact)
 {
-    playerCar.setX_centre(42.0f);
-    playerCar.setSpeed(1.0f, 1.0f);
-    playerCar.setCarDamageStatus(0.5f);
+    playerCar().setX_centre(42.0f);
+    playerCar().setSpeed(1.0f, 1.0f);
+    playerCar().setCarDamageStatus(0.5f);
     leftPress(100, 180);
-    EXPECT_EQ(playerCar.getX_centre(), 42.0f);
-    EXPECT_EQ(playerCar.getX_speed(), 1.0f);
-    EXPECT_EQ(playerCar.getDamageStatus(), 0.5f);
-    EXPECT_EQ(lifeLeft(explosionBurst), 100.0f);
+    EXPECT_EQ(playerCar().getX_centre(), 42.0f);
+    EXPECT_EQ(playerCar().getX_speed(), 1.0f);
+    EXPECT_EQ(playerCar().getDamageStatus(), 0.5f);
+    EXPECT_EQ(lifeLeft(harness::game().bursts.explosionBurst), 100.0f);
 }
 
 TEST_F(InputTest, OtherButtonsAndReleasesDoNothing)
@@ -212,6 +228,7 @@ TEST_F(InputTest, OtherButtonsAndReleasesDoNothing)
     for (int button : {GLUT_RIGHT_BUTTON, GLUT_MIDDLE_BUTTON})
         mouse(button, GLUT_DOWN, 100, 180);
     mouse(GLUT_LEFT_BUTTON, GLUT_UP, 100, 180);
+    harness::applyQueuedCommands();
     EXPECT_FALSE(carWasRenewed());
     // Over Quit they do not end the game either.
     EXPECT_EXIT(
@@ -276,10 +293,10 @@ TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
 
 TEST_F(InputTest, NBringsANewCarAfterAWreckAndNothingBefore)
 {
-    playerCar.setX_centre(42.0f);
+    playerCar().setX_centre(42.0f);
     press('n');
-    EXPECT_EQ(playerCar.getX_centre(), 42.0f);
-    EXPECT_EQ(lifeLeft(explosionBurst), 100.0f);
+    EXPECT_EQ(playerCar().getX_centre(), 42.0f);
+    EXPECT_EQ(lifeLeft(harness::game().bursts.explosionBurst), 100.0f);
     for (unsigned char key : {'n', 'N'}) {
         wreckTheCar();
         press(key);
@@ -296,7 +313,8 @@ std::vector<float> speedsWithUpHeld(void (*hold)(), void (*letGo)())
     for (int step = 0; step < 40; ++step) {
         harness::runFrame();
         motionStep();
-        speeds.push_back(playerCar.getY_speed());
+        harness::applyQueuedCommands();  // the step's repeats and its move, as the next frame will
+        speeds.push_back(playerCar().getY_speed());
     }
     letGo();
     return speeds;

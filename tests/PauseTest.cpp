@@ -8,10 +8,9 @@
 
 #include "GlHarness.h"
 #include "effects/Particles.h"
+#include "session/Notice.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
-#include "shell/Notice.h"
-#include "shell/Pause.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -55,9 +54,8 @@ struct Ending {
 Ending drive(int frames, int pauseAt, int pausedTurns)
 {
     harness::resetGame();
-    restartRandom();
     harness::runFrame();
-    Ending ending{playerCar, 0, {}, {}, 0.0f};
+    Ending ending{harness::game().playerCar, 0, {}, {}, 0.0f};
     for (int frame = 0; frame < frames; ++frame) {
         keysAt(frame);
         if (frame == pauseAt && pausedTurns > 0)
@@ -66,22 +64,23 @@ Ending drive(int frames, int pauseAt, int pausedTurns)
         if (frame != pauseAt)
             continue;
         ending.atPause = windowPicture();
-        ending.speedAtPause = playerCar.getX_speed();
+        ending.speedAtPause = harness::game().playerCar.getX_speed();
         for (int turn = 0; turn < pausedTurns; ++turn) {
             // Neither the main loop nor the driving keys move the car while paused.
-            const Car held = playerCar;
+            const Car held = harness::game().playerCar;
             idleThenFrame();
             EXPECT_TRUE(windowPicture() == ending.atPause) << "paused turn " << turn;
             specialKey(GLUT_KEY_UP, 0, 0);
             keyboard('1', 0, 0);
-            EXPECT_EQ(std::memcmp(&held, &playerCar, sizeof(Car)), 0) << "paused turn " << turn;
+            EXPECT_EQ(std::memcmp(&held, &harness::game().playerCar, sizeof(Car)), 0)
+                << "paused turn " << turn;
         }
         if (pausedTurns > 0)
             keyboard('p', 0, 0);
     }
-    ending.car = playerCar;
+    ending.car = harness::game().playerCar;
     ending.picture = windowPicture();
-    ending.nextRandom = random15();
+    ending.nextRandom = random15(harness::game().random);
     return ending;
 }
 

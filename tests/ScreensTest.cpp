@@ -14,10 +14,11 @@
 
 #include "GlHarness.h"
 #include "dashboard/Toolbar.h"
-#include "effects/Particles.h"
+#include "session/Draw.h"
+#include "shell/Actions.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
-#include "shell/Pause.h"
+#include "shell/Window.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -83,7 +84,6 @@ protected:
     void SetUp() override { harness::resetGame(); }
     void TearDown() override
     {
-        resumePlay();
         aspectKept = false;
         harness::resizeWindow(harness::kWindowWidth, harness::kWindowHeight);
     }
@@ -114,8 +114,7 @@ constexpr int kFramesBetweenLooks = 40;
 // of the window outside the area were not the border's colour, over all those frames.
 std::vector<Picture> drive(Area picture, harness::Colour border, long& barPixelsAmiss)
 {
-    harness::resetGame();
-    restartRandom();
+    harness::resetGame();  // a fresh game: the same random numbers in every drive
     std::vector<Picture> looks;
     barPixelsAmiss = 0;
     for (int frame = 0; frame < kDriveFrames; ++frame) {
@@ -171,7 +170,7 @@ TEST_F(ScreensTest, KeptProportionsShowWhatAFourByThreeScreenShowsBetweenBars)
                 << difference(kept[i], fourByThree[i], c.pictureWidth);
         EXPECT_EQ(amiss, 0) << "pixels of the bars not in the border's colour";
         // The drive went somewhere and hit things, or the comparison says little.
-        EXPECT_LT(playerCar.getDamageStatus(), 14.0f);
+        EXPECT_LT(harness::game().playerCar.getDamageStatus(), 14.0f);
     }
 }
 
@@ -302,18 +301,17 @@ constexpr Text kTexts[] = {
     {"PAUSED", -1.8f, 17.2f, 21.8f, 24.8f, kWhite},         // Times Roman 24
 };
 
-// The texts as the game shows them in a window of this size, "PAUSED" in the kept frame.
+// The texts as the game shows them in a window of this size, "PAUSED" over the frame it paused at.
 std::vector<Shape> textsAt(int width, int height)
 {
     showIn(width, height, false);
     harness::resetGame();
     harness::runFrame();
-    togglePause();
-    harness::runFrame();  // played, kept, with the word over it
+    tapAction(Action::Pause, Device::Keyboard);
+    harness::runFrame();  // played, then paused: the word over it
     std::vector<Shape> shapes;
     for (const Text& text : kTexts)
         shapes.push_back(shapeIn(text.left, text.bottom, text.right, text.top, text.colour));
-    resumePlay();
     return shapes;
 }
 
@@ -378,16 +376,16 @@ Sizes sizesAt(int width, int height)
     harness::runFrame();
     Sizes sizes;
     sizes.needleRows = blackRowsAt(-36.0f, -46.0f, -44.0f);
-    // A wreck in its first frame of fire, against the same wreck with no fire.
-    playerCar.setCarDamageStatus(0.0f);
-    const float life = explosionBurst.life;
-    explosionBurst.life = 0.0f;
+    // A wreck in its first frame of fire, against the same frame drawn without its burst.
+    harness::game().playerCar.setCarDamageStatus(0.0f);
     harness::runFrame();
-    const Picture cold = readArea({0, 0, windowWidth, windowHeight});
-    explosionBurst.life = life;
-    harness::runFrame();
+    EXPECT_TRUE(harness::game().bursts.shown.shown) << "the wreck's first frame shows its fire";
+    const Picture fire = readArea({0, 0, windowWidth, windowHeight});
+    GameState cold = harness::game();
+    cold.bursts.shown.shown = false;
+    drawGame(cold, pictureArea());
     sizes.explosionWide =
-        differingAcrossThePivot(readArea({0, 0, windowWidth, windowHeight}), cold);
+        differingAcrossThePivot(fire, readArea({0, 0, windowWidth, windowHeight}));
     return sizes;
 }
 

@@ -7,7 +7,7 @@
 
 #include "GlHarness.h"
 #include "shell/FramePacer.h"
-#include "shell/Game.h"
+#include "shell/Window.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -51,8 +51,9 @@ TEST_F(ShellTest, ViewSpansFiftyUnitsEachWayWhateverTheWindowSize)
 
 TEST_F(ShellTest, FrameLeavesTheModelviewAsItFoundIt)
 {
-    playerCar.setX_centre(37.0f);
-    playerCar.setY_centre(-12.5f);
+    Car& car = harness::game().playerCar;
+    car.setX_centre(37.0f);
+    car.setY_centre(-12.5f);
     harness::runFrame();
     GLfloat modelview[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
@@ -62,9 +63,10 @@ TEST_F(ShellTest, FrameLeavesTheModelviewAsItFoundIt)
 
 TEST_F(ShellTest, DamageOfAFrameIsClearedWhenTheFrameEnds)
 {
-    playerCar.setDamage(0.5f);
+    harness::game().playerCar.setDamage(0.5f);
     harness::runFrame();
-    EXPECT_EQ(playerCar.getDamage(), 0.0f);
+    EXPECT_EQ(harness::game().playerCar.getDamage(), 0.0f);
+    EXPECT_EQ(harness::game().frame.damage, 0.5f) << "kept for the sounds of the frame";
 }
 
 TEST_F(ShellTest, PacerNeverRunsFasterThanSixtyFramesASecond)

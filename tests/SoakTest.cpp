@@ -66,7 +66,7 @@ void note(const std::string& problem)
 
 void checkCar()
 {
-    const Car& car = playerCar;
+    const Car& car = harness::game().playerCar;
     const float fields[] = {car.getX_speed(),   car.getY_speed(),      car.get_MaxSpeed(),
                             car.getGearMax(),   car.getX_centre(),     car.getY_centre(),
                             car.getX_pivot(),   car.getY_pivot(),      car.getHeading(),
@@ -88,10 +88,7 @@ constexpr int kNewButtonY = 180;
 
 void pressNew()
 {
-    const bool wreck = playerCar.getDamageStatus() == 0.0f;
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, kNewButtonX, kNewButtonY);
-    if (wreck && playerCar.getDamageStatus() == 14.0f)
-        ++soak.newCars;
 }
 
 // One player's action, drawn from the test's own seeded generator: mostly driving, now and then a
@@ -131,20 +128,22 @@ void playerActs()
 
 void soakFrame()
 {
-    const bool wasIntact = playerCar.getDamageStatus() != 0.0f;
+    const bool wasIntact = harness::game().playerCar.getDamageStatus() != 0.0f;
+    const unsigned car = harness::game().carNumber;
     display();
+    soak.newCars += harness::game().carNumber - car;
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR)
         note("GL error " + std::to_string(error));
     checkCar();
-    if (wasIntact && playerCar.getDamageStatus() == 0.0f)
+    if (wasIntact && harness::game().playerCar.getDamageStatus() == 0.0f)
         ++soak.explosions;
     ++soak.frames;
     if (soak.frames >= soak.framesWanted) {
         harness::leaveMainLoop();
         return;
     }
-    if (playerCar.getDamageStatus() != 0.0f)
+    if (harness::game().playerCar.getDamageStatus() != 0.0f)
         playerActs();
     else if (soak.frames % 60 == 0)
         pressNew();  // after the explosion has played a while

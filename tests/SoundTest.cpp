@@ -13,7 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "effects/Sound.h"
+#include "TestGame.h"
+#include "session/GameState.h"
+#include "sound/Sound.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -88,13 +90,21 @@ double meanSquare(const std::vector<int16_t>& s, size_t from, size_t to)
     return sum / static_cast<double>(to - from);
 }
 
-// `frames` frames of sound for `car`, at the game's 60 a second.
-void playFrames(const Car& car, float revNeedle, int frames)
+// `frames` frames of sound with these facts, at the game's 60 a second.
+void playFrames(const FrameFacts& frame, int frames)
 {
     for (int i = 0; i < frames; ++i) {
-        soundFrame(car, revNeedle);
+        soundFrame(frame);
         hold(16);
     }
+}
+
+// The facts of a game's first frame: the car at its start, the engine at idle.
+FrameFacts startingFacts()
+{
+    GameState game;
+    testgame::frame(game);
+    return frameFactsOf(game);
 }
 
 }  // namespace
@@ -139,14 +149,33 @@ TEST(SoundCues, CrashesByTheirDamageSplashesOnEnteringTheRiverChimesWhileRepairi
     EXPECT_FALSE(soundCuesOf(driving, facts(0, 0.0f, 14.0f, 0.0f)).chime);
 }
 
+// The frame clears the car's damage once its gauge has applied it; the sounds hear it all the same.
+TEST(SoundCues, APlayedFramesFactsCarryTheDamageItAppliedAndTheRevNeedle)
+{
+    GameState game;
+    testgame::frame(game);
+    const FrameFacts before = frameFactsOf(game);
+    game.playerCar.setContactKind(kHit);
+    game.playerCar.setDamage(0.85f);
+    game.playerCar.setSpeed(0.25f, 0.25f);  // half of first gear's speed
+    testgame::frame(game);
+    const FrameFacts now = frameFactsOf(game);
+    EXPECT_EQ(game.playerCar.getDamage(), 0.0f);
+    EXPECT_EQ(now.damage, 0.85f);
+    EXPECT_FLOAT_EQ(now.damageStatus, 13.15f);
+    EXPECT_EQ(now.contactKind, kHit);
+    EXPECT_EQ(now.revNeedle, 50.0f);
+    EXPECT_TRUE(soundCuesOf(before, now).crash);
+}
+
 TEST(Sound, DrivingRaisesTheEnginesPitchInTheWrittenSamples)
 {
     const std::string wave = useWaveOutput();
     ASSERT_TRUE(startSound(SoundSettings{}));
-    Car car = playerCar;
-    resetToStart(car);
-    playFrames(car, 0.0f, 36);   // idle, 0.6 s
-    playFrames(car, 90.0f, 36);  // the needle at its stop
+    FrameFacts frame = startingFacts();
+    playFrames(frame, 36);  // idle, 0.6 s
+    frame.revNeedle = 90.0f;
+    playFrames(frame, 36);  // the needle at its stop
     stopSound();
     const std::vector<int16_t> s = readWave(wave);
     ASSERT_GT(s.size(), static_cast<size_t>(kRate));
@@ -161,18 +190,18 @@ TEST(Sound, ACrashIsABurstOfEnergyAndMutingIsSilence)
 {
     const std::string wave = useWaveOutput();
     ASSERT_TRUE(startSound(SoundSettings{}));
-    Car car = playerCar;
-    resetToStart(car);
-    playFrames(car, 0.0f, 60);  // the engine at idle, a second
-    Car hit = car;
-    hit.setContactKind(kHit);
-    hit.setDamage(4.25f);
+    const FrameFacts idle = startingFacts();
+    playFrames(idle, 60);  // the engine at idle, a second
+    FrameFacts hit = idle;
+    hit.contactKind = kHit;
+    hit.damage = 4.25f;
     const auto hitAt = std::chrono::steady_clock::now();
-    playFrames(hit, 0.0f, 1);
-    playFrames(car, 0.0f, 30);
+    playFrames(hit, 1);
+    playFrames(idle, 30);
     setSoundMuted(true);
     EXPECT_TRUE(soundMuted());
-    playFrames(hit, 60.0f, 30);  // neither the engine nor another crash is heard
+    hit.revNeedle = 60.0f;
+    playFrames(hit, 30);  // neither the engine nor another crash is heard
     // The file is written as the device plays and ends when it stops: the hit lies this long
     // before its end.
     const double beforeEnd =
@@ -200,9 +229,7 @@ TEST(Sound, NoLibraryOrNoDevicePlaysSilentlyAfterOneLine)
             settings.library = "libtarvelo-no-such-sound.so";
         testing::internal::CaptureStderr();
         EXPECT_FALSE(startSound(settings));
-        Car car = playerCar;
-        resetToStart(car);
-        soundFrame(car, 45.0f);  // does nothing, and does not fail
+        soundFrame(facts(0, 0.0f, 14.0f, 45.0f));  // does nothing, and does not fail
         setSoundMuted(true);
         setSoundPaused(true);
         stopSound();

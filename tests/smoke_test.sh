@@ -37,8 +37,8 @@ fi
 if [ -s "$err" ]; then
   echo "FAIL: unexpected error output:"; cat "$err"; fail=1
 fi
-window=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION" | awk '{print $1}' | head -n 1)
-geometry=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
+window=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\"" | awk '{print $1}' | head -n 1)
+geometry=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\"" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
 screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
 if [ -z "$window" ] || [ "$geometry" != "$screen" ]; then
   echo "FAIL: window '$geometry' does not fill the screen '$screen'"; fail=1

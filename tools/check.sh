@@ -24,7 +24,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev
   libgtest-dev libbenchmark-dev libstb-dev libpng-dev libclang-rt-14-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick matchbox-window-manager libxtst-dev
-  desktop-file-utils appstream man-db dpkg-dev file lintian libopenal-dev libsdl2-dev
+  desktop-file-utils appstream man-db dpkg-dev file lintian libopenal-dev libsdl2-dev python3
 )
 bash tools/install_packages.sh "${packages[@]}"
 

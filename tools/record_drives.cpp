@@ -23,11 +23,14 @@
 #include <vector>
 
 #include "dashboard/Toolbar.h"
+#include "session/Draw.h"
+#include "session/Step.h"
 #include "shell/Actions.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
-#include "shell/Pause.h"
+#include "shell/PlayedGame.h"
 #include "shell/Replay.h"
+#include "shell/Window.h"
 #include "shell/WindowIdentity.h"
 #include "vehicle/Car.h"
 #include "world/Regions.h"
@@ -407,7 +410,7 @@ struct Hit {
 std::vector<Hit> hits;
 
 struct Watch {
-    Car last = playerCar;        // the car as the last frame left it
+    Car last = carAtStart();     // the car as the last frame left it
     unsigned enteredFrom[12]{};  // per row: the sides the box came from when it entered
     int water = 0, patch = 0;
     bool onRepair = false;
@@ -563,17 +566,17 @@ float seenBy(KeySym key)
     switch (key) {
         case XK_Left:
         case XK_Right:
-            return playerCar.getHeading();
+            return playedGame().playerCar.getHeading();
         case XK_Down:
-            return playerCar.getY_speed();
+            return playedGame().playerCar.getY_speed();
         case XK_p:
-            return gamePaused() ? 1.0f : 0.0f;
+            return gamePaused(playedGame()) ? 1.0f : 0.0f;
         case XK_l:
-            return static_cast<float>(headlightsOff);
+            return static_cast<float>(playedGame().headlightsOff);
         case XK_n:
-            return playerCar.getDamageStatus();
+            return playedGame().playerCar.getDamageStatus();
         default:
-            return playerCar.getGearMax();  // the digits
+            return playedGame().playerCar.getGearMax();  // the digits
     }
 }
 
@@ -631,12 +634,12 @@ float headingDifference(float to, float from)
 
 bool headingIs(float heading)
 {
-    return headingDifference(heading, playerCar.getHeading()) == 0.0f;
+    return headingDifference(heading, playedGame().playerCar.getHeading()) == 0.0f;
 }
 
 bool inGear(int gear)
 {
-    if (gearOf(playerCar) == gear)
+    if (gearOf(playedGame().playerCar) == gear)
         return true;
     tap(XK_0 + gear);
     return false;
@@ -656,17 +659,18 @@ void brake()
 // Towards a point, in a forward gear: sharp turns from a standstill, gentle ones on the move.
 bool driveTo(float tx, float ty, int gear, float within)
 {
-    const float dx = tx - centreX(playerCar), dy = ty - centreY(playerCar);
+    const float dx = tx - centreX(playedGame().playerCar),
+                dy = ty - centreY(playedGame().playerCar);
     const float distance = std::hypot(dx, dy);
     if (distance < within)
         return true;
     const float bearing = std::atan2(dx, dy) * 180.0f / 3.14159265f;
     const float course = std::round(bearing / kTurnStep) * kTurnStep;
-    const float difference = headingDifference(course, playerCar.getHeading());
+    const float difference = headingDifference(course, playedGame().playerCar.getHeading());
     if (distance < 6.0f && std::fabs(difference) > 90.0f)
         return true;  // went past it, close by
     if (std::fabs(difference) > 67.5f) {
-        if (playerCar.getY_speed() != 0.0f)
+        if (playedGame().playerCar.getY_speed() != 0.0f)
             brake();
         else
             turnBy(difference);
@@ -674,7 +678,7 @@ bool driveTo(float tx, float ty, int gear, float within)
     }
     if (!inGear(gear))
         return false;
-    if (playerCar.getY_speed() > kGears[gear - 1].gearMax + 0.25f) {
+    if (playedGame().playerCar.getY_speed() > kGears[gear - 1].gearMax + 0.25f) {
         brake();  // a green patch sped it up: back to the gear's pace
         return false;
     }
@@ -726,7 +730,9 @@ Run runInto(const Step& step)
 
 float distanceFromFace(const Run& run)
 {
-    return std::fabs((run.alongX ? centreX(playerCar) : centreY(playerCar)) - run.face);
+    return std::fabs(
+        (run.alongX ? centreX(playedGame().playerCar) : centreY(playedGame().playerCar)) -
+        run.face);
 }
 
 const std::vector<Step>* route = nullptr;
@@ -764,10 +770,10 @@ bool linedUp(const Run& run)
 {
     if (headingIs(run.heading))
         return true;
-    if (playerCar.getY_speed() != 0.0f)
+    if (playedGame().playerCar.getY_speed() != 0.0f)
         brake();
     else
-        turnBy(headingDifference(run.heading, playerCar.getHeading()));
+        turnBy(headingDifference(run.heading, playedGame().playerCar.getHeading()));
     return false;
 }
 
@@ -824,13 +830,13 @@ bool driveWreck(const Step& step)
         case 2:  // ram
             if (newHit(step)) {
                 hold(XK_Up, false);
-                nextPhase(playerCar.getDamageStatus() == 0.0f ? 5 : 3);
+                nextPhase(playedGame().playerCar.getDamageStatus() == 0.0f ? 5 : 3);
             } else if (inGear(4)) {
                 hold(XK_Up, true);
             }
             return false;
         case 3:  // back off
-            if (playerCar.getY_speed() > 0.0f) {
+            if (playedGame().playerCar.getY_speed() > 0.0f) {
                 brake();  // the last step of Up before it was let go
                 return false;
             }
@@ -841,7 +847,7 @@ bool driveWreck(const Step& step)
                 nextPhase(4);
             return false;
         case 4:  // stop, then ram again
-            if (playerCar.getY_speed() != 0.0f) {
+            if (playedGame().playerCar.getY_speed() != 0.0f) {
                 tap(XK_Down);
             } else {
                 hitsBefore = hits.size();
@@ -866,10 +872,10 @@ bool driveStep(const Step& step)
             if (phase == 0 && driveTo(step.x, step.y, 1, 1.5f))
                 nextPhase(1);
             if (phase == 1) {
-                if (playerCar.getY_speed() != 0.0f)
+                if (playedGame().playerCar.getY_speed() != 0.0f)
                     brake();
                 else
-                    return playerCar.getDamageStatus() >= kIntactCondition;
+                    return playedGame().playerCar.getDamageStatus() >= kIntactCondition;
             }
             return false;
         case Do::Steer:
@@ -885,7 +891,7 @@ bool driveStep(const Step& step)
             if (phase == 1 && sinceMs(step.ms)) {
                 hold(step.key, false);
                 note("%s let go, heading %.2f", step.key == XK_Left ? "Left" : "Right",
-                     playerCar.getHeading());
+                     playedGame().playerCar.getHeading());
                 return true;
             }
             return false;
@@ -893,14 +899,14 @@ bool driveStep(const Step& step)
             if (phase == 0) {
                 tap(XK_p);
                 nextPhase(1);
-            } else if (phase == 1 && gamePaused()) {
-                note("paused at (%.1f, %.1f), speed %.3f", centreX(playerCar), centreY(playerCar),
-                     playerCar.getY_speed());
+            } else if (phase == 1 && gamePaused(playedGame())) {
+                note("paused at (%.1f, %.1f), speed %.3f", centreX(playedGame().playerCar),
+                     centreY(playedGame().playerCar), playedGame().playerCar.getY_speed());
                 nextPhase(2);
             } else if (phase == 2 && sinceMs(step.ms)) {
                 tap(XK_p);
                 nextPhase(3);
-            } else if (phase == 3 && !gamePaused()) {
+            } else if (phase == 3 && !gamePaused(playedGame())) {
                 note("playing again after %d ms", step.ms);
                 covered("a pause");
                 return true;
@@ -916,7 +922,8 @@ bool driveStep(const Step& step)
                 if (windowShown)
                     fail("the window was unmapped and the game still thinks it is shown");
                 note("window hidden for %d ms at (%.1f, %.1f), speed %.3f", step.ms,
-                     centreX(playerCar), centreY(playerCar), playerCar.getY_speed());
+                     centreX(playedGame().playerCar), centreY(playedGame().playerCar),
+                     playedGame().playerCar.getY_speed());
                 XMapWindow(x, gameWindow);
                 XFlush(x);
                 nextPhase(2);
@@ -934,12 +941,12 @@ bool driveStep(const Step& step)
                 nextPhase(1);
                 return false;
             }
-            note("headlights %s", headlightsOff ? "off" : "on");
-            covered(headlightsOff ? "headlights off" : "headlights on");
+            note("headlights %s", playedGame().headlightsOff ? "off" : "on");
+            covered(playedGame().headlightsOff ? "headlights off" : "headlights on");
             return true;
         case Do::NewByKey:
         case Do::NewByButton:
-            if (playerCar.getDamageStatus() != 0.0f) {
+            if (playedGame().playerCar.getDamageStatus() != 0.0f) {
                 const char* how = step.what == Do::NewByKey ? "n" : "the New button";
                 note("a new car with %s", how);
                 covered(std::string("New with ") + how);
@@ -977,9 +984,10 @@ void autopilot(int)
         XSync(x, False);
         started = true;
         nextPhase(0);
-        note("start at (%.1f, %.1f), heading %.2f, gear %d, condition %.2f", centreX(playerCar),
-             centreY(playerCar), playerCar.getHeading(), gearOf(playerCar),
-             playerCar.getDamageStatus());
+        note("start at (%.1f, %.1f), heading %.2f, gear %d, condition %.2f",
+             centreX(playedGame().playerCar), centreY(playedGame().playerCar),
+             playedGame().playerCar.getHeading(), gearOf(playedGame().playerCar),
+             playedGame().playerCar.getDamageStatus());
         return;
     }
     if (framesDrawn > kMostFrames)
@@ -1005,12 +1013,12 @@ void autopilot(int)
 // The game's own frame, watched.
 void watchedDisplay()
 {
-    const Car before = playerCar;
-    const bool played = !gamePaused();  // a paused game draws its kept picture only
+    const Car before = playedGame().playerCar;
+    const bool played = framePlays(playedGame(), queuedCommands());
     pacedDisplay();
     if (played) {
         ++framesDrawn;
-        watchFrame(before, playerCar);
+        watchFrame(before, playedGame().playerCar);
     }
 }
 
@@ -1038,7 +1046,7 @@ int recordDrive(const Drive& drive, const char* file, int argc, char** argv)
     registerInputCallbacks();
     glutIdleFunc(idle);
     initGraphics(TARVELO_DATA_DIR);
-    beginRecording();
+    beginRecording(playedGame());
     glutDisplayFunc(watchedDisplay);
     glutReshapeFunc(reshape);
     glutFullScreen();

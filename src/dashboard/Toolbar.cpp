@@ -7,23 +7,14 @@
 #include <cstddef>
 #include <iostream>
 
+#include "assets/PixelScale.h"
 #include "assets/Textures.h"
-#include "shell/PixelScale.h"
 #include "vehicle/Car.h"
 
 PanelButton panelButtons[kPanelButtons] = {
     {PanelButtonKind::New, kNewTexture, -47.0f, 21.5f, -33.0f, 31.5f},
     {PanelButtonKind::Quit, kQuitTexture, -47.0f, 6.5f, -33.0f, 16.5f},
 };
-PanelPoint damageBar[4] = {
-    damageBarStart[0],
-    damageBarStart[1],
-    damageBarStart[2],
-    damageBarStart[3],
-};
-float angle1 = 0.0f;
-float red = 0.0f;
-float angle2 = 0.0f;
 
 namespace {
 
@@ -252,15 +243,45 @@ void turnAbout(PanelPoint centre, float degrees)
     glTranslatef(-centre.x, -centre.y, 0.0f);
 }
 
-void setBarRightEnd(float x)
+void setBarRightEnd(Gauges& gauges, float x)
 {
-    damageBar[0].x = x;
-    damageBar[3].x = x;
+    gauges.damageBar[0].x = x;
+    gauges.damageBar[3].x = x;
 }
 
 double meanSpeed(const Car& car)
 {
     return (static_cast<double>(car.getX_speed()) + car.getY_speed()) / 2.0;
+}
+
+void drawDamageBar(const Gauges& gauges)
+{
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 4; ++i) {
+        const BarColour& c = damageBarColours[i];
+        glColor4f(c.red, c.green, c.blue, c.alpha);
+        glVertex2f(gauges.damageBar[i].x, gauges.damageBar[i].y);
+    }
+    glEnd();
+}
+
+void drawRevNeedle(const Gauges& gauges)
+{
+    glPushMatrix();
+    turnAbout(kRevDialCentre, gauges.angle1);
+    glColor3f(gauges.red, 0.0f, 0.0f);
+    needleAtRest(kRevDialCentre);
+    glPopMatrix();
+    disc(kRevDialCentre, kHubRadius, 0.0f);
+}
+
+void drawSpeedNeedle(const Gauges& gauges)
+{
+    glPushMatrix();
+    turnAbout(kSpeedDialCentre, gauges.angle2);
+    glCallList(kSpeedNeedleList);
+    glPopMatrix();
+    disc(kSpeedDialCentre, kHubRadius, 0.0f);
 }
 
 }  // namespace
@@ -279,7 +300,59 @@ void buildScaledLists()
         buildLabelList(label);
 }
 
-void drawToolBar(Car& car)
+void updateGauges(Car& car, Gauges& gauges)
+{
+    toolbarDamage(car, gauges);
+    toolbarRevMeter(car, gauges);
+    toolbarSpeedMeter(car, gauges);
+}
+
+void toolbarDamage(Car& car, Gauges& gauges)
+{
+    const double damage = car.getDamage();
+    if (car.getDamageStatus() == kIntactCondition)
+        setBarRightEnd(gauges, kBarFullEnd);
+    // A hit always costs and a repair always heals, in every gear and anywhere on the map.
+    setBarRightEnd(gauges, static_cast<float>(gauges.damageBar[0].x - damage));
+    car.setCarDamageStatus(static_cast<float>(car.getDamageStatus() - damage));
+    if (car.getDamageStatus() <= 0.0f)
+        car.setCarDamageStatus(0.0f);
+    if (gauges.damageBar[0].x <= kBarLeftEnd)
+        setBarRightEnd(gauges, kBarLeftEnd);
+}
+
+void toolbarRevMeter(const Car& car, Gauges& gauges)
+{
+    const double gearMax = car.getGearMax();
+    gauges.angle1 = static_cast<float>(meanSpeed(car) * (kRevScale / gearMax));
+    if (car.getX_speed() == 0.0f && car.getY_speed() == 0.0f)
+        gauges.angle1 = 0.0f;
+    if (gauges.angle1 > kNeedleStop) {
+        gauges.angle1 = kNeedleCapped;
+        gauges.red = 1.0f;
+    } else {
+        gauges.red = 0.0f;
+    }
+}
+
+void toolbarSpeedMeter(const Car& car, Gauges& gauges)
+{
+    const float xSpeed = car.getX_speed();
+    const float ySpeed = car.getY_speed();
+    const double fullScale = car.get_MaxSpeed();
+    // Forwards and backwards alike show the size of the speed; while the two speeds disagree
+    // the needle stays where it was.
+    if (ySpeed < 0.0f && xSpeed < 0.0f)
+        gauges.angle2 = static_cast<float>(meanSpeed(car) * (kSpeedScale / -fullScale));
+    if (ySpeed > 0.0f && xSpeed > 0.0f)
+        gauges.angle2 = static_cast<float>(meanSpeed(car) * (kSpeedScale / fullScale));
+    if (ySpeed == 0.0f && xSpeed == 0.0f)
+        gauges.angle2 = 0.0f;
+    if (gauges.angle2 > kNeedleStop)
+        gauges.angle2 = kNeedleCapped;
+}
+
+void drawToolBar(const Car& car, const Gauges& gauges)
 {
     glPushMatrix();
     glCallList(kPanelList);
@@ -290,86 +363,18 @@ void drawToolBar(Car& car)
     glPopMatrix();
 
     toolbarGearBox(car);
-    toolbarDamage(car);
-    toolbarRevMeter(car);
-    toolbarSpeedMeter(car);
+    drawDamageBar(gauges);
+    drawRevNeedle(gauges);
+    drawSpeedNeedle(gauges);
 }
 
-void toolbarGearBox(Car car)
+void toolbarGearBox(const Car& car)
 {
     const bool rollingForward = car.getX_speed() > 0.0f || car.getY_speed() > 0.0f;
     for (const Gear& gear : kGears) {
         if (car.getGearMax() == gear.gearMax && !(gear.reverse && rollingForward))
             disc({gear.knobX, gear.knobY}, kKnobRadius, kKnobGrey);
     }
-    // Every frame asks for the next, so the dashboard and a wreck's fire go on with no idle step.
-    glutPostRedisplay();
-}
-
-void toolbarDamage(Car& car)
-{
-    const double damage = car.getDamage();
-    if (car.getDamageStatus() == kIntactCondition)
-        setBarRightEnd(kBarFullEnd);
-    // A hit always costs and a repair always heals, in every gear and anywhere on the map.
-    setBarRightEnd(static_cast<float>(damageBar[0].x - damage));
-    car.setCarDamageStatus(static_cast<float>(car.getDamageStatus() - damage));
-    if (car.getDamageStatus() <= 0.0f)
-        car.setCarDamageStatus(0.0f);
-    if (damageBar[0].x <= kBarLeftEnd)
-        setBarRightEnd(kBarLeftEnd);
-
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < 4; ++i) {
-        const BarColour& c = damageBarColours[i];
-        glColor4f(c.red, c.green, c.blue, c.alpha);
-        glVertex2f(damageBar[i].x, damageBar[i].y);
-    }
-    glEnd();
-}
-
-void toolbarRevMeter(Car car)
-{
-    const double gearMax = car.getGearMax();
-    angle1 = static_cast<float>(meanSpeed(car) * (kRevScale / gearMax));
-    if (car.getX_speed() == 0.0f && car.getY_speed() == 0.0f)
-        angle1 = 0.0f;
-    if (angle1 > kNeedleStop) {
-        angle1 = kNeedleCapped;
-        red = 1.0f;
-    } else {
-        red = 0.0f;
-    }
-
-    glPushMatrix();
-    turnAbout(kRevDialCentre, angle1);
-    glColor3f(red, 0.0f, 0.0f);
-    needleAtRest(kRevDialCentre);
-    glPopMatrix();
-    disc(kRevDialCentre, kHubRadius, 0.0f);
-}
-
-void toolbarSpeedMeter(Car car)
-{
-    const float xSpeed = car.getX_speed();
-    const float ySpeed = car.getY_speed();
-    const double fullScale = car.get_MaxSpeed();
-    // Forwards and backwards alike show the size of the speed; while the two speeds disagree
-    // the needle stays where it was.
-    if (ySpeed < 0.0f && xSpeed < 0.0f)
-        angle2 = static_cast<float>(meanSpeed(car) * (kSpeedScale / -fullScale));
-    if (ySpeed > 0.0f && xSpeed > 0.0f)
-        angle2 = static_cast<float>(meanSpeed(car) * (kSpeedScale / fullScale));
-    if (ySpeed == 0.0f && xSpeed == 0.0f)
-        angle2 = 0.0f;
-    if (angle2 > kNeedleStop)
-        angle2 = kNeedleCapped;
-
-    glPushMatrix();
-    turnAbout(kSpeedDialCentre, angle2);
-    glCallList(kSpeedNeedleList);
-    glPopMatrix();
-    disc(kSpeedDialCentre, kHubRadius, 0.0f);
 }
 
 std::optional<PanelButtonKind> panelButtonAt(double x, double y)

@@ -44,17 +44,26 @@ struct PanelButton {
 constexpr int kPanelButtons = 2;
 extern PanelButton panelButtons[kPanelButtons];  // New, then Quit 15 units below it
 
-extern PanelPoint damageBar[4];  // the bar as drawn; points 0 and 3 carry its moving right end
-extern float angle1;             // rev-meter needle, degrees clockwise from pointing left
-extern float red;                // rev-meter needle red: 1 while capped at 89.9, else 0
-extern float angle2;             // speedometer needle, degrees clockwise from pointing left
+// The live gauges, as the frame's rules leave them for the dashboard to show. The gauges keep
+// them from game to game: New brings a fresh car, not a fresh dashboard.
+struct Gauges {
+    // The damage bar; points 0 and 3 carry its moving right end.
+    PanelPoint damageBar[4] = {damageBarStart[0], damageBarStart[1], damageBarStart[2],
+                               damageBarStart[3]};
+    float angle1 = 0.0f;  // rev-meter needle, degrees clockwise from pointing left
+    float red = 0.0f;     // rev-meter needle red: 1 while capped at 89.9, else 0
+    float angle2 = 0.0f;  // speedometer needle, degrees clockwise from pointing left
+};
 
-void toolbarObjects();            // compile the panel, needle and label lists; prints progress
-void drawToolBar(Car& car);       // panel, labels, the four gauges; applies the frame's damage
-void toolbarGearBox(Car car);     // knob at the gear's slot end, then asks for the next frame
-void toolbarDamage(Car& car);     // frame's damage into the car's condition, then the bar
-void toolbarRevMeter(Car car);    // needle: mean speed against the gear's target; red when capped
-void toolbarSpeedMeter(Car car);  // needle: mean speed against the full-scale speed
+void toolbarObjects();  // compile the panel, needle and label lists; prints progress
+// The frame's work of the gauges: the damage, then the rev meter, then the speedometer.
+void updateGauges(Car& car, Gauges& gauges);
+void toolbarDamage(Car& car, Gauges& gauges);  // frame's damage into the car's condition and bar
+void toolbarRevMeter(const Car& car, Gauges& gauges);    // mean speed against the gear's target;
+                                                         // red when capped
+void toolbarSpeedMeter(const Car& car, Gauges& gauges);  // mean speed against full scale
+void drawToolBar(const Car& car, const Gauges& gauges);  // panel, labels, gate, bar and dials
+void toolbarGearBox(const Car& car);                     // knob at the gear's slot end
 void circleVertexLoop(float size, unsigned sides);  // disc vertices around (0, 0), anticlockwise
 std::optional<PanelButtonKind> panelButtonAt(double x, double y);  // the button at a view point
 // The needle and label lists again, at the pixel scale of the moment: after it changes.

@@ -1,16 +1,14 @@
-// Particle bursts: explosion, crash, splash and repair sparkles, and the game's random numbers.
+// Particle bursts: explosion, crash, splash and repair sparkles.
 #include "effects/Particles.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstring>
 
-#include "shell/PixelScale.h"
+#include "assets/PixelScale.h"
 
 namespace {
-
-// The game's own 15-bit generator, never seeded: every run draws the same sequence.
-unsigned long randomState = 1;
 
 constexpr double kBurstPi = 3.141592654;  // the bursts have always used this pi
 constexpr double kDriftShare = 0.6;       // drift points move at 0.6 of their particle's speed
@@ -29,16 +27,14 @@ struct PointLayer {
     ChannelRange red, green, blue, alpha;
 };
 
-// The look of a burst: its wander points first, then its drift points.
-struct BurstLook {
+// The colours and sizes of a burst: its wander points first, then its drift points.
+struct BurstKindLook {
     PointLayer wander;
     PointLayer drift;
 };
 
-enum BurstKind { kExplosion, kCrash, kSplash, kRepair };
-
-// One row per kind of burst, in BurstKind order: its wander layer, then its drift layer.
-constexpr BurstLook kLooks[] = {
+// One row per look of a burst, in BurstLook order: its wander layer, then its drift layer.
+constexpr BurstKindLook kLooks[] = {
     {{20.0f, {1.0f, 1.0f}, {0.3f, 1.0f}, {0.3f, 0.3f}, {0.2f, 0.4f}},   // yellow-to-red fire
      {15.0f, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.1f, 0.4f}}},  // pale smoke ring
     {{20.0f, {1.0f, 1.0f}, {0.8f, 1.0f}, {0.8f, 1.0f}, {0.01f, 0.2f}},  // faint pale haze
@@ -50,113 +46,79 @@ constexpr BurstLook kLooks[] = {
 };
 
 // min + random01 x (max - min), the difference first rounded to single precision.
-double pick(float min, float max)
+double pick(Random& random, float min, float max)
 {
     const float range = static_cast<float>(static_cast<double>(max) - min);
-    return min + static_cast<double>(random01()) * range;
+    return min + static_cast<double>(random01(random)) * range;
 }
 
-float pickDegreesAsRadians(float minDegrees, float maxDegrees)
+float pickDegreesAsRadians(Random& random, float minDegrees, float maxDegrees)
 {
-    return static_cast<float>(pick(minDegrees, maxDegrees) * kBurstPi / 180.0);
+    return static_cast<float>(pick(random, minDegrees, maxDegrees) * kBurstPi / 180.0);
 }
 
 // Each point gets its own colour, its channels drawn in the order red, green, blue, alpha.
-void drawLayer(const PointLayer& layer, const float* points)
+void pickColours(Random& random, const PointLayer& layer, float* colours)
+{
+    for (int i = 0; i < kBurstParticles; ++i) {
+        float* colour = &colours[4 * i];
+        colour[0] = static_cast<float>(pick(random, layer.red.min, layer.red.max));
+        colour[1] = static_cast<float>(pick(random, layer.green.min, layer.green.max));
+        colour[2] = static_cast<float>(pick(random, layer.blue.min, layer.blue.max));
+        colour[3] = static_cast<float>(pick(random, layer.alpha.min, layer.alpha.max));
+    }
+}
+
+void drawLayer(const PointLayer& layer, const float* points, const float* colours)
 {
     glPointSize(scaledPixels(layer.size));
     glBegin(GL_POINTS);
     for (int i = 0; i < kBurstParticles; ++i) {
-        const float red = static_cast<float>(pick(layer.red.min, layer.red.max));
-        const float green = static_cast<float>(pick(layer.green.min, layer.green.max));
-        const float blue = static_cast<float>(pick(layer.blue.min, layer.blue.max));
-        const float alpha = static_cast<float>(pick(layer.alpha.min, layer.alpha.max));
-        glColor4f(red, green, blue, alpha);
+        glColor4f(colours[4 * i], colours[4 * i + 1], colours[4 * i + 2], colours[4 * i + 3]);
         glVertex2f(points[2 * i], points[2 * i + 1]);
     }
     glEnd();
 }
 
-// A live burst is drawn where it stands and loses one life for being drawn; every call then
-// moves it on once, which costs another (a spent burst neither draws nor moves).
-void drawBurst(ParticleBurst& burst, const BurstLook& look)
+const BurstKindLook& lookOf(BurstLook look)
 {
-    if (burst.life > 0.0f) {
-        glPushMatrix();
-        drawLayer(look.wander, burst.wanderPoints);
-        drawLayer(look.drift, burst.driftPoints);
-        glPopMatrix();
-        burst.life = static_cast<float>(static_cast<double>(burst.life) - 1.0);
-    }
-    stepBurst(burst);
-}
-
-ParticleBurst armedBurst(const BurstArming& arming)
-{
-    ParticleBurst burst{};
-    armBurst(burst, arming);
-    return burst;
+    return kLooks[static_cast<int>(look)];
 }
 
 }  // namespace
 
-int random15()
-{
-    randomState = (randomState * 1103515245UL + 12345UL) & 0xFFFFFFFFUL;
-    return static_cast<int>((randomState / 65536UL) % 32768UL);
-}
-
-void restartRandom()
-{
-    randomState = 1;
-}
-
-unsigned long randomGeneratorState()
-{
-    return randomState;
-}
-
-float random01()
-{
-    return static_cast<float>(random15()) / 32767.0f;
-}
-
-// Armed before main, in this order, after the car has its start values.
-ParticleBurst explosionBurst = armedBurst(kExplosionStart);
-ParticleBurst contactBurst = armedBurst(kContactStart);
-ParticleBurst repairBurst = armedBurst(kRepairStart);
-
-void armBurst(ParticleBurst& burst, float life, float xMin, float xMax, float yMin, float yMax,
-              float speedMin, float speedMax, float angleMinDegrees, float angleMaxDegrees)
+void armBurst(ParticleBurst& burst, Random& random, float life, float xMin, float xMax, float yMin,
+              float yMax, float speedMin, float speedMax, float angleMinDegrees,
+              float angleMaxDegrees)
 {
     burst.life = life;
     for (int i = 0; i < kBurstParticles; ++i) {
-        burst.wanderPoints[2 * i] = static_cast<float>(pick(xMin, xMax));
-        burst.wanderPoints[2 * i + 1] = static_cast<float>(pick(yMin, yMax));
-        burst.wanderAngles[i] = pickDegreesAsRadians(angleMinDegrees, angleMaxDegrees);
-        burst.driftPoints[2 * i] = static_cast<float>(pick(xMin, xMax));
-        burst.driftPoints[2 * i + 1] = static_cast<float>(pick(yMin, yMax));
-        burst.driftAngles[i] = pickDegreesAsRadians(angleMinDegrees, angleMaxDegrees);
-        burst.speeds[i] = static_cast<float>(pick(speedMin, speedMax) + kSpeedLift);
+        burst.wanderPoints[2 * i] = static_cast<float>(pick(random, xMin, xMax));
+        burst.wanderPoints[2 * i + 1] = static_cast<float>(pick(random, yMin, yMax));
+        burst.wanderAngles[i] = pickDegreesAsRadians(random, angleMinDegrees, angleMaxDegrees);
+        burst.driftPoints[2 * i] = static_cast<float>(pick(random, xMin, xMax));
+        burst.driftPoints[2 * i + 1] = static_cast<float>(pick(random, yMin, yMax));
+        burst.driftAngles[i] = pickDegreesAsRadians(random, angleMinDegrees, angleMaxDegrees);
+        burst.speeds[i] = static_cast<float>(pick(random, speedMin, speedMax) + kSpeedLift);
     }
 }
 
-void armBurst(ParticleBurst& burst, const BurstArming& arming)
+void armBurst(ParticleBurst& burst, Random& random, const BurstArming& arming)
 {
-    armBurst(burst, arming.life, arming.xMin, arming.xMax, arming.yMin, arming.yMax,
+    armBurst(burst, random, arming.life, arming.xMin, arming.xMax, arming.yMin, arming.yMax,
              arming.speedMin, arming.speedMax, arming.angleMinDegrees, arming.angleMaxDegrees);
 }
 
-void armStartBursts()
+void armStartBursts(Bursts& bursts, Random& random)
 {
-    armBurst(explosionBurst, kExplosionStart);
-    armBurst(contactBurst, kContactStart);
-    armBurst(repairBurst, kRepairStart);
+    armBurst(bursts.explosionBurst, random, kExplosionStart);
+    armBurst(bursts.contactBurst, random, kContactStart);
+    armBurst(bursts.repairBurst, random, kRepairStart);
 }
 
 // Direction 0 points to +y and positive directions turn towards -x; a negative speed moves
 // a point against its direction.
-void stepBurst(ParticleBurst& burst)
+void stepBurst(ParticleBurst& burst, Random& random)
 {
     if (burst.life <= 0.0f)
         return;
@@ -171,7 +133,7 @@ void stepBurst(ParticleBurst& burst)
         drift[0] = static_cast<float>(drift[0] + std::sin(-b) * s * kDriftShare);
         drift[1] = static_cast<float>(drift[1] + std::cos(-b) * s * kDriftShare);
         burst.wanderAngles[i] =
-            static_cast<float>(static_cast<double>(random01()) * 360.0 * kBurstPi / 180.0);
+            static_cast<float>(static_cast<double>(random01(random)) * 360.0 * kBurstPi / 180.0);
     }
     burst.life = static_cast<float>(static_cast<double>(burst.life) - 1.0);
 }
@@ -181,19 +143,33 @@ float lifeLeft(const ParticleBurst& burst)
     return burst.life;
 }
 
-void drawExplosion(ParticleBurst& burst)
+// A live burst is shown where it stands and loses one life for being shown; every frame then
+// moves it on once, which costs another (a spent burst neither shows nor moves).
+void showBurst(ParticleBurst& burst, BurstLook look, Random& random, BurstPicture& picture)
 {
-    drawBurst(burst, kLooks[kExplosion]);
+    picture.shown = burst.life > 0.0f;
+    if (picture.shown) {
+        const BurstKindLook& layers = lookOf(look);
+        picture.look = look;
+        std::memcpy(picture.wanderPoints, burst.wanderPoints, sizeof picture.wanderPoints);
+        std::memcpy(picture.driftPoints, burst.driftPoints, sizeof picture.driftPoints);
+        pickColours(random, layers.wander, picture.wanderColours);
+        pickColours(random, layers.drift, picture.driftColours);
+        burst.life = static_cast<float>(static_cast<double>(burst.life) - 1.0);
+    }
+    stepBurst(burst, random);
 }
-void drawCrashBurst(ParticleBurst& burst)
+
+float lastPointSize(const BurstPicture& picture)
 {
-    drawBurst(burst, kLooks[kCrash]);
+    return lookOf(picture.look).drift.size;
 }
-void drawSplashBurst(ParticleBurst& burst)
+
+void drawBurst(const BurstPicture& picture)
 {
-    drawBurst(burst, kLooks[kSplash]);
-}
-void drawRepairBurst(ParticleBurst& burst)
-{
-    drawBurst(burst, kLooks[kRepair]);
+    if (!picture.shown)
+        return;
+    const BurstKindLook& layers = lookOf(picture.look);
+    drawLayer(layers.wander, picture.wanderPoints, picture.wanderColours);
+    drawLayer(layers.drift, picture.driftPoints, picture.driftColours);
 }

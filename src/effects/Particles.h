@@ -1,5 +1,7 @@
-// Particle bursts: explosion, crash, splash and repair sparkles, and the game's random numbers.
+// Particle bursts: explosion, crash, splash and repair sparkles.
 #pragma once
+
+#include "effects/Random.h"
 
 constexpr int kBurstParticles = 200;
 
@@ -35,24 +37,39 @@ constexpr BurstArming kExplosionAfterNew = withLife(kExplosionStart, 130.0f);
 constexpr BurstArming kContactStart{20.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.7f, 1.7f, 0.0f, 360.0f};
 constexpr BurstArming kRepairStart{160.0f, 10.0f, 10.0f, 0.0f, 0.0f, -1.7f, 1.7f, 0.0f, 360.0f};
 
-extern ParticleBurst explosionBurst;  // the wreck's fire and smoke
-extern ParticleBurst contactBurst;    // crash debris or water splash
-extern ParticleBurst repairBurst;     // green sparkles on the repair patch
+// The looks a burst is drawn in.
+enum class BurstLook { Explosion, Crash, Splash, Repair };
 
-int random15();        // next value 0..32767 of the game's own never-seeded generator
-float random01();      // random15() / 32767: 0 to 1, both ends reachable
-void restartRandom();  // the generator back at the start of its sequence, as the game starts
-unsigned long randomGeneratorState();  // where the generator stands in its sequence
+// What a frame shows of a burst: its points where they stood as the frame drew them, each in the
+// colour it was drawn in. The frame's rules keep it, taking the colours from the game's random
+// numbers, so that drawing it takes nothing from them and may be done again.
+struct BurstPicture {
+    bool shown = false;  // a live burst was drawn in the frame
+    BurstLook look = BurstLook::Explosion;
+    float wanderPoints[2 * kBurstParticles];   // (x, y), view coordinates
+    float driftPoints[2 * kBurstParticles];    // (x, y), view coordinates
+    float wanderColours[4 * kBurstParticles];  // red, green, blue, alpha of each wander point
+    float driftColours[4 * kBurstParticles];   // red, green, blue, alpha of each drift point
+};
 
-void armBurst(ParticleBurst& burst, float life, float xMin, float xMax, float yMin, float yMax,
-              float speedMin, float speedMax, float angleMinDegrees,
+// The game's three bursts, and what the last frame showed of them.
+struct Bursts {
+    ParticleBurst explosionBurst;  // the wreck's fire and smoke
+    ParticleBurst contactBurst;    // crash debris or water splash
+    ParticleBurst repairBurst;     // green sparkles on the repair patch
+    BurstPicture shown;            // the one burst the last frame drew, if any
+};
+
+void armBurst(ParticleBurst& burst, Random& random, float life, float xMin, float xMax, float yMin,
+              float yMax, float speedMin, float speedMax, float angleMinDegrees,
               float angleMaxDegrees);  // fill all particles and restart the countdown
-void armBurst(ParticleBurst& burst, const BurstArming& arming);  // the same, from a row of values
-void armStartBursts();                 // explosion, contact and repair as the game starts them
-void stepBurst(ParticleBurst& burst);  // move every particle once and count life down
-float lifeLeft(const ParticleBurst& burst);  // the countdown; 0 when spent
-
-void drawExplosion(ParticleBurst& burst);    // fire core and pale smoke ring, then a step
-void drawCrashBurst(ParticleBurst& burst);   // pale haze and dark debris, then a step
-void drawSplashBurst(ParticleBurst& burst);  // white-blue spray and bluish drops, then a step
-void drawRepairBurst(ParticleBurst& burst);  // green sparkles and specks, then a step
+void armBurst(ParticleBurst& burst, Random& random,
+              const BurstArming& arming);              // the same, from a row of values
+void armStartBursts(Bursts& bursts, Random& random);   // explosion, contact, repair, as at start
+void stepBurst(ParticleBurst& burst, Random& random);  // move every particle once, life down
+float lifeLeft(const ParticleBurst& burst);            // the countdown; 0 when spent
+// One frame of a burst in its look: while it lives, its points kept as they stand, each with a
+// colour, and a life less for being shown; then a step. A spent burst shows and moves nothing.
+void showBurst(ParticleBurst& burst, BurstLook look, Random& random, BurstPicture& picture);
+float lastPointSize(const BurstPicture& picture);  // pixels: the size its drawing leaves set
+void drawBurst(const BurstPicture& picture);       // the points as kept: wander layer, drift layer

@@ -1,18 +1,16 @@
-// The one place where the player's actions reach the game: the car's controls, the gearbox, the
-// lights, pause, sound, New and Quit; and the game's own pace for actions held down, whatever
-// device holds them.
+// Where the player's actions go: the program's own at once, the game's into the commands of its
+// next frame; and the game's own pace for actions held down, whatever device holds them.
 #include "shell/Actions.h"
+
+#include <GL/freeglut.h>
 
 #include <cstdlib>
 
-#include "effects/Sound.h"
-#include "shell/Game.h"
 #include "shell/Options.h"
-#include "shell/Pause.h"
+#include "shell/PlayedGame.h"
 #include "shell/Replay.h"
-#include "vehicle/Car.h"
-
-int headlightsOff = 0;
+#include "shell/Window.h"
+#include "sound/Sound.h"
 
 namespace {
 
@@ -33,13 +31,6 @@ Hold& holdOf(Action action)
     return holds[static_cast<int>(action)];
 }
 
-// While paused the game stands still: only pause, mute, New, full screen and Quit are heard.
-bool heardWhilePaused(Action action)
-{
-    return action == Action::Pause || action == Action::Mute || action == Action::NewCar ||
-           action == Action::FullScreen || action == Action::Quit;
-}
-
 // While a recorded drive is shown, it drives: pause, mute, the window and Quit are the
 // watcher's.
 bool heardWhileShowingADrive(Action action)
@@ -48,70 +39,29 @@ bool heardWhileShowingADrive(Action action)
            action == Action::Quit;
 }
 
-void chooseGear(const Gear& gear)
-{
-    if (gear.reverse && playerCar.getX_speed() != 0.0f)
-        return;  // reverse only at a dead stop
-    playerCar.setGearMax(gear.gearMax);
-}
-
 }  // namespace
-
-bool repeatsWhileHeld(Action action)
-{
-    return action == Action::TurnLeft || action == Action::TurnRight ||
-           action == Action::Accelerate || action == Action::Brake;
-}
 
 void applyAction(Action action)
 {
-    if (gamePaused() && !heardWhilePaused(action))
-        return;
-    noteAction(action);  // a recorded drive keeps it in its place among the steps and frames
     switch (action) {
-        case Action::TurnLeft:
-            playerCar.turnLeft();
-            break;
-        case Action::TurnRight:
-            playerCar.turnRight();
-            break;
-        case Action::Accelerate:
-            playerCar.accelerate();
-            break;
-        case Action::Brake:
-            playerCar.brake();
-            break;
-        case Action::Gear1:
-        case Action::Gear2:
-        case Action::Gear3:
-        case Action::Gear4:
-        case Action::Reverse:
-            chooseGear(kGears[static_cast<int>(action) - static_cast<int>(Action::Gear1)]);
-            break;
-        case Action::Lights:
-            headlightsOff = headlightsOff == 1 ? 0 : 1;
-            break;
-        case Action::Pause:
-            togglePause();
-            break;
         case Action::Mute:
             setSoundMuted(!soundMuted());
-            break;
-        case Action::NewCar:
-            if (playerCar.getDamageStatus() == 0.0f)  // only a wreck makes way for a new car
-                newGame();
             break;
         case Action::FullScreen:
             switchWindowMode();
             break;
         case Action::Quit:
             std::exit(kExitPlayed);  // leaving on purpose is a success
+        default:
+            queueCommand(act(action));
+            glutPostRedisplay();  // a paused game draws no frames of its own
+            break;
     }
 }
 
 void pressAction(Action action, Device device)
 {
-    if (gamePaused() && !heardWhilePaused(action))
+    if (gamePaused(playedGame()) && !heardWhilePaused(action))
         return;  // not held either: a paused game ignores the car's controls
     if (replayShowing() && !heardWhileShowingADrive(action))
         return;  // a recorded drive is driving

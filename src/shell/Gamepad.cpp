@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "vehicle/Car.h"
+#include "shell/Actions.h"
 
 namespace {
 
@@ -57,11 +57,6 @@ constexpr AxisInputs kAxes[] = {
     {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, PadInput::RightTrigger, PadInput::RightTrigger},
 };
 
-constexpr int kFirstGear = 0;  // in the gearbox's table
-constexpr int kFourthGear = 3;
-constexpr int kReverseGear = 4;
-static_assert(kGears[kReverseGear].reverse && !kGears[kFourthGear].reverse);
-
 struct Pad {
     SDL_GameController* controller;
     SDL_JoystickID id;
@@ -73,26 +68,6 @@ std::vector<PadBinding> padTable;            // each input and what it asks for
 double deadZone = kDefaultDeadZone / 100.0;  // share of the travel
 std::vector<Pad> pads;                       // the pads plugged in, in the order they came
 std::array<bool, kActionCount> held{};       // the actions the pads hold down now
-
-// The gear a shift comes to from the car's, as an action of the gearbox's keys; none past the
-// ends. Down from first is reverse, which the car takes only at a standstill, as from the key.
-void shiftGear(GearShift shift)
-{
-    int gear = -1;
-    for (int i = 0; i <= kReverseGear; ++i) {
-        if (kGears[i].gearMax == playerCar.getGearMax())
-            gear = i;
-    }
-    if (gear < 0)
-        return;
-    int to = -1;
-    if (shift == GearShift::Up)
-        to = gear == kReverseGear ? kFirstGear : gear < kFourthGear ? gear + 1 : -1;
-    else
-        to = gear == kReverseGear ? -1 : gear == kFirstGear ? kReverseGear : gear - 1;
-    if (to >= 0)
-        tapAction(static_cast<Action>(static_cast<int>(Action::Gear1) + to), Device::Gamepad);
-}
 
 // Each action held while any pad presses an input bound to it: pressed as the first such input
 // is, let go with the last.
@@ -123,7 +98,8 @@ void setInput(Pad& pad, PadInput input, bool pressed)
     if (pressed) {
         for (const PadBinding& binding : padTable) {
             if (binding.input == input && binding.shift != GearShift::NoShift)
-                shiftGear(binding.shift);
+                tapAction(binding.shift == GearShift::Up ? Action::GearUp : Action::GearDown,
+                          Device::Gamepad);
         }
     }
     holdWhatThePadsPress();

@@ -12,9 +12,9 @@
 
 #include <array>
 
-#include "effects/Sound.h"
-#include "shell/Game.h"
-#include "shell/Pause.h"
+#include "shell/PlayedGame.h"
+#include "shell/Window.h"
+#include "sound/Sound.h"
 
 // After GLUT: Xlib's macros would clash with names above.
 #include <GL/glx.h>
@@ -297,7 +297,7 @@ void windowStatus(int state)
     windowShown = state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED;
     if (!windowShown)
         letGoOfEveryKey();  // its releases may go to whatever is now in front
-    setSoundPaused(!windowShown || gamePaused());
+    setSoundPaused(!windowShown || gamePaused(playedGame()));
 }
 
 void letGoIfKeyboardGone()

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Actions.h"
+#include "session/Commands.h"
 
 constexpr unsigned char kReplayMagic[8] = {'T', 'A', 'R', 'V', 'E', 'L', 'O', 0x1A};
 constexpr uint16_t kReplayFormatVersion = 1;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/Actions.h"
+#include "session/Commands.h"
 #include "shell/Keys.h"
 
 // A gamepad's inputs in SDL's standard layout, each as a press: the buttons, the triggers past

@@ -1,13 +1,13 @@
 // The player's car: start values, controls, the motion step and the drawing.
 #include "vehicle/Car.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cmath>
 
 #include "assets/CarList.h"
-#include "effects/Particles.h"
-#include "shell/PixelScale.h"
+#include "assets/PixelScale.h"
+#include "effects/Random.h"
 
 namespace {
 
@@ -66,16 +66,19 @@ float toRadians(float degrees)
 
 }  // namespace
 
-Car playerCar(kStart[0], kStart[1], kStart[2], kStart[3], kStart[4], kStart[5], kStart[6],
-              kStart[7], kStart[8], kStart[9], kStart[10], kStart[11], kStart[12], kStart[13],
-              kStart[14], kStart[15], kStart[16], 0);
-float headingRadians = 0.0f;
+Car carAtStart()
+{
+    return Car(kStart[0], kStart[1], kStart[2], kStart[3], kStart[4], kStart[5], kStart[6],
+               kStart[7], kStart[8], kStart[9], kStart[10], kStart[11], kStart[12], kStart[13],
+               kStart[14], kStart[15], kStart[16], 0);
+}
 
-void resetToStart(Car& car)
+void resetToStart(Car& car, float& headingRadians)
 {
     car.reset(kStart[0], kStart[1], kStart[2], kStart[3], kStart[4], kStart[5], kStart[6],
               kStart[7], kStart[8], kStart[9], kStart[10], kStart[11], kStart[12], kStart[13],
               kStart[14], kStart[15], kStart[16], 0);
+    headingRadians = 0.0f;
 }
 
 void Car::reset(float x_speed_, float y_speed_, float maxSpeed_, float brakeFactor_, float gearMax_,
@@ -86,25 +89,22 @@ void Car::reset(float x_speed_, float y_speed_, float maxSpeed_, float brakeFact
     *this = Car(x_speed_, y_speed_, maxSpeed_, brakeFactor_, gearMax_, x_centre_, y_centre_,
                 x_pivot_, y_pivot_, heading_, turnStep_, damage_, damageStatus_, boxTop_,
                 boxBottom_, boxLeft_, boxRight_, contactKind_);
-    headingRadians = 0.0f;
 }
 
-void Car::turnLeft()
+void Car::turnLeft(float& headingRadians)
 {
     heading = static_cast<float>(static_cast<double>(heading) - turnStep);
     if (heading < -kHeadingLimit)
         heading = static_cast<float>(static_cast<double>(heading) + kHeadingLimit);
     headingRadians = toRadians(heading);
-    glutPostRedisplay();
 }
 
-void Car::turnRight()
+void Car::turnRight(float& headingRadians)
 {
     heading = static_cast<float>(static_cast<double>(heading) + turnStep);
     if (heading > kHeadingLimit)
         heading = static_cast<float>(static_cast<double>(heading) - kHeadingLimit);
     headingRadians = toRadians(heading);
-    glutPostRedisplay();
 }
 
 void Car::accelerate()
@@ -137,7 +137,7 @@ void Car::brake()
     }
 }
 
-void Car::advance()
+void Car::advance(float headingRadians)
 {
     const double up = std::cos(static_cast<double>(headingRadians)) * y_speed;
     const double across = std::sin(static_cast<double>(headingRadians)) * x_speed;
@@ -147,10 +147,9 @@ void Car::advance()
     boxBottom = static_cast<float>(boxBottom + up);
     boxLeft = static_cast<float>(boxLeft + across);
     boxRight = static_cast<float>(boxRight + across);
-    glutPostRedisplay();
 }
 
-void Car::draw(int headlightsOff) const
+void Car::draw(int headlightsOff, const ExhaustPicture& exhaust) const
 {
     glPushMatrix();
     glTranslatef(x_pivot, y_pivot, 0.0f);
@@ -168,31 +167,37 @@ void Car::draw(int headlightsOff) const
         }
     }
     glTranslatef(0.0f, kExhaustDrop, 0.0f);
-    drawExhaust(y_speed);
+    drawExhaust(exhaust);
     glPopMatrix();
 }
 
-void drawExhaust(float speed)
+void pickExhaust(float speed, double sizeInForce, Random& random, ExhaustPicture& exhaust)
 {
-    // From a speed of 10/3 on the puffs would have no size at all, which OpenGL refuses:
-    // the size set last stays in force instead.
     const double pointSize = 10.0 - 3.0 * speed;
-    if (pointSize > 0.0)
-        glPointSize(scaledPixels(pointSize));  // times the pixel scale on large screens
-
-    glBegin(GL_POINTS);
+    exhaust.pointSize = pointSize > 0.0 ? pointSize : sizeInForce;
+    exhaust.puffs.clear();
     const double puffs = 10.0 * speed;
     for (int i = 0; static_cast<double>(i) < puffs; ++i) {
         // A light grey with a random tint, 10 to 60 per cent opaque; drawn alpha first.
-        const float alpha = static_cast<float>(random01() * 0.5 + 0.1);
-        const float blue = static_cast<float>(random01() * 0.2 + 0.8);
-        const float green = static_cast<float>(random01() * 0.2 + 0.8);
-        const float red = static_cast<float>(random01() * 0.2 + 0.8);
-        glColor4f(red, green, blue, alpha);
+        ExhaustPuff puff;
+        puff.alpha = static_cast<float>(random01(random) * 0.5 + 0.1);
+        puff.blue = static_cast<float>(random01(random) * 0.2 + 0.8);
+        puff.green = static_cast<float>(random01(random) * 0.2 + 0.8);
+        puff.red = static_cast<float>(random01(random) * 0.2 + 0.8);
         // Anywhere in a strip one unit wide that reaches 5 x speed behind the exhaust.
-        const float y = static_cast<float>(random01() * (-5.0 * speed));
-        const float x = static_cast<float>(random01() * 1.0 + 9.5);
-        glVertex2f(x, y);
+        puff.y = static_cast<float>(random01(random) * (-5.0 * speed));
+        puff.x = static_cast<float>(random01(random) * 1.0 + 9.5);
+        exhaust.puffs.push_back(puff);
+    }
+}
+
+void drawExhaust(const ExhaustPicture& exhaust)
+{
+    glPointSize(scaledPixels(exhaust.pointSize));  // times the pixel scale on large screens
+    glBegin(GL_POINTS);
+    for (const ExhaustPuff& puff : exhaust.puffs) {
+        glColor4f(puff.red, puff.green, puff.blue, puff.alpha);
+        glVertex2f(puff.x, puff.y);
     }
     glEnd();
 }

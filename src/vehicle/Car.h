@@ -1,6 +1,11 @@
 // The player's car: its record of eighteen fields, its controls and motion, and its drawing.
 #pragma once
 
+#include <vector>
+
+struct Random;
+struct ExhaustPicture;
+
 // What the car last met, as contactKind records it.
 enum ContactKind : int {
     kNoContact = 0,      // nothing since the start or the last New
@@ -56,7 +61,7 @@ public:
     {
     }
 
-    // Store all eighteen fields (in field order) and point headingRadians up again.
+    // Store all eighteen fields, in field order.
     void reset(float x_speed, float y_speed, float maxSpeed, float brakeFactor, float gearMax,
                float x_centre, float y_centre, float x_pivot, float y_pivot, float heading,
                float turnStep, float damage, float damageStatus, float boxTop, float boxBottom,
@@ -95,14 +100,16 @@ public:
     int getContactKind() const { return contactKind; }
     void setContactKind(int value) { contactKind = value; }
 
-    void turnLeft();    // one key press: heading - turnStep, kept above -360
-    void turnRight();   // one key press: heading + turnStep, kept below 360
+    // The heading in radians is kept beside the record: turning writes it, the motion step reads
+    // it.
+    void turnLeft(float& headingRadians);   // one key press: heading - turnStep, kept above -360
+    void turnRight(float& headingRadians);  // one key press: heading + turnStep, kept below 360
     void accelerate();  // one key press: both speeds one 0.05 step towards gearMax
     void brake();       // one key press: both speeds 0.05 x brakeFactor towards 0, never past it
-    void advance();     // one idle step: view centre and box along the heading by the speed
+    void advance(float headingRadians);  // one idle step: view centre and box along the heading
 
-    void draw(
-        int headlightsOff) const;  // body, wheels, beams (while headlightsOff is 0) and exhaust
+    // Body, wheels, beams (while headlightsOff is 0) and the frame's exhaust.
+    void draw(int headlightsOff, const ExhaustPicture& exhaust) const;
 
 private:
     float x_speed;       // drives the x motion
@@ -125,8 +132,22 @@ private:
     int contactKind;  // last thing met: a ContactKind
 };
 
-extern Car playerCar;         // the one car of the game, at its start values before main
-extern float headingRadians;  // the heading of the last turn or reset, in radians
+Car carAtStart();  // the car as every game starts it
+// Reset with the start values, as the New button does, and point the heading up again.
+void resetToStart(Car& car, float& headingRadians);
 
-void resetToStart(Car& car);    // reset with the start values, as the New button does
-void drawExhaust(float speed);  // smoke puffs behind the car, more and smaller the faster it goes
+// One puff of smoke behind the car, in car coordinates below the exhaust, with its colour.
+struct ExhaustPuff {
+    float red, green, blue, alpha;
+    float x, y;
+};
+// What a frame shows of the exhaust: more and smaller puffs the faster the car goes.
+struct ExhaustPicture {
+    double pointSize = 1.0;  // pixels, before the pixel scale
+    std::vector<ExhaustPuff> puffs;
+};
+// The frame's puffs for a car at `speed`, from the game's random numbers. From a speed of 10/3
+// on a puff would have no size, and the puffs are drawn at `sizeInForce`, the point size the
+// last frame's drawing left set.
+void pickExhaust(float speed, double sizeInForce, Random& random, ExhaustPicture& exhaust);
+void drawExhaust(const ExhaustPicture& exhaust);  // the puffs as picked, in car coordinates

@@ -1,15 +1,9 @@
 // The world update: map edges, blocks, river, road patches, repair, the wreck and the bursts.
 #include "world/World.h"
 
-#include <GL/glut.h>
-
 #include <cmath>
 
 #include "vehicle/Car.h"
-
-int frameCounter = 1;
-float sampleX = 0.0f;
-float sampleY = 0.0f;
 
 namespace {
 
@@ -107,13 +101,14 @@ void checkMapEdges(Car& car)
 
 // The car is thrown back against the way it has moved since the last sample, on each axis it
 // moved along; a car that has not moved since then is neither pushed, stopped nor charged.
-void collideObstacle(Car& car, const WorldRegion& region, float hitDamage)
+void collideObstacle(Car& car, const WorldSample& sample, const WorldRegion& region,
+                     float hitDamage)
 {
     if (!boxInsideRegion(car, region))
         return;
     car.setContactKind(kHitContact);
-    const float dx = car.getX_centre() - sampleX;
-    const float dy = car.getY_centre() - sampleY;
+    const float dx = car.getX_centre() - sample.sampleX;
+    const float dy = car.getY_centre() - sample.sampleY;
     if (!(dx < 0.0f || dx > 0.0f || dy < 0.0f || dy > 0.0f))
         return;
     if (dx < 0.0f)
@@ -160,17 +155,17 @@ void applyRepairPatch(Car& car, const WorldRegion& region)
     car.addFixedDamage();
 }
 
-void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, ParticleBurst& repair)
+bool updateWorld(Car& car, WorldSample& sample, Bursts& bursts, Random& random)
 {
-    if (frameCounter == kSampleFrame) {
-        sampleX = car.getX_centre();
-        sampleY = car.getY_centre();
-        frameCounter = 0;
+    if (sample.frameCounter == kSampleFrame) {
+        sample.sampleX = car.getX_centre();
+        sample.sampleY = car.getY_centre();
+        sample.frameCounter = 0;
     }
 
     checkMapEdges(car);
     for (const ObstacleRow& obstacle : obstacleRegions)  // each reads the speed as left so far
-        collideObstacle(car, obstacle.region, hitDamage(car, obstacle.damageFactor));
+        collideObstacle(car, sample, obstacle.region, hitDamage(car, obstacle.damageFactor));
     for (const DragRow& water : waterRegions)
         applyWaterDrag(car, water.region, water.speedDivisor);
     for (const DragRow& patch : speedPatchRegions)
@@ -178,23 +173,24 @@ void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, Par
     applyRepairPatch(car, repairRegion);
     if (car.getContactKind() == kWaterContact) {  // the railings only hold back a car in the river
         for (const WorldRegion& railing : railingRegions)
-            collideObstacle(car, railing, 0.0f);
+            collideObstacle(car, sample, railing, 0.0f);
     }
 
-    if (car.getDamageStatus() == 0.0f) {  // the wreck burns and stays where it is
-        drawExplosion(explosion);
+    const bool wreck = car.getDamageStatus() == 0.0f;
+    bursts.shown.shown = false;
+    if (wreck) {  // the wreck burns and stays where it is
+        showBurst(bursts.explosionBurst, BurstLook::Explosion, random, bursts.shown);
         stop(car);
-        glutIdleFunc(nullptr);
     } else {
         switch (car.getContactKind()) {
             case kHitContact:
-                drawCrashBurst(contact);
+                showBurst(bursts.contactBurst, BurstLook::Crash, random, bursts.shown);
                 break;
             case kWaterContact:
-                drawSplashBurst(contact);
+                showBurst(bursts.contactBurst, BurstLook::Splash, random, bursts.shown);
                 break;
             case kRepairContact:
-                drawRepairBurst(repair);
+                showBurst(bursts.repairBurst, BurstLook::Repair, random, bursts.shown);
                 break;
             default:
                 break;
@@ -202,12 +198,13 @@ void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact, Par
     }
 
     // A spent burst is armed again at once, so every frame starts with both of them live.
-    if (lifeLeft(contact) == 0.0f) {
-        armBurst(contact, kContactStart);
+    if (lifeLeft(bursts.contactBurst) == 0.0f) {
+        armBurst(bursts.contactBurst, random, kContactStart);
         car.setContactKind(kNoContact);
     }
-    if (lifeLeft(repair) == 0.0f)
-        armBurst(repair, kRepairStart);
+    if (lifeLeft(bursts.repairBurst) == 0.0f)
+        armBurst(bursts.repairBurst, random, kRepairStart);
 
-    frameCounter += 1;
+    sample.frameCounter += 1;
+    return wreck;
 }

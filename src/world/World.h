@@ -6,14 +6,18 @@
 
 class Car;
 
-extern int frameCounter;  // calls of updateWorld; the position is sampled when it reads 2
-extern float sampleX;     // x_centre at the last sampling frame, world units
-extern float sampleY;     // y_centre at the last sampling frame, world units
+// What the world update keeps from frame to frame: where the car stood at the last sample.
+struct WorldSample {
+    int frameCounter = 1;  // calls of updateWorld; the position is sampled when it reads 2
+    float sampleX = 0.0f;  // x_centre at the last sampling frame, world units
+    float sampleY = 0.0f;  // y_centre at the last sampling frame, world units
+};
 
-void updateWorld(Car& car, ParticleBurst& explosion, ParticleBurst& contact,
-                 ParticleBurst& repair);  // one frame of rules, bursts drawn at the car
-void checkMapEdges(Car& car);             // push back and stop a car beyond the map's edge
-void collideObstacle(Car& car, const WorldRegion& region,
+// One frame of rules, and the burst of what the car met shown at it. True for a wreck, which
+// burns where it stands: the car's motion step stays off until New.
+bool updateWorld(Car& car, WorldSample& sample, Bursts& bursts, Random& random);
+void checkMapEdges(Car& car);  // push back and stop a car beyond the map's edge
+void collideObstacle(Car& car, const WorldSample& sample, const WorldRegion& region,
                      float hitDamage);  // throw back against the motion, stop, charge
 void applyWaterDrag(Car& car, const WorldRegion& region, float speedDivisor);   // slow and splash
 void applySpeedPatch(Car& car, const WorldRegion& region, float speedDivisor);  // speed up or slow

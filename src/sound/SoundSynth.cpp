@@ -1,5 +1,5 @@
 // The game's sounds, made from sine waves and a fixed noise sequence: the same every start.
-#include "effects/SoundSynth.h"
+#include "sound/SoundSynth.h"
 
 #include <algorithm>
 #include <cmath>

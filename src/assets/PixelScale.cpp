@@ -2,7 +2,7 @@
 // GLUT draws its letters with glBitmap, which no zoom affects; so each letter is drawn once in
 // white on black, read back, and kept as the pixels it lights, from which the game builds its own
 // bitmaps at any scale.
-#include "shell/PixelScale.h"
+#include "assets/PixelScale.h"
 
 #include <GL/freeglut.h>
 

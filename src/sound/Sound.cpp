@@ -1,7 +1,7 @@
 // Sound through OpenAL Soft. The library is opened at run time, so that the game also runs, and
 // plays silently, where it is missing; nothing is queued ahead, each sound starts in the frame of
 // its event.
-#include "effects/Sound.h"
+#include "sound/Sound.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "effects/SoundSynth.h"
+#include "sound/SoundSynth.h"
 #include "vehicle/Car.h"
 
 namespace {
@@ -129,16 +129,6 @@ void keepVoice(Playing& p, Voice voice, bool on)
 
 }  // namespace
 
-FrameFacts frameFactsOf(const Car& car, float revNeedle)
-{
-    FrameFacts facts;
-    facts.contactKind = car.getContactKind();
-    facts.damage = car.getDamage();
-    facts.damageStatus = car.getDamageStatus();
-    facts.revNeedle = revNeedle;
-    return facts;
-}
-
 SoundCues soundCuesOf(const FrameFacts& before, const FrameFacts& now)
 {
     SoundCues cues;
@@ -207,12 +197,12 @@ bool startSound(const SoundSettings& settings)
     return true;
 }
 
-void soundFrame(const Car& car, float revNeedle)
+void soundFrame(const FrameFacts& frame)
 {
     if (!sound || sound->paused)
         return;
     Playing& p = *sound;
-    const FrameFacts now = frameFactsOf(car, revNeedle);
+    const FrameFacts& now = frame;
     const SoundCues cues = soundCuesOf(p.lastFrame, now);
     p.lastFrame = now;
     if (cues.engine) {

@@ -30,11 +30,10 @@ struct SoundCues {
     bool chime = false;      // the repair patch is repairing
 };
 
-FrameFacts frameFactsOf(const Car& car, float revNeedle);
 SoundCues soundCuesOf(const FrameFacts& before, const FrameFacts& now);
 
-bool startSound(const SoundSettings& settings);    // false: the game plays silently
-void soundFrame(const Car& car, float revNeedle);  // once a frame, after the dashboard
+bool startSound(const SoundSettings& settings);  // false: the game plays silently
+void soundFrame(const FrameFacts& frame);        // once a frame of play, after its rules
 void setSoundMuted(bool muted);
 bool soundMuted();
 void setSoundPaused(bool paused);  // the game paused or its window hidden

@@ -1,10 +1,9 @@
 // Short notices over the map: a black box with a word or two in white.
-#include "shell/Notice.h"
+#include "session/Notice.h"
 
 #include <GL/glut.h>
 
-#include "shell/Game.h"
-#include "shell/PixelScale.h"
+#include "assets/PixelScale.h"
 
 namespace {
 
@@ -13,7 +12,7 @@ constexpr float kBaseLineAboveBottom = 2.0f;  // view units from the box's botto
 
 }  // namespace
 
-void drawNotice(const char* text, const NoticeBox& box)
+void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
@@ -25,9 +24,9 @@ void drawNotice(const char* text, const NoticeBox& box)
     glRectf(box.left, box.bottom, box.right, box.top);
     glColor3f(1.0f, 1.0f, 1.0f);
     const int width = textWidth(kFont, text);
-    glRasterPos2f(
-        static_cast<float>((box.left + box.right) / 2.0 - width / 2.0 * viewUnitsPerPixel()),
-        static_cast<float>(box.bottom + kBaseLineAboveBottom));
+    glRasterPos2f(static_cast<float>((box.left + box.right) / 2.0 -
+                                     width / 2.0 * (2.0 * kViewHalfSize / area.width)),
+                  static_cast<float>(box.bottom + kBaseLineAboveBottom));
     drawText(kFont, text);
     glPopMatrix();
     glPopAttrib();

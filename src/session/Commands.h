@@ -1,0 +1,45 @@
+// What the player can ask of the game, and what reaches the game between two frames. Every
+// device (keyboard, mouse, pad, a recorded drive being shown) turns its events into these
+// actions; those of the game reach its state only through step, in the order they came, among
+// the car's motion steps.
+#pragma once
+
+enum class Action {
+    TurnLeft,
+    TurnRight,
+    Accelerate,
+    Brake,
+    Gear1,
+    Gear2,
+    Gear3,
+    Gear4,
+    Reverse,   // the gears in the order of the gearbox's table
+    GearDown,  // a gear down or up from the car's own: a pad's shoulders
+    GearUp,
+    Lights,
+    Pause,
+    Mute,  // the sound: the program's, not the game's
+    NewCar,
+    FullScreen,  // full screen or the window: the program's, not the game's
+    Quit,        // the program's
+};
+constexpr int kActionCount = static_cast<int>(Action::Quit) + 1;
+
+bool isGameAction(Action action);      // it changes the game's state, through step
+bool repeatsWhileHeld(Action action);  // the car's controls: turning, accelerating, braking
+// While paused the game stands still: only pause, mute, New, full screen and Quit are heard.
+bool heardWhilePaused(Action action);
+
+// One thing that reaches the game before a frame: an action of the game's, or a motion step,
+// which moves the car once along its heading.
+struct Command {
+    enum class Kind { Act, MotionStep };
+    Kind kind;
+    Action action;  // for Act
+};
+constexpr Command act(Action action)
+{
+    return {Command::Kind::Act, action};
+}
+constexpr Command kMotionStep{Command::Kind::MotionStep, Action::TurnLeft};
+bool operator==(const Command& a, const Command& b);
