@@ -69,6 +69,12 @@ double deadZone = kDefaultDeadZone / 100.0;  // share of the travel
 std::vector<Pad> pads;                       // the pads plugged in, in the order they came
 std::array<bool, kActionCount> held{};       // the actions the pads hold down now
 
+// A shift is from the car's gear at the press, once: holding the shoulder shifts no further.
+bool shiftsAGear(Action action)
+{
+    return action == Action::GearDown || action == Action::GearUp;
+}
+
 // Each action held while any pad presses an input bound to it: pressed as the first such input
 // is, let go with the last.
 void holdWhatThePadsPress()
@@ -76,7 +82,7 @@ void holdWhatThePadsPress()
     std::array<bool, kActionCount> now{};
     for (const Pad& pad : pads) {
         for (const PadBinding& binding : padTable) {
-            if (binding.shift == GearShift::NoShift && pad.pressed[static_cast<int>(binding.input)])
+            if (!shiftsAGear(binding.action) && pad.pressed[static_cast<int>(binding.input)])
                 now[static_cast<int>(binding.action)] = true;
         }
     }
@@ -97,9 +103,8 @@ void setInput(Pad& pad, PadInput input, bool pressed)
     was = pressed;
     if (pressed) {
         for (const PadBinding& binding : padTable) {
-            if (binding.input == input && binding.shift != GearShift::NoShift)
-                tapAction(binding.shift == GearShift::Up ? Action::GearUp : Action::GearDown,
-                          Device::Gamepad);
+            if (binding.input == input && shiftsAGear(binding.action))
+                tapAction(binding.action, Device::Gamepad);
         }
     }
     holdWhatThePadsPress();

@@ -42,19 +42,19 @@ constexpr KeyBinding kDefaultKeys[] = {
 // The game's own pad buttons, one row per input. Quitting stays on the keyboard, the Quit button
 // and the window's close box: no pad button ends a game by mistake.
 constexpr PadBinding kDefaultPad[] = {
-    {PadInput::LeftStickLeft, Action::TurnLeft, GearShift::NoShift},
-    {PadInput::DpadLeft, Action::TurnLeft, GearShift::NoShift},
-    {PadInput::LeftStickRight, Action::TurnRight, GearShift::NoShift},
-    {PadInput::DpadRight, Action::TurnRight, GearShift::NoShift},
-    {PadInput::RightTrigger, Action::Accelerate, GearShift::NoShift},
-    {PadInput::A, Action::Accelerate, GearShift::NoShift},
-    {PadInput::LeftTrigger, Action::Brake, GearShift::NoShift},
-    {PadInput::B, Action::Brake, GearShift::NoShift},
-    {PadInput::LeftShoulder, Action::Gear1, GearShift::Down},
-    {PadInput::RightShoulder, Action::Gear1, GearShift::Up},
-    {PadInput::Y, Action::Lights, GearShift::NoShift},
-    {PadInput::Start, Action::Pause, GearShift::NoShift},
-    {PadInput::Back, Action::NewCar, GearShift::NoShift},
+    {PadInput::LeftStickLeft, Action::TurnLeft},
+    {PadInput::DpadLeft, Action::TurnLeft},
+    {PadInput::LeftStickRight, Action::TurnRight},
+    {PadInput::DpadRight, Action::TurnRight},
+    {PadInput::RightTrigger, Action::Accelerate},
+    {PadInput::A, Action::Accelerate},
+    {PadInput::LeftTrigger, Action::Brake},
+    {PadInput::B, Action::Brake},
+    {PadInput::LeftShoulder, Action::GearDown},
+    {PadInput::RightShoulder, Action::GearUp},
+    {PadInput::Y, Action::Lights},
+    {PadInput::Start, Action::Pause},
+    {PadInput::Back, Action::NewCar},
 };
 
 // SDL's names for the inputs, in the order of PadInput; a stick's directions as SDL writes half
@@ -94,31 +94,30 @@ constexpr const char* kPadInputNames[] = {
 };
 static_assert(std::size(kPadInputNames) == kPadInputCount, "a name for each pad input");
 
-// What a line can set a key or pad input for: the game's actions, and the pad's gear shifts.
+// What a line can set a key or pad input for: the player's actions.
 struct Control {
     const char* name;  // after "key." or "pad."
     Action action;
-    GearShift shift;
     bool onKeys, onPad;
 };
 constexpr Control kControls[] = {
-    {"turn_left", Action::TurnLeft, GearShift::NoShift, true, true},
-    {"turn_right", Action::TurnRight, GearShift::NoShift, true, true},
-    {"accelerate", Action::Accelerate, GearShift::NoShift, true, true},
-    {"brake", Action::Brake, GearShift::NoShift, true, true},
-    {"gear1", Action::Gear1, GearShift::NoShift, true, true},
-    {"gear2", Action::Gear2, GearShift::NoShift, true, true},
-    {"gear3", Action::Gear3, GearShift::NoShift, true, true},
-    {"gear4", Action::Gear4, GearShift::NoShift, true, true},
-    {"reverse", Action::Reverse, GearShift::NoShift, true, true},
-    {"gear_down", Action::Gear1, GearShift::Down, false, true},
-    {"gear_up", Action::Gear1, GearShift::Up, false, true},
-    {"lights", Action::Lights, GearShift::NoShift, true, true},
-    {"pause", Action::Pause, GearShift::NoShift, true, true},
-    {"mute", Action::Mute, GearShift::NoShift, true, true},
-    {"new_car", Action::NewCar, GearShift::NoShift, true, true},
-    {"full_screen", Action::FullScreen, GearShift::NoShift, true, false},
-    {"quit", Action::Quit, GearShift::NoShift, true, false},
+    {"turn_left", Action::TurnLeft, true, true},
+    {"turn_right", Action::TurnRight, true, true},
+    {"accelerate", Action::Accelerate, true, true},
+    {"brake", Action::Brake, true, true},
+    {"gear1", Action::Gear1, true, true},
+    {"gear2", Action::Gear2, true, true},
+    {"gear3", Action::Gear3, true, true},
+    {"gear4", Action::Gear4, true, true},
+    {"reverse", Action::Reverse, true, true},
+    {"gear_down", Action::GearDown, false, true},
+    {"gear_up", Action::GearUp, false, true},
+    {"lights", Action::Lights, true, true},
+    {"pause", Action::Pause, true, true},
+    {"mute", Action::Mute, true, true},
+    {"new_car", Action::NewCar, true, true},
+    {"full_screen", Action::FullScreen, true, false},
+    {"quit", Action::Quit, true, false},
 };
 constexpr int kControlCount = static_cast<int>(std::size(kControls));
 constexpr int kQuit = kControlCount - 1;
@@ -129,16 +128,11 @@ constexpr size_t kMostPerControl = 4;       // keys or pad inputs for one action
 constexpr size_t kLongestQuote = 40;        // characters of the player's text in a warning
 constexpr int kMostWarningsShown = 20;      // a file of nothing but mistakes says so once
 
-bool forControl(const Control& control, Action action, GearShift shift)
-{
-    return control.shift == shift && (shift != GearShift::NoShift || control.action == action);
-}
-
 std::vector<Key> defaultKeysOf(int control)
 {
     std::vector<Key> keys;
     for (const KeyBinding& binding : kDefaultKeys) {
-        if (forControl(kControls[control], binding.action, GearShift::NoShift))
+        if (kControls[control].action == binding.action)
             keys.push_back(binding.key);
     }
     return keys;
@@ -148,7 +142,7 @@ std::vector<PadInput> defaultPadOf(int control)
 {
     std::vector<PadInput> inputs;
     for (const PadBinding& binding : kDefaultPad) {
-        if (forControl(kControls[control], binding.action, binding.shift))
+        if (kControls[control].action == binding.action)
             inputs.push_back(binding.input);
     }
     return inputs;
@@ -452,7 +446,7 @@ Settings Reader::settle()
         for (const Key& key : keys_.values[c])
             settings_.keys.push_back({key, kControls[c].action});
         for (const PadInput& input : pad_.values[c])
-            settings_.pad.push_back({input, kControls[c].action, kControls[c].shift});
+            settings_.pad.push_back({input, kControls[c].action});
     }
     return settings_;
 }

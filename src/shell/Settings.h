@@ -49,17 +49,13 @@ enum class PadInput {
 constexpr int kPadInputCount = static_cast<int>(PadInput::RightStickDown) + 1;
 const char* nameOfPadInput(PadInput input);  // SDL's names: a, leftshoulder, +leftx, ...
 
-// A pad may shift a gear down or up from the car's own, besides asking for an action.
-enum class GearShift { NoShift, Down, Up };
-
 struct KeyBinding {
     Key key;
     Action action;
 };
 struct PadBinding {
     PadInput input;
-    Action action;    // what the input asks for, when shift is NoShift
-    GearShift shift;  // else a gear down or up: the action of the gear it comes to
+    Action action;  // what the input asks for; a gear down or up is asked once per press
 };
 
 constexpr int kDefaultDeadZone = 25;  // percent of a stick's or trigger's travel

@@ -1,6 +1,6 @@
 // Fuzz target: any bytes as the player's settings file must come back as settings the game can
-// play with: every action with a key, no key or pad input for two things, Escape quitting, no
-// pad input quitting, a dead zone in its range; and at most one warning a line.
+// play with: every action of the keys with a key, no key or pad input for two things, Escape
+// quitting, no pad input quitting, a dead zone in its range; and at most one warning a line.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (size_t j = i + 1; j < settings.keys.size(); ++j)
             check(settings.keys[j].key != binding.key);
     }
-    for (const bool has : hasKey)
-        check(has);
+    for (const KeyBinding& binding : defaultSettings().keys)  // every action keys can ask for
+        check(hasKey[static_cast<int>(binding.action)]);
     check(std::any_of(settings.keys.begin(), settings.keys.end(), [](const KeyBinding& b) {
         return b.key == kEscapeKey && b.action == Action::Quit;
     }));
