@@ -35,32 +35,36 @@ struct FrameRecord {
     int headlightsOff;
 };
 
-// One timed action of a run: at `ms` after the main loop starts.
+// One action of a run: after the frame numbered `frame` (from 1) has been shown. The game's pace
+// is its frames, so a run is laid out in frames, whatever time they take on this machine.
 struct Action {
-    unsigned ms;
+    int frame;
     std::function<void()> act;
 };
 
 Display* x = nullptr;  // a connection of our own, as xdotool's would be
 std::vector<FrameRecord> frames;
 std::vector<Action> actions;
+int lastFrame = 0;  // the run ends after this frame
 
 void recordedFrame()
 {
     pacedDisplay();
     frames.push_back({harness::game().playerCar.getY_speed(),
                       harness::game().playerCar.getHeading(), harness::game().headlightsOff});
+    const int shown = static_cast<int>(frames.size());
+    for (const Action& action : actions) {
+        if (action.frame == shown)
+            action.act();
+    }
+    if (shown >= lastFrame)
+        harness::leaveMainLoop();
 }
 
 void key(KeySym symbol, bool down)
 {
     XTestFakeKeyEvent(x, XKeysymToKeycode(x, symbol), down ? True : False, CurrentTime);
     XFlush(x);
-}
-
-void runAction(int index)
-{
-    actions[static_cast<size_t>(index)].act();
 }
 
 // Sets the X server's key repeat (delay before the first repeat, repeats a second).
@@ -72,8 +76,9 @@ void setServerRepeat(int delayMs, int perSecond)
         std::fprintf(stderr, "could not set the repeat: %s\n", command.c_str());
 }
 
-// The game's main loop with the game's own callbacks, the window focused, until `endMs`.
-void runMainLoop(unsigned endMs)
+// The game's main loop with the game's own callbacks, the window focused, until the frame
+// `endFrame` has been shown (a minute at the most, should frames stop coming).
+void runMainLoop(int endFrame)
 {
     x = XOpenDisplay(nullptr);
     XSetInputFocus(x, glXGetCurrentDrawable(), RevertToParent, CurrentTime);
@@ -81,9 +86,8 @@ void runMainLoop(unsigned endMs)
     glutDisplayFunc(recordedFrame);
     registerInputCallbacks();
     glutIdleFunc(idle);
-    for (size_t i = 0; i < actions.size(); ++i)
-        glutTimerFunc(actions[i].ms, runAction, static_cast<int>(i));
-    harness::runMainLoopFor(endMs);
+    lastFrame = endFrame;
+    harness::runMainLoopFor(60000);
 }
 
 // The speed that n presses of up give a standing car in first gear.
@@ -131,14 +135,14 @@ std::string speeds(size_t from, size_t to)
     return text;
 }
 
-// Up held from 200 ms to 1400 ms: one step at the press, nothing more for a quarter of a second,
-// then a step every second frame up to first gear's top speed, and none after the release.
+// Up held from frame 12 to frame 84: one step at the press, nothing more for a quarter of a
+// second, then a step every second frame up to first gear's top speed, and none after the release.
 [[noreturn]] void holdUpForASecondAndMore(int serverDelayMs, int serverRepeatsPerSecond)
 {
     harness::resetGame();
     setServerRepeat(serverDelayMs, serverRepeatsPerSecond);
-    actions = {{200, [] { key(XK_Up, true); }}, {1400, [] { key(XK_Up, false); }}};
-    runMainLoop(1700);
+    actions = {{12, [] { key(XK_Up, true); }}, {84, [] { key(XK_Up, false); }}};
+    runMainLoop(102);
 
     const size_t first = firstMovingFrame();
     if (first + 60 >= frames.size()) {
@@ -156,7 +160,7 @@ std::string speeds(size_t from, size_t to)
     endChild();
 }
 
-// Up held in fourth gear from 200 ms, Left tapped at 500 ms: one turn, and the speed keeps
+// Up held in fourth gear from frame 12, Left tapped at frame 30: one turn, and the speed keeps
 // rising a step every second frame past the tap.
 [[noreturn]] void holdUpAndTapLeft()
 {
@@ -164,12 +168,12 @@ std::string speeds(size_t from, size_t to)
     harness::game().playerCar.setGearMax(
         2.0f);  // a second of up is far from fourth gear's top speed
     actions = {
-        {200, [] { key(XK_Up, true); }},
-        {500, [] { key(XK_Left, true); }},
-        {550, [] { key(XK_Left, false); }},
-        {1400, [] { key(XK_Up, false); }},
+        {12, [] { key(XK_Up, true); }},
+        {30, [] { key(XK_Left, true); }},
+        {33, [] { key(XK_Left, false); }},
+        {84, [] { key(XK_Up, false); }},
     };
-    runMainLoop(1500);
+    runMainLoop(90);
 
     expect(
         harness::game().playerCar.getHeading() == -11.25f,
@@ -192,7 +196,7 @@ std::string speeds(size_t from, size_t to)
 {
     harness::resetGame();
     std::thread tapper;
-    actions = {{200, [&tapper] {
+    actions = {{12, [&tapper] {
                     tapper = std::thread([] {
                         Display* own = XOpenDisplay(nullptr);
                         const KeyCode up = XKeysymToKeycode(own, XK_Up);
@@ -207,7 +211,7 @@ std::string speeds(size_t from, size_t to)
                         XCloseDisplay(own);
                     });
                 }}};
-    runMainLoop(700);
+    runMainLoop(42);
     tapper.join();
     expect(harness::game().playerCar.getY_speed() == speedAfterPresses(9),
            "nine taps give nine steps: speed " +
@@ -220,8 +224,8 @@ std::string speeds(size_t from, size_t to)
 {
     harness::resetGame();
     setServerRepeat(100, 50);
-    actions = {{200, [] { key(XK_l, true); }}, {1700, [] { key(XK_l, false); }}};
-    runMainLoop(1900);
+    actions = {{12, [] { key(XK_l, true); }}, {102, [] { key(XK_l, false); }}};
+    runMainLoop(114);
     int toggles = 0;
     for (size_t i = 1; i < frames.size(); ++i)
         toggles += frames[i].headlightsOff != frames[i - 1].headlightsOff;
@@ -266,15 +270,15 @@ enum class Away { FocusMoves, PointerMoves };
     how = away;
     symbol = turnKey;
     actions = {
-        {100,
+        {6,
          [] {
              if (how == Away::PointerMoves) {
                  XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
                  pointerTo(600, 400);
              }
          }},
-        {200, [] { key(symbol, true); }},
-        {700,
+        {12, [] { key(symbol, true); }},
+        {42,
          [] {
              other = otherWindow();
              if (how == Away::FocusMoves)
@@ -283,9 +287,9 @@ enum class Away { FocusMoves, PointerMoves };
                  pointerTo(100, 100);
              XSync(x, False);
          }},
-        {750, [] { key(symbol, false); }},
-        {850, [] { headingAfterRelease = harness::game().playerCar.getHeading(); }},
-        {1250,
+        {45, [] { key(symbol, false); }},
+        {51, [] { headingAfterRelease = harness::game().playerCar.getHeading(); }},
+        {75,
          [] {
              headingBeforeReturn = harness::game().playerCar.getHeading();
              if (how == Away::FocusMoves)
@@ -294,10 +298,10 @@ enum class Away { FocusMoves, PointerMoves };
                  pointerTo(600, 400);
              XSync(x, False);
          }},
-        {1350, [] { key(symbol, true); }},
-        {1400, [] { key(symbol, false); }},
+        {81, [] { key(symbol, true); }},
+        {84, [] { key(symbol, false); }},
     };
-    runMainLoop(1500);
+    runMainLoop(90);
 
     const float turn = symbol == XK_Left ? -11.25f : 11.25f;
     expect(headingAfterRelease != 0.0f && std::fmod(headingAfterRelease, turn) == 0.0f,
