@@ -23,13 +23,14 @@ bool gearAfterShift(const Car& car, Action shift, Action& gear)
         if (kGears[i].gearMax == car.getGearMax())
             from = i;
     }
-    int to = -1;
     if (from < 0)
-        to = -1;
-    else if (shift == Action::GearUp)
-        to = from == kReverseGear ? kFirstGear : from < kFourthGear ? from + 1 : -1;
-    else
-        to = from == kReverseGear ? -1 : from == kFirstGear ? kReverseGear : from - 1;
+        return false;
+    const int to = shift == Action::GearUp ? (from == kReverseGear ? kFirstGear
+                                              : from < kFourthGear ? from + 1
+                                                                   : -1)
+                                           : (from == kReverseGear ? -1
+                                              : from == kFirstGear ? kReverseGear
+                                                                   : from - 1);
     if (to < 0)
         return false;
     gear = gearAction(to);
