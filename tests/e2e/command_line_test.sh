@@ -23,7 +23,14 @@ runs_with()
     shift
     "$GAME" "$@" >"$WORK/out.txt" 2>"$WORK/err.txt" &
     GAME_PID=$!
-    for i in $(seq 200); do
+    # The game says it has its display before anything else looks at the server: a server that
+    # resets when its last client leaves would reset under a probe that came and went before.
+    for i in $(seq 600); do
+        grep -q "Please wait" "$WORK/out.txt" && break
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    for i in $(seq 600); do
         geometry=$(game_window)
         [ -n "$geometry" ] && break
         kill -0 "$GAME_PID" 2>/dev/null || break

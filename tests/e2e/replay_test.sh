@@ -59,7 +59,7 @@ check_says()
 # ---- a drive recorded by hand
 
 start_game "$TEXTURES" --record "$DRIVE"
-keys 2
+keys 1  # first gear: the drive comes to rest well short of the river, whatever the timing
 xdotool keydown Up; sleep 0.6; xdotool key Left; sleep 0.2; xdotool keyup Up
 keys p; sleep 0.5; keys p
 keys l

@@ -136,31 +136,34 @@ done
 
 # ---- --window on a larger screen, with no window manager to move it
 
-bare_server 1600x1200
+bare_server 1600x1200 -noreset  # the probes below come and go before the game connects
 (
     export DISPLAY=$BARE_DISPLAY
     "$GAME" --window --data "$TEXTURES" >/dev/null 2>&1 &
     pid=$!
     geometry=""
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         geometry=$(xwininfo -root -tree 2>/dev/null | grep -a "\"TARVELO! b$TARVELO_VERSION" |
             grep -o -- '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
         [ -n "$geometry" ] && break
+        kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
-    sleep 1
-    import -window root -depth 8 "ppm:$WORK/large.ppm"
     [ "$geometry" = "1024x768+0+0" ] && echo "ok: --window: a 1024 x 768 window on the 1600 x 1200 screen" ||
         echo "FAIL: --window: the window is '$geometry', not 1024x768+0+0"
-    # The panel's corners at the window's corners: the view is stretched over the window alone.
-    colour_near "$(probe pixel "$WORK/large.ppm" 4 4)" 192 192 192 6 &&
-        colour_near "$(probe pixel "$WORK/large.ppm" 4 763)" 192 192 192 6 &&
+    # The panel's corners at the window's corners, once its first frame is shown: the view is
+    # stretched over the window alone.
+    panel_in_the_window() {
+        colour_near "$(probe pixel "$1" 4 4)" 192 192 192 6 &&
+            colour_near "$(probe pixel "$1" 4 763)" 192 192 192 6
+    }
+    poll 30 panel_in_the_window &&
         echo "ok: --window: the panel fills the window's left edge" ||
         echo "FAIL: --window: no panel at the window's left corners"
     # The Quit button covers view x -47..-33, y 6.5..16.5: in the 1024 x 768 window, column 102,
     # row 295.
     xdotool mousemove 102 295 click 1
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    for _ in $(seq 600); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
     if kill -0 "$pid" 2>/dev/null; then
         kill "$pid"; echo "FAIL: --window: a press on Quit where it is drawn left the game running"
     else
