@@ -147,12 +147,6 @@ int showPacedFloor(int argc, char** argv)
     return 0;
 }
 
-void stop(pid_t process)
-{
-    kill(process, SIGTERM);
-    waitpid(process, nullptr, 0);
-}
-
 // Runs this program as the frame-timing child on `display`; appends its rounds.
 bool runFrameChild(const char* self, const std::string& display, const char* aspect,
                    std::vector<double>& floorMs, std::vector<double>& gameMs)
@@ -277,9 +271,9 @@ int main(int argc, char** argv)
     std::string noise;
     int status = 0;
     for (const ScreenSize& size : sizes) {
-        std::string display;
-        const pid_t server = startVirtualServer(size.width, size.height, display);
-        if (server < 0) {
+        const VirtualServer server = startVirtualServer(size.width, size.height);
+        const std::string& display = server.display;
+        if (display.empty()) {
             std::fprintf(stderr, "no virtual X server of %d x %d\n", size.width, size.height);
             return 1;
         }
@@ -296,7 +290,7 @@ int main(int argc, char** argv)
             for (std::size_t i = first; i < gameMs.size(); ++i)
                 ratios.push_back(gameMs[i] / floorMs[i]);  // the same round: the same load
         }
-        stop(server);
+        stopVirtualServer(server);
         if (gameMs.empty() || game.intervalsMs.empty() || floor.intervalsMs.empty())
             continue;
         char line[512];

@@ -42,29 +42,25 @@ void noFrame()
 }
 
 int ownScreenWidth = 0, ownScreenHeight = 0;  // a screen of the program's own, if declared
-pid_t ownServer = 0;
+VirtualServer ownServer;
 pid_t ownServerStarter = 0;  // the process that started it: children of death tests leave it be
 
 void stopOwnServer()
 {
-    if (ownServer > 0 && getpid() == ownServerStarter) {
-        kill(ownServer, SIGTERM);
-        waitpid(ownServer, nullptr, 0);
-    }
+    if (getpid() == ownServerStarter)
+        stopVirtualServer(ownServer);
 }
 
 // A bare Xvfb of the declared size, for the program's own screen.
 std::string startOwnServer()
 {
-    std::string display;
-    const pid_t server = startVirtualServer(ownScreenWidth, ownScreenHeight, display);
-    if (server < 0)
+    ownServer = startVirtualServer(ownScreenWidth, ownScreenHeight);
+    if (ownServer.display.empty())
         return "no virtual X server of " + std::to_string(ownScreenWidth) + "x" +
                std::to_string(ownScreenHeight) + "x24 (is Xvfb installed?)";
-    ownServer = server;
     ownServerStarter = getpid();
     std::atexit(stopOwnServer);
-    setenv("DISPLAY", display.c_str(), 1);
+    setenv("DISPLAY", ownServer.display.c_str(), 1);
     return "";
 }
 

@@ -23,8 +23,8 @@ digests()
 {
     local game=$1 drive=$2 size=$3 frames=$4 out=$5
     : >"$out"
-    TARVELO_FRAME_DIGESTS="$out" LD_PRELOAD="$library" xvfb-run -a \
-        -s "-screen 0 ${size}x24 -nolisten tcp" \
+    bash tests/xserver.sh run --bare --size "$size" \
+        env TARVELO_FRAME_DIGESTS="$out" LD_PRELOAD="$library" \
         "$game" --mute --window -geometry "${size}+0+0" --data data --replay "$drive" \
         >/dev/null 2>&1 &
     local runner=$!

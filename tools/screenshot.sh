@@ -63,13 +63,8 @@ splash_shot()
 splash_shot screenshot.png
 
 # A bare X server of 16:9, where the full-screen window covers the screen from its corner.
-exec 3>"$WORK/display-number"
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
-WIDE_PID=$!
-exec 3>&-
-trap 'cleanup; kill "$WIDE_PID" 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$WORK/display-number" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$WORK/display-number")"
+bare_server 1280x720
+export DISPLAY=$BARE_DISPLAY
 
 PICTURE_WIDTH=1280 PICTURE_HEIGHT=720
 splash_shot screenshot-wide.png

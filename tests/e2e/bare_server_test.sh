@@ -16,7 +16,7 @@ shot with-manager >/dev/null  # kept in $WORK/with-manager.ppm
 kill "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 
 # A bare X server of its own, the same size, with nothing else running on it.
-bare_server "${SCREEN_WIDTH}x${SCREEN_HEIGHT}" -noreset
+bare_server "${SCREEN_WIDTH}x${SCREEN_HEIGHT}"
 export DISPLAY=$BARE_DISPLAY
 if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
     echo "FAIL: the bare X server has a window manager"; exit 1

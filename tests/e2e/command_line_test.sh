@@ -8,7 +8,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 # Games come and go on it one after another: it stays up between them (-noreset).
-bare_server 1600x1200 -noreset
+bare_server 1600x1200
 export DISPLAY=$BARE_DISPLAY
 cd "$TEXTURES" || exit 1
 
@@ -152,7 +152,7 @@ kill "$GAME_PID" 2>/dev/null; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 
 # ---- a server whose last client leaving resets it: the game, its only client, still starts
 
-bare_server 1024x768
+bare_server 1024x768 --reset
 DISPLAY=$BARE_DISPLAY runs_with "on a server that resets when its last client leaves" --window
 
 # ---- no display, and closed standard streams

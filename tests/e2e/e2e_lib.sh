@@ -13,11 +13,12 @@ GAME=$(readlink -f "$1")
 PROBE=$(readlink -f "$2")
 TEXTURES=$(readlink -f "${3:-$PWD}")
 TEST_NAME=$(basename "$0" .sh)
+TESTS=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)  # the tests' folder
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tarvelo-$TEST_NAME.XXXXXX")
 # Screenshots of failed checks are kept here (as PNG) for a look afterwards.
 KEEP=${TARVELO_E2E_KEEP:-$WORK/../tarvelo-e2e-shots}
 GAME_PID=""
-SERVER_PIDS=()  # X servers of the test's own, stopped when it ends
+SERVER_FOLDERS=()  # X servers of the test's own, stopped when it ends
 FAILURES=0
 SHOT_NUMBER=0
 
@@ -33,7 +34,7 @@ cleanup()
         wait "$GAME_PID" 2>/dev/null
     fi
     local server
-    for server in "${SERVER_PIDS[@]}"; do kill "$server" 2>/dev/null; done
+    for server in "${SERVER_FOLDERS[@]}"; do bash "$TESTS/xserver.sh" stop "$server"; done
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -46,19 +47,16 @@ done
 
 # ---- X servers of the test's own
 
-# bare_server WIDTHxHEIGHT [XVFB_OPTION...]: starts a virtual X server of that size with no
-# window manager, stopped when the test ends, and puts its display (":N") in BARE_DISPLAY.
+# bare_server WIDTHxHEIGHT [--reset]: starts a virtual X server of that size with no window
+# manager (tests/xserver.sh), stopped when the test ends, and puts its display (":N") in
+# BARE_DISPLAY. With --reset it resets when its last client leaves, as xinit's does.
 bare_server()
 {
-    local size=$1 number="$WORK/display-number.$RANDOM"
-    shift
-    exec 3>"$number"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" >/dev/null 2>&1 &
-    SERVER_PIDS+=($!)
-    exec 3>&-
-    for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.05; done
-    [ -s "$number" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
-    BARE_DISPLAY=":$(cat "$number")"
+    local folder="$WORK/server.${#SERVER_FOLDERS[@]}"
+    SERVER_FOLDERS+=("$folder")
+    bash "$TESTS/xserver.sh" start "$folder" --bare --size "$@" >/dev/null
+    [ -s "$folder/display" ] || { echo "FAIL: the bare X server did not start"; exit 1; }
+    BARE_DISPLAY=$(cat "$folder/display")
 }
 
 # ---- screen positions ------------------------------------------------------------------------

@@ -67,7 +67,7 @@ wait_exit 5 && [ "$EXIT_STATUS" = 0 ] && pass "the window's close box ends the g
 # ---- a bare X server of 1920 x 1080, which only the game itself resizes
 
 # (-noreset: one game after another, as a desktop's server stays up between them)
-bare_server 1920x1080 -noreset
+bare_server 1920x1080
 export DISPLAY=$BARE_DISPLAY
 
 start_game

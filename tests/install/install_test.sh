@@ -136,7 +136,7 @@ done
 
 # ---- --window on a larger screen, with no window manager to move it
 
-bare_server 1600x1200 -noreset  # the probes below come and go before the game connects
+bare_server 1600x1200  # it does not reset under the probes below, which come and go before the game connects
 (
     export DISPLAY=$BARE_DISPLAY
     "$GAME" --window --data "$TEXTURES" >/dev/null 2>&1 &
