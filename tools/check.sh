@@ -2,10 +2,12 @@
 # The whole test suite from a fresh Debian machine: installs what is missing (as root), checks the
 # formatting, builds the game and its tests with g++ and runs them all, then builds them with
 # clang++ under AddressSanitizer + UndefinedBehaviorSanitizer and runs them all again, with the
-# BMP reader's fuzzer. CTest starts its own virtual X server for the tests that draw.
+# readers' fuzzers over their seeds and briefly (tools/run_fuzz.sh fuzzes longer). CTest starts
+# the virtual X servers of the tests that draw. The time of each phase is printed at the end.
 #
 #   tools/check.sh           everything
-#   tools/check.sh --quick   the g++ build and the fast tests (labels unit and window) only
+#   tools/check.sh --quick   formatting, the g++ build, and the tests that need no window (label
+#                            unit: the rules, the readers and the recorded drives' states)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,26 +32,49 @@ bash tools/install_packages.sh "${packages[@]}"
 
 jobs=$(nproc)
 start=$SECONDS
+# The time of each phase, printed at the end.
+phases=()
+phase_start=$SECONDS
+phase()
+{
+    phases+=("$(printf '%-44s %4d s' "$1" $((SECONDS - phase_start)))")
+    phase_start=$SECONDS
+}
+times()
+{
+    printf '%s\n' "${phases[@]}"
+}
 
+phase "packages"
 echo "== Formatting (.clang-format)"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+phase "formatting"
 
 echo "== g++ build and tests"
 CC=gcc CXX=g++ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DTARVELO_BENCH=ON
 cmake --build build -j"$jobs"
+phase "g++ build"
 if [ $quick = 1 ]; then
-    ctest --test-dir build --output-on-failure -j"$jobs" -L 'unit|window'
+    ctest --test-dir build --output-on-failure -j"$jobs" -L unit
+    phase "g++ unit tests and drives with no display"
+    times
     echo "== Quick checks passed in $((SECONDS - start)) s"
     exit 0
 fi
 ctest --test-dir build --output-on-failure -j"$jobs"
+phase "g++ tests"
 
 echo "== clang++ build with AddressSanitizer and UndefinedBehaviorSanitizer, tests and fuzzing"
 CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
-    -DTARVELO_SANITIZE=ON -DTARVELO_FUZZ=ON -DTARVELO_FUZZ_SECONDS="${TARVELO_FUZZ_SECONDS:-60}"
+    -DTARVELO_SANITIZE=ON -DTARVELO_FUZZ=ON -DTARVELO_FUZZ_SECONDS="${TARVELO_FUZZ_SECONDS:-10}"
 cmake --build build-sanitize -j"$jobs"
+phase "clang++ build with the sanitizers"
+# The Debian package is built anew from the sources by its test, whichever build runs it: once,
+# in the g++ build, is enough.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE package
+phase "clang++ tests with the sanitizers, fuzzing"
+times
 echo "== All checks passed in $((SECONDS - start)) s"
