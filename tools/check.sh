@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test suite from a fresh Debian machine: installs what is missing (as root), checks the
 # formatting, builds the game and its tests with g++ and runs them all, then builds them with
-# clang++ under AddressSanitizer + UndefinedBehaviorSanitizer and runs them all again, with the
-# readers' fuzzers over their seeds and briefly (tools/run_fuzz.sh fuzzes longer). CTest starts
+# clang++ under AddressSanitizer + UndefinedBehaviorSanitizer and runs them again but for the
+# end-to-end ones, with the readers' fuzzers over their seeds and briefly (tools/run_fuzz.sh
+# fuzzes longer). CTest starts
 # the virtual X servers of the tests that draw. The time of each phase is printed at the end.
 #
 #   tools/check.sh           everything
@@ -69,12 +70,14 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBUI
     -DTARVELO_SANITIZE=ON -DTARVELO_FUZZ=ON -DTARVELO_FUZZ_SECONDS="${TARVELO_FUZZ_SECONDS:-10}"
 cmake --build build-sanitize -j"$jobs"
 phase "clang++ build with the sanitizers"
-# The Debian package is built anew from the sources by its test, whichever build runs it: once,
-# in the g++ build, is enough.
+# Under the sanitizers, everything but the end-to-end tests: the rules, the readers, the parsers
+# and the recorded drives (unit), the drawing and the shell in real windows and the drives' pictures
+# (window, replay), the soak and the fuzzers. The end-to-end tests play the whole game through X
+# input and screenshots, slowly; they ran against the same code in the g++ build.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE package
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE e2e
 phase "clang++ tests with the sanitizers, fuzzing"
 times
 echo "== All checks passed in $((SECONDS - start)) s"
