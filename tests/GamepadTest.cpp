@@ -5,14 +5,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "GlHarness.h"
 #include "effects/Particles.h"
 #include "shell/Actions.h"
-#include "shell/Game.h"
 #include "shell/Gamepad.h"
 #include "shell/Settings.h"
 #include "vehicle/Car.h"
@@ -66,7 +64,7 @@ private:
     SDL_Joystick* joystick_ = nullptr;
 };
 
-// The car and the game as a frame and its motion step left them.
+// The car and the game as a frame showed them.
 struct Frame {
     float heading, speed, gearMax, x;
     bool paused;
@@ -84,32 +82,24 @@ void PrintTo(const Frame& f, std::ostream* out)
          << f.x << (f.paused ? ", paused" : "") << ", lights off " << f.headlightsOff << "}";
 }
 
-// Something done at the start of a frame's motion step: between the frame and the step, where
-// the main loop reads the pads.
-struct At {
-    int frame;
-    std::function<void(VirtualPad&)> act;
-};
+// Something done after a frame (from 1), before the main loop's step reads the pads.
+using At = harness::Cues::value_type;
+VirtualPad* plugged = nullptr;  // the pad of the drive under way
 
-std::vector<Frame> drive(int frames, const std::vector<At>& script)
+std::vector<Frame> drive(int frames, const harness::Cues& script)
 {
     harness::resetGame();
     VirtualPad pad;
+    plugged = &pad;
     pollGamepads();  // plugged in
     EXPECT_EQ(gamepadsOpen(), 1);
     std::vector<Frame> record;
-    for (int frame = 0; frame < frames; ++frame) {
-        harness::runFrame();
-        for (const At& at : script) {
-            if (at.frame == frame)
-                at.act(pad);
-        }
-        idle();  // the pads read, then the car's motion step
-        record.push_back(
-            {harness::game().playerCar.getHeading(), harness::game().playerCar.getY_speed(),
-             harness::game().playerCar.getGearMax(), harness::game().playerCar.getX_centre(),
-             gamePaused(harness::game()), harness::game().headlightsOff});
-    }
+    const auto note = [&record] {
+        const Car& car = harness::game().playerCar;
+        record.push_back({car.getHeading(), car.getY_speed(), car.getGearMax(), car.getX_centre(),
+                          gamePaused(harness::game()), harness::game().headlightsOff});
+    };
+    harness::runFrames(frames, {script, note});
     pad.pullOut();
     releaseActions(Device::Script);
     return record;
@@ -117,25 +107,25 @@ std::vector<Frame> drive(int frames, const std::vector<At>& script)
 
 At padButton(int frame, SDL_GameControllerButton button, bool down)
 {
-    return {frame, [=](VirtualPad& pad) { pad.button(button, down); }};
+    return {frame, [=] { plugged->button(button, down); }};
 }
 At padAxis(int frame, SDL_GameControllerAxis axis, double share)
 {
-    return {frame, [=](VirtualPad& pad) { pad.axis(axis, share); }};
+    return {frame, [=] { plugged->axis(axis, share); }};
 }
 At held(int frame, Action action, bool down)
 {
-    return {frame, [=](VirtualPad&) {
+    return {frame, [=] {
                 down ? pressAction(action, Device::Script) : releaseAction(action, Device::Script);
             }};
 }
 At tapped(int frame, Action action)
 {
-    return {frame, [=](VirtualPad&) { tapAction(action, Device::Script); }};
+    return {frame, [=] { tapAction(action, Device::Script); }};
 }
 At wreck(int frame)
 {
-    return {frame, [](VirtualPad&) {
+    return {frame, [] {
                 harness::game().playerCar.setX_centre(42.0f);
                 harness::game().playerCar.setCarDamageStatus(0.0f);
                 harness::game().bursts.explosionBurst.life = 0.0f;
@@ -143,11 +133,11 @@ At wreck(int frame)
 }
 At moveCar(int frame)
 {
-    return {frame, [](VirtualPad&) { harness::game().playerCar.setX_centre(42.0f); }};
+    return {frame, [] { harness::game().playerCar.setX_centre(42.0f); }};
 }
 At rollCar(int frame, float speed)
 {
-    return {frame, [=](VirtualPad&) { harness::game().playerCar.setSpeed(speed, speed); }};
+    return {frame, [=] { harness::game().playerCar.setSpeed(speed, speed); }};
 }
 
 class GamepadTest : public testing::Test {
@@ -161,106 +151,106 @@ TEST_F(GamepadTest, APadPlaysTheGameAsHeldActionsDo)
     struct Case {
         const char* what;
         int frames;
-        std::vector<At> pad, same;  // the pad's drive, and the same by actions
-        bool changesTheCar;         // the drive leaves the car other than it starts
+        harness::Cues pad, same;  // the pad's drive, and the same by actions
+        bool changesTheCar;       // the drive leaves the car other than it starts
     };
     const Case cases[] = {
         {"the stick right, past the dead zone, turns right and repeats like a held arrow",
          40,
-         {padAxis(0, kStickX, 0.5), padAxis(30, kStickX, 0.0)},
-         {held(0, Action::TurnRight, true), held(30, Action::TurnRight, false)},
+         {padAxis(1, kStickX, 0.5), padAxis(31, kStickX, 0.0)},
+         {held(1, Action::TurnRight, true), held(31, Action::TurnRight, false)},
          true},
         {"the stick back within the dead zone lets go; left turns left",
          40,
-         {padAxis(0, kStickX, 0.9), padAxis(20, kStickX, 0.21), padAxis(25, kStickX, -1.0),
-          padAxis(39, kStickX, 0.0)},
-         {held(0, Action::TurnRight, true), held(20, Action::TurnRight, false),
-          held(25, Action::TurnLeft, true), held(39, Action::TurnLeft, false)},
+         {padAxis(1, kStickX, 0.9), padAxis(21, kStickX, 0.21), padAxis(26, kStickX, -1.0),
+          padAxis(40, kStickX, 0.0)},
+         {held(1, Action::TurnRight, true), held(21, Action::TurnRight, false),
+          held(26, Action::TurnLeft, true), held(40, Action::TurnLeft, false)},
          true},
         {"a stick inside the dead zone does nothing, either way",
          40,
-         {padAxis(0, kStickX, 0.24), padAxis(20, kStickX, -0.24), padAxis(30, kStickX, 0.0),
-          padAxis(32, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0.24)},
+         {padAxis(1, kStickX, 0.24), padAxis(21, kStickX, -0.24), padAxis(31, kStickX, 0.0),
+          padAxis(33, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0.24)},
          {},
          false},
         {"the D-pad turns; with the stick held too, the turn lasts until both let go",
          50,
-         {padButton(0, SDL_CONTROLLER_BUTTON_DPAD_LEFT, true), padAxis(10, kStickX, -0.6),
-          padButton(20, SDL_CONTROLLER_BUTTON_DPAD_LEFT, false), padAxis(40, kStickX, 0.0)},
-         {held(0, Action::TurnLeft, true), held(40, Action::TurnLeft, false)},
+         {padButton(1, SDL_CONTROLLER_BUTTON_DPAD_LEFT, true), padAxis(11, kStickX, -0.6),
+          padButton(21, SDL_CONTROLLER_BUTTON_DPAD_LEFT, false), padAxis(41, kStickX, 0.0)},
+         {held(1, Action::TurnLeft, true), held(41, Action::TurnLeft, false)},
          true},
         {"the right trigger accelerates and repeats; the left trigger brakes",
          60,
-         {padAxis(0, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1.0),
-          padAxis(30, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0.0),
-          padAxis(35, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0.8),
-          padAxis(50, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0.0)},
-         {held(0, Action::Accelerate, true), held(30, Action::Accelerate, false),
-          held(35, Action::Brake, true), held(50, Action::Brake, false)},
+         {padAxis(1, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1.0),
+          padAxis(31, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0.0),
+          padAxis(36, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0.8),
+          padAxis(51, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 0.0)},
+         {held(1, Action::Accelerate, true), held(31, Action::Accelerate, false),
+          held(36, Action::Brake, true), held(51, Action::Brake, false)},
          true},
         {"A accelerates and B brakes, held like the triggers",
          60,
-         {padButton(0, SDL_CONTROLLER_BUTTON_A, true),
-          padButton(30, SDL_CONTROLLER_BUTTON_A, false),
-          padButton(35, SDL_CONTROLLER_BUTTON_B, true),
-          padButton(50, SDL_CONTROLLER_BUTTON_B, false)},
-         {held(0, Action::Accelerate, true), held(30, Action::Accelerate, false),
-          held(35, Action::Brake, true), held(50, Action::Brake, false)},
+         {padButton(1, SDL_CONTROLLER_BUTTON_A, true),
+          padButton(31, SDL_CONTROLLER_BUTTON_A, false),
+          padButton(36, SDL_CONTROLLER_BUTTON_B, true),
+          padButton(51, SDL_CONTROLLER_BUTTON_B, false)},
+         {held(1, Action::Accelerate, true), held(31, Action::Accelerate, false),
+          held(36, Action::Brake, true), held(51, Action::Brake, false)},
          true},
         {"the shoulders shift up through 1 to 4 and down to reverse at a standstill",
          20,
-         {padButton(0, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),
-          padButton(1, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
-          padButton(2, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),
-          padButton(3, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
-          padButton(4, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),
-          padButton(5, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
-          padButton(6, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),  // fourth stays fourth
-          padButton(7, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
-          padButton(8, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),
-          padButton(9, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
-          padButton(10, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),
-          padButton(11, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
-          padButton(12, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),
-          padButton(13, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
-          padButton(14, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),  // first to reverse
-          padButton(15, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
-          padButton(16, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),  // reverse stays reverse
-          padButton(17, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
-          padButton(18, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true)},  // back to first
-         {tapped(0, Action::Gear2), tapped(2, Action::Gear3), tapped(4, Action::Gear4),
-          tapped(8, Action::Gear3), tapped(10, Action::Gear2), tapped(12, Action::Gear1),
-          tapped(14, Action::Reverse), tapped(18, Action::Gear1)},
+         {padButton(1, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),
+          padButton(2, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
+          padButton(3, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),
+          padButton(4, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
+          padButton(5, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),
+          padButton(6, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
+          padButton(7, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true),  // fourth stays fourth
+          padButton(8, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false),
+          padButton(9, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),
+          padButton(10, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
+          padButton(11, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),
+          padButton(12, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
+          padButton(13, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),
+          padButton(14, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
+          padButton(15, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),  // first to reverse
+          padButton(16, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
+          padButton(17, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true),  // reverse stays reverse
+          padButton(18, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false),
+          padButton(19, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true)},  // back to first
+         {tapped(1, Action::Gear2), tapped(3, Action::Gear3), tapped(5, Action::Gear4),
+          tapped(9, Action::Gear3), tapped(11, Action::Gear2), tapped(13, Action::Gear1),
+          tapped(15, Action::Reverse), tapped(19, Action::Gear1)},
          true},
         {"down from first while the car rolls is no reverse",
          6,
-         {rollCar(0, 0.2f), padButton(2, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true)},
-         {rollCar(0, 0.2f)},
+         {rollCar(1, 0.2f), padButton(3, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true)},
+         {rollCar(1, 0.2f)},
          true},
         {"Y switches the lights; Start pauses, and Start again plays on",
          30,
-         {padButton(0, SDL_CONTROLLER_BUTTON_Y, true), padButton(3, SDL_CONTROLLER_BUTTON_Y, false),
-          padButton(5, SDL_CONTROLLER_BUTTON_START, true),
-          padButton(6, SDL_CONTROLLER_BUTTON_START, false),
-          padAxis(12, kStickX, 1.0),  // unheard while paused
-          padButton(20, SDL_CONTROLLER_BUTTON_START, true),
-          padButton(21, SDL_CONTROLLER_BUTTON_START, false)},
-         {tapped(0, Action::Lights), tapped(5, Action::Pause), tapped(20, Action::Pause)},
+         {padButton(1, SDL_CONTROLLER_BUTTON_Y, true), padButton(4, SDL_CONTROLLER_BUTTON_Y, false),
+          padButton(6, SDL_CONTROLLER_BUTTON_START, true),
+          padButton(7, SDL_CONTROLLER_BUTTON_START, false),
+          padAxis(13, kStickX, 1.0),  // unheard while paused
+          padButton(21, SDL_CONTROLLER_BUTTON_START, true),
+          padButton(22, SDL_CONTROLLER_BUTTON_START, false)},
+         {tapped(1, Action::Lights), tapped(6, Action::Pause), tapped(21, Action::Pause)},
          true},
         {"Back brings a new car after a wreck and nothing before",
          12,
-         {moveCar(0), padButton(2, SDL_CONTROLLER_BUTTON_BACK, true),
-          padButton(3, SDL_CONTROLLER_BUTTON_BACK, false), wreck(5),
-          padButton(8, SDL_CONTROLLER_BUTTON_BACK, true)},
-         {moveCar(0), wreck(5), tapped(8, Action::NewCar)},
+         {moveCar(1), padButton(3, SDL_CONTROLLER_BUTTON_BACK, true),
+          padButton(4, SDL_CONTROLLER_BUTTON_BACK, false), wreck(6),
+          padButton(9, SDL_CONTROLLER_BUTTON_BACK, true)},
+         {moveCar(1), wreck(6), tapped(9, Action::NewCar)},
          true},
         {"pulling the pad out mid-turn stops the turning",
          50,
-         {padAxis(0, kStickX, 1.0),
-          padButton(0, SDL_CONTROLLER_BUTTON_A, true),
-          {25, [](VirtualPad& pad) { pad.pullOut(); }}},
-         {held(0, Action::TurnRight, true), held(0, Action::Accelerate, true),
-          held(25, Action::TurnRight, false), held(25, Action::Accelerate, false)},
+         {padAxis(1, kStickX, 1.0),
+          padButton(1, SDL_CONTROLLER_BUTTON_A, true),
+          {26, [] { plugged->pullOut(); }}},
+         {held(1, Action::TurnRight, true), held(1, Action::Accelerate, true),
+          held(26, Action::TurnRight, false), held(26, Action::Accelerate, false)},
          true},
     };
     for (const Case& c : cases) {
@@ -282,17 +272,17 @@ TEST_F(GamepadTest, EveryInputBySdlsNameCanBeBound)
     for (int b = 0; b < SDL_CONTROLLER_BUTTON_TOUCHPAD; ++b) {
         const auto button = static_cast<SDL_GameControllerButton>(b);
         inputs.push_back(
-            {SDL_GameControllerGetStringForButton(button), padButton(1, button, true)});
+            {SDL_GameControllerGetStringForButton(button), padButton(2, button, true)});
     }
     for (const SDL_GameControllerAxis trigger :
          {SDL_CONTROLLER_AXIS_TRIGGERLEFT, SDL_CONTROLLER_AXIS_TRIGGERRIGHT})
-        inputs.push_back({SDL_GameControllerGetStringForAxis(trigger), padAxis(1, trigger, 1.0)});
+        inputs.push_back({SDL_GameControllerGetStringForAxis(trigger), padAxis(2, trigger, 1.0)});
     for (const SDL_GameControllerAxis stick :
          {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY, SDL_CONTROLLER_AXIS_RIGHTX,
           SDL_CONTROLLER_AXIS_RIGHTY}) {
         const std::string name = SDL_GameControllerGetStringForAxis(stick);
-        inputs.push_back({"-" + name, padAxis(1, stick, -1.0)});
-        inputs.push_back({"+" + name, padAxis(1, stick, 1.0)});
+        inputs.push_back({"-" + name, padAxis(2, stick, -1.0)});
+        inputs.push_back({"+" + name, padAxis(2, stick, 1.0)});
     }
     ASSERT_EQ(inputs.size(), static_cast<size_t>(kPadInputCount - 1));
     for (const auto& [name, press] : inputs) {

@@ -64,6 +64,33 @@ std::string startOwnServer()
     return "";
 }
 
+// After the frame numbered `shown`: the script's note, then its cues for that frame.
+void afterFrame(const Script& script, int shown)
+{
+    if (script.noted)
+        script.noted();
+    for (auto [cue, end] = script.cues.equal_range(shown); cue != end; ++cue)
+        cue->second();
+}
+
+struct {
+    const Script* script;
+    void (*display)();
+    int shown, last;
+} loop;  // the run of the main loop under way
+
+void scriptedFrame()
+{
+    loop.display();
+    ++loop.shown;
+    const GLenum error = glGetError();
+    EXPECT_EQ(error, static_cast<GLenum>(GL_NO_ERROR))
+        << "frame " << loop.shown << ": GL error 0x" << std::hex << error;
+    afterFrame(*loop.script, loop.shown);
+    if (loop.shown >= loop.last)
+        leaveMainLoop();
+}
+
 }  // namespace
 
 OwnScreen::OwnScreen(int width, int height)
@@ -266,6 +293,26 @@ void runMainLoopFor(unsigned ms)
     glutTimerFunc(
         ms, [](int) { leaveMainLoop(); }, 0);
     glutMainLoop();
+}
+
+void runFrames(int frames, const Script& script)
+{
+    for (int shown = 1; shown <= frames; ++shown) {
+        runFrame();
+        afterFrame(script, shown);
+        idle();
+    }
+}
+
+int runMainLoopFrames(int frames, const Script& script, void (*display)(), unsigned ms)
+{
+    loop = {&script, display, 0, frames};
+    registerInputCallbacks();
+    watchSight();
+    glutIdleFunc(idle);
+    glutDisplayFunc(scriptedFrame);
+    runMainLoopFor(ms);
+    return loop.shown;
 }
 
 Sight sight;

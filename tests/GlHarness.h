@@ -2,10 +2,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "session/GameState.h"
+#include "shell/Game.h"
 
 namespace harness {
 
@@ -79,6 +81,25 @@ std::vector<unsigned char> windowPicture(int width = kWindowWidth, int height = 
 
 // What GL receives from `draw` in feedback mode (GL_3D_COLOR): the tokens and values, in order.
 std::vector<float> feedbackOf(const std::function<void()>& draw, int capacity = 1 << 16);
+
+// A drive laid out in frames, the game's own pace, whatever time they take on this machine: the
+// cues, each done once the frame with its number (the first is 1) has been shown, in the order
+// given; and what is noted after every frame, before its cues: what the frame showed.
+using Cues = std::multimap<int, std::function<void()>>;
+struct Script {
+    Cues cues;
+    std::function<void()> noted;
+};
+
+// Frames run by hand: each frame (runFrame), the script's note and cues, then the idle step.
+void runFrames(int frames, const Script& script);
+
+// The game's main loop with its own callbacks (idle step, devices, the window's sight followed in
+// `sight`) and `display`, each frame checked for GL errors and followed by the script's note and
+// cues, from a first frame until the frame `frames` has been shown and its cues done, or for `ms`
+// milliseconds at most (a backstop, should frames stop coming). Returns the frames shown.
+int runMainLoopFrames(int frames, const Script& script, void (*display)() = pacedDisplay,
+                      unsigned ms = 60000);
 
 // Runs the game's main loop with the callbacks as set, from a first frame, for `ms`
 // milliseconds; then leaves it, checking for leaks first (leaving unloads the GL driver).

@@ -1,13 +1,11 @@
 // Keys held down through real X input (the XTEST extension, as xdotool uses it), in the game's
 // real main loop: every arrow repeats its own steps at the game's pace, whatever the X server's
 // repeat rate, and letters act once per press.
-#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,9 +13,6 @@
 #include <unistd.h>
 
 #include "GlHarness.h"
-#include "shell/Game.h"
-#include "shell/Input.h"
-#include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 
 // After GoogleTest: Xlib's macros (None, Bool, ...) would clash with its names.
@@ -35,31 +30,8 @@ struct FrameRecord {
     int headlightsOff;
 };
 
-// One action of a run: after the frame numbered `frame` (from 1) has been shown. The game's pace
-// is its frames, so a run is laid out in frames, whatever time they take on this machine.
-struct Action {
-    int frame;
-    std::function<void()> act;
-};
-
 Display* x = nullptr;  // a connection of our own, as xdotool's would be
 std::vector<FrameRecord> frames;
-std::vector<Action> actions;
-int lastFrame = 0;  // the run ends after this frame
-
-void recordedFrame()
-{
-    pacedDisplay();
-    frames.push_back({harness::game().playerCar.getY_speed(),
-                      harness::game().playerCar.getHeading(), harness::game().headlightsOff});
-    const int shown = static_cast<int>(frames.size());
-    for (const Action& action : actions) {
-        if (action.frame == shown)
-            action.act();
-    }
-    if (shown >= lastFrame)
-        harness::leaveMainLoop();
-}
 
 void key(KeySym symbol, bool down)
 {
@@ -76,18 +48,20 @@ void setServerRepeat(int delayMs, int perSecond)
         std::fprintf(stderr, "could not set the repeat: %s\n", command.c_str());
 }
 
+void recordFrame()
+{
+    const Car& car = harness::game().playerCar;
+    frames.push_back({car.getY_speed(), car.getHeading(), harness::game().headlightsOff});
+}
+
 // The game's main loop with the game's own callbacks, the window focused, until the frame
-// `endFrame` has been shown (a minute at the most, should frames stop coming).
-void runMainLoop(int endFrame)
+// `endFrame` has been shown, each frame recorded and the cues done after theirs.
+void runMainLoop(int endFrame, harness::Cues cues)
 {
     x = XOpenDisplay(nullptr);
     XSetInputFocus(x, glXGetCurrentDrawable(), RevertToParent, CurrentTime);
     XSync(x, False);
-    glutDisplayFunc(recordedFrame);
-    registerInputCallbacks();
-    glutIdleFunc(idle);
-    lastFrame = endFrame;
-    harness::runMainLoopFor(60000);
+    harness::runMainLoopFrames(endFrame, {std::move(cues), recordFrame});
 }
 
 // The speed that n presses of up give a standing car in first gear.
@@ -141,8 +115,7 @@ std::string speeds(size_t from, size_t to)
 {
     harness::resetGame();
     setServerRepeat(serverDelayMs, serverRepeatsPerSecond);
-    actions = {{12, [] { key(XK_Up, true); }}, {84, [] { key(XK_Up, false); }}};
-    runMainLoop(102);
+    runMainLoop(102, {{12, [] { key(XK_Up, true); }}, {84, [] { key(XK_Up, false); }}});
 
     const size_t first = firstMovingFrame();
     if (first + 60 >= frames.size()) {
@@ -167,13 +140,10 @@ std::string speeds(size_t from, size_t to)
     harness::resetGame();
     harness::game().playerCar.setGearMax(
         2.0f);  // a second of up is far from fourth gear's top speed
-    actions = {
-        {12, [] { key(XK_Up, true); }},
-        {30, [] { key(XK_Left, true); }},
-        {33, [] { key(XK_Left, false); }},
-        {84, [] { key(XK_Up, false); }},
-    };
-    runMainLoop(90);
+    runMainLoop(90, {{12, [] { key(XK_Up, true); }},
+                     {30, [] { key(XK_Left, true); }},
+                     {33, [] { key(XK_Left, false); }},
+                     {84, [] { key(XK_Up, false); }}});
 
     expect(
         harness::game().playerCar.getHeading() == -11.25f,
@@ -196,22 +166,21 @@ std::string speeds(size_t from, size_t to)
 {
     harness::resetGame();
     std::thread tapper;
-    actions = {{12, [&tapper] {
-                    tapper = std::thread([] {
-                        Display* own = XOpenDisplay(nullptr);
-                        const KeyCode up = XKeysymToKeycode(own, XK_Up);
-                        for (int i = 0; i < 9; ++i) {
-                            XTestFakeKeyEvent(own, up, True, CurrentTime);
-                            XFlush(own);
-                            usleep(4000);
-                            XTestFakeKeyEvent(own, up, False, CurrentTime);
-                            XFlush(own);
-                            usleep(4000);
-                        }
-                        XCloseDisplay(own);
-                    });
-                }}};
-    runMainLoop(42);
+    runMainLoop(42, {{12, [&tapper] {
+                          tapper = std::thread([] {
+                              Display* own = XOpenDisplay(nullptr);
+                              const KeyCode up = XKeysymToKeycode(own, XK_Up);
+                              for (int i = 0; i < 9; ++i) {
+                                  XTestFakeKeyEvent(own, up, True, CurrentTime);
+                                  XFlush(own);
+                                  usleep(4000);
+                                  XTestFakeKeyEvent(own, up, False, CurrentTime);
+                                  XFlush(own);
+                                  usleep(4000);
+                              }
+                              XCloseDisplay(own);
+                          });
+                      }}});
     tapper.join();
     expect(harness::game().playerCar.getY_speed() == speedAfterPresses(9),
            "nine taps give nine steps: speed " +
@@ -224,8 +193,7 @@ std::string speeds(size_t from, size_t to)
 {
     harness::resetGame();
     setServerRepeat(100, 50);
-    actions = {{12, [] { key(XK_l, true); }}, {102, [] { key(XK_l, false); }}};
-    runMainLoop(114);
+    runMainLoop(114, {{12, [] { key(XK_l, true); }}, {102, [] { key(XK_l, false); }}});
     int toggles = 0;
     for (size_t i = 1; i < frames.size(); ++i)
         toggles += frames[i].headlightsOff != frames[i - 1].headlightsOff;
@@ -263,47 +231,42 @@ enum class Away { FocusMoves, PointerMoves };
 [[noreturn]] void turnKeyReleasedElsewhere(KeySym turnKey, Away away)
 {
     harness::resetGame();
-    static Window other = 0;
-    static float headingAfterRelease = 0.0f, headingBeforeReturn = 0.0f;
-    static Away how;
-    static KeySym symbol;
-    how = away;
-    symbol = turnKey;
-    actions = {
+    float headingAfterRelease = 0.0f, headingBeforeReturn = 0.0f;
+    const harness::Cues cues = {
         {6,
-         [] {
-             if (how == Away::PointerMoves) {
+         [away] {
+             if (away == Away::PointerMoves) {
                  XSetInputFocus(x, PointerRoot, RevertToPointerRoot, CurrentTime);
                  pointerTo(600, 400);
              }
          }},
-        {12, [] { key(symbol, true); }},
+        {12, [turnKey] { key(turnKey, true); }},
         {42,
-         [] {
-             other = otherWindow();
-             if (how == Away::FocusMoves)
+         [away] {
+             const Window other = otherWindow();
+             if (away == Away::FocusMoves)
                  XSetInputFocus(x, other, RevertToParent, CurrentTime);
              else
                  pointerTo(100, 100);
              XSync(x, False);
          }},
-        {45, [] { key(symbol, false); }},
-        {51, [] { headingAfterRelease = harness::game().playerCar.getHeading(); }},
+        {45, [turnKey] { key(turnKey, false); }},
+        {51, [&] { headingAfterRelease = harness::game().playerCar.getHeading(); }},
         {75,
-         [] {
+         [&] {
              headingBeforeReturn = harness::game().playerCar.getHeading();
-             if (how == Away::FocusMoves)
+             if (away == Away::FocusMoves)
                  XSetInputFocus(x, glXGetCurrentDrawable(), RevertToParent, CurrentTime);
              else
                  pointerTo(600, 400);
              XSync(x, False);
          }},
-        {81, [] { key(symbol, true); }},
-        {84, [] { key(symbol, false); }},
+        {81, [turnKey] { key(turnKey, true); }},
+        {84, [turnKey] { key(turnKey, false); }},
     };
-    runMainLoop(90);
+    runMainLoop(90, cues);
 
-    const float turn = symbol == XK_Left ? -11.25f : 11.25f;
+    const float turn = turnKey == XK_Left ? -11.25f : 11.25f;
     expect(headingAfterRelease != 0.0f && std::fmod(headingAfterRelease, turn) == 0.0f,
            "turned while the key was held: " + std::to_string(headingAfterRelease));
     expect(headingBeforeReturn == headingAfterRelease,

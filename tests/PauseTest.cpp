@@ -9,7 +9,6 @@
 #include "GlHarness.h"
 #include "effects/Particles.h"
 #include "session/Notice.h"
-#include "shell/Game.h"
 #include "shell/Input.h"
 #include "vehicle/Car.h"
 
@@ -19,65 +18,62 @@ using Picture = std::vector<unsigned char>;
 
 using harness::windowPicture;
 
-// The player's keys at a frame of the drive: fourth gear, Up held a while, a few turns, so that
-// the car crosses the map, hits things and throws bursts of random particles.
-void keysAt(int frame)
+// The player's keys after a frame of the drive: fourth gear, Up held a while, a few turns, so
+// that the car crosses the map, hits things and throws bursts of random particles.
+void keysAfter(int frame)
 {
-    if (frame == 0)
+    if (frame == 1)
         keyboard('4', 0, 0);
-    if (frame < 160 && frame % 2 == 0)
+    if (frame <= 160 && frame % 2 == 1)
         specialKey(GLUT_KEY_UP, 0, 0);
-    if (frame == 40 || frame == 41 || frame == 200)
+    if (frame == 41 || frame == 42 || frame == 201)
         specialKey(GLUT_KEY_RIGHT, 0, 0);
-    if (frame == 120)
+    if (frame == 121)
         keyboard('l', 0, 0);
 }
 
-// One turn of the main loop: the idle step, then a frame.
-void idleThenFrame()
-{
-    idle();
-    harness::runFrame();
-}
-
 struct Ending {
-    Car car;
-    int nextRandom;
+    Car car = carAtStart();
+    int nextRandom = 0;
     Picture picture;
-    Picture atPause;  // the window after frame `pauseAt`
-    float speedAtPause;
+    Picture atPause;  // the window at the frame the pause keeps
+    float speedAtPause = 0.0f;
 };
 
-// The drive from the start for `frames` frames; with `pausedTurns` above 0, p is pressed before
-// frame `pauseAt`, and after it come `pausedTurns` turns of the main loop, each compared with the
-// picture of the frame kept, then p again.
-Ending drive(int frames, int pauseAt, int pausedTurns)
+// The drive from the start for `frames` frames of play; with `pausedFrames` above 0, p is pressed
+// after frame `pauseAfter`, the next frame is still played and kept, `pausedFrames` frames follow,
+// each compared with the one kept, then p again.
+Ending drive(int frames, int pauseAfter, int pausedFrames)
 {
     harness::resetGame();
-    harness::runFrame();
-    Ending ending{harness::game().playerCar, 0, {}, {}, 0.0f};
-    for (int frame = 0; frame < frames; ++frame) {
-        keysAt(frame);
-        if (frame == pauseAt && pausedTurns > 0)
-            keyboard('p', 0, 0);  // this frame is still played, and kept
-        idleThenFrame();
-        if (frame != pauseAt)
-            continue;
-        ending.atPause = windowPicture();
-        ending.speedAtPause = harness::game().playerCar.getX_speed();
-        for (int turn = 0; turn < pausedTurns; ++turn) {
-            // Neither the main loop nor the driving keys move the car while paused.
-            const Car held = harness::game().playerCar;
-            idleThenFrame();
-            EXPECT_TRUE(windowPicture() == ending.atPause) << "paused turn " << turn;
-            specialKey(GLUT_KEY_UP, 0, 0);
-            keyboard('1', 0, 0);
-            EXPECT_EQ(std::memcmp(&held, &harness::game().playerCar, sizeof(Car)), 0)
-                << "paused turn " << turn;
+    Ending ending;
+    Car held = ending.car;  // neither the main loop nor the driving keys move it while paused
+    harness::Script script;
+    int shown = 0;  // frames shown so far, the paused ones too
+    for (int frame = 1; frame <= frames; ++frame) {
+        ++shown;
+        if (frame == pauseAfter + 1) {
+            script.cues.emplace(shown, [&] {
+                ending.atPause = windowPicture();
+                ending.speedAtPause = harness::game().playerCar.getX_speed();
+                held = harness::game().playerCar;
+            });
+            for (int paused = 1; paused <= pausedFrames; ++paused)
+                script.cues.emplace(++shown, [&, paused] {
+                    EXPECT_TRUE(windowPicture() == ending.atPause) << "paused frame " << paused;
+                    specialKey(GLUT_KEY_UP, 0, 0);
+                    keyboard('1', 0, 0);
+                    EXPECT_EQ(std::memcmp(&held, &harness::game().playerCar, sizeof(Car)), 0)
+                        << "paused frame " << paused;
+                });
+            if (pausedFrames > 0)
+                script.cues.emplace(shown, [] { keyboard('p', 0, 0); });
         }
-        if (pausedTurns > 0)
-            keyboard('p', 0, 0);
+        script.cues.emplace(shown, [frame] { keysAfter(frame); });
+        if (frame == pauseAfter && pausedFrames > 0)  // the next frame is still played, and kept
+            script.cues.emplace(shown, [] { keyboard('p', 0, 0); });
     }
+    harness::runFrames(shown, script);
     ending.car = harness::game().playerCar;
     ending.picture = windowPicture();
     ending.nextRandom = random15(harness::game().random);
@@ -98,8 +94,8 @@ bool inPausedBox(int x, int y)
 
 TEST(PauseTest, PausedHundredFramesThenResumedPlaysOnAsNeverPaused)
 {
-    const Ending never = drive(260, 130, 0);
-    const Ending paused = drive(260, 130, 100);
+    const Ending never = drive(261, 131, 0);
+    const Ending paused = drive(261, 131, 100);
 
     // The kept frame is the frame never paused, with the word over the map.
     long outsideDiffering = 0, insideDiffering = 0;

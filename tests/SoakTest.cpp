@@ -12,13 +12,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <string>
 
 #include "GlHarness.h"
 #include "shell/Game.h"
 #include "shell/Input.h"
-#include "shell/LeakCheck.h"
 #include "vehicle/Car.h"
 
 // AddressSanitizer, as g++ and clang++ each tell of it.
@@ -53,7 +53,7 @@ struct Soak {
     std::mt19937 random;
     std::string firstProblem;  // where the drive first went wrong, if it did
     long explosions = 0;
-    long newCars = 0;
+    bool intact = true;     // the car as the last frame showed it
     float farthest = 0.0f;  // largest distance of the view centre from the map's centre, per axis
 };
 Soak soak;
@@ -126,23 +126,19 @@ void playerActs()
     // Otherwise the player does nothing this frame.
 }
 
-void soakFrame()
+// What each frame shows: the car, and whether it exploded since the last frame.
+void noteFrame()
 {
-    const bool wasIntact = harness::game().playerCar.getDamageStatus() != 0.0f;
-    const unsigned car = harness::game().carNumber;
-    display();
-    soak.newCars += harness::game().carNumber - car;
-    const GLenum error = glGetError();
-    if (error != GL_NO_ERROR)
-        note("GL error " + std::to_string(error));
     checkCar();
-    if (wasIntact && harness::game().playerCar.getDamageStatus() == 0.0f)
+    if (soak.intact && harness::game().playerCar.getDamageStatus() == 0.0f)
         ++soak.explosions;
+    soak.intact = harness::game().playerCar.getDamageStatus() != 0.0f;
     ++soak.frames;
-    if (soak.frames >= soak.framesWanted) {
-        harness::leaveMainLoop();
-        return;
-    }
+}
+
+// After each frame but the last: the player acts, or presses New a while after an explosion.
+void playerTurn()
+{
     if (harness::game().playerCar.getDamageStatus() != 0.0f)
         playerActs();
     else if (soak.frames % 60 == 0)
@@ -154,15 +150,16 @@ TEST(SoakTest, LongRandomDriveKeepsTheCarFiniteAndOnTheMap)
     harness::resetGame();
     soak.framesWanted = fromEnvironment("TARVELO_SOAK_FRAMES", TARVELO_SOAK_DEFAULT_FRAMES);
     soak.random.seed(static_cast<unsigned>(fromEnvironment("TARVELO_SOAK_SEED", 2026)));
+    harness::Script script{{}, noteFrame};
+    for (long frame = 1; frame < soak.framesWanted; ++frame)
+        script.cues.emplace(static_cast<int>(frame), playerTurn);
+    // The real display, unpaced, each frame checked for GL errors; however long the frames take.
+    harness::runMainLoopFrames(static_cast<int>(soak.framesWanted), script, display,
+                               std::numeric_limits<unsigned>::max());
+    const unsigned newCars = harness::game().carNumber - GameState{}.carNumber;
 
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
-    glutDisplayFunc(soakFrame);  // the real display, unpaced, with the player's action after it
-    glutIdleFunc(idle);
-    glutPostRedisplay();
-    glutMainLoop();
-
-    std::printf("%ld frames, %ld explosions, %ld new cars, farthest %.1f from the centre\n",
-                soak.frames, soak.explosions, soak.newCars, soak.farthest);
+    std::printf("%ld frames, %ld explosions, %u new cars, farthest %.1f from the centre\n",
+                soak.frames, soak.explosions, newCars, soak.farthest);
     EXPECT_EQ(soak.frames, soak.framesWanted);
     EXPECT_EQ(soak.firstProblem, "");
 }
@@ -188,21 +185,22 @@ TEST(SoakTest, HundredPausesWhileDrivingCostNoMemory)
 {
     harness::resetGame();
     keyboard('4', 0, 0);
-    auto pauseAndPlayOn = [] {
-        specialKey(GLUT_KEY_UP, 0, 0);
-        keyboard('p', 0, 0);
-        for (int frame = 0; frame < 3; ++frame) {  // kept, paused, playing on
-            if (frame == 2)
-                keyboard('p', 0, 0);
-            idle();
-            harness::runFrame();
-        }
-    };
-    for (int cycle = 0; cycle < 20; ++cycle)
-        pauseAndPlayOn();  // the first pauses make what every later one uses
-    const long before = heldMegabytes();
-    for (int cycle = 0; cycle < 100; ++cycle)
-        pauseAndPlayOn();
+    // Three frames a pause: Up and p after the first, so that the next is kept and the one after
+    // it paused, then p again. The first twenty pauses make what every later one uses.
+    constexpr int kPauses = 20 + 100;
+    long before = 0;
+    harness::Script script;
+    for (int pause = 0; pause < kPauses; ++pause) {
+        const int frame = 3 * pause + 1;
+        if (pause == 20)
+            script.cues.emplace(frame, [&before] { before = heldMegabytes(); });
+        script.cues.emplace(frame, [] {
+            specialKey(GLUT_KEY_UP, 0, 0);
+            keyboard('p', 0, 0);
+        });
+        script.cues.emplace(frame + 2, [] { keyboard('p', 0, 0); });
+    }
+    harness::runFrames(3 * kPauses + 1, script);
     EXPECT_LE(heldMegabytes() - before, 20) << "from " << before << " MB";
 }
 
