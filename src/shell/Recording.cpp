@@ -317,8 +317,12 @@ void beginRecording(const GameState& game)
     std::atexit(finishRecording);
     struct sigaction action {};
     action.sa_handler = noteEndingSignal;
-    for (const int signal : kEndingSignals)
-        sigaction(signal, &action, nullptr);
+    for (const int signal : kEndingSignals) {
+        // A signal ignored by whoever started the game (nohup's hangup) stays ignored.
+        struct sigaction before {};
+        if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            sigaction(signal, &action, nullptr);
+    }
     glutTimerFunc(100, finishIfEnding, 0);
 }
 

@@ -1,10 +1,12 @@
 // Recorded drives: showing one at the game's pace, and checking one unpaced against the game.
 #include "shell/Replay.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "assets/Textures.h"
 #include "session/Draw.h"
@@ -49,16 +51,39 @@ std::string describeReason(const std::string& path, const std::string& reason)
     return "Error: replay " + path + ": " + reason;
 }
 
-// The checkpoint's picture, drawn from the state at the checkpoint's size. The frame is drawn
+// The check's window at a checkpoint's size, asked for and waited on: the software renderer's
+// pixels depend on where in the window they lie, so a picture is drawn as its recording drew it
+// only in a window of its own size. False where the window does not take that size (a window
+// manager that holds it, a smaller screen): that picture is not compared. Once refused, the
+// window is not asked again.
+bool windowOfSize(int width, int height)
+{
+    static bool refused = false;
+    const auto fits = [width, height] {
+        return glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height;
+    };
+    if (fits())
+        return true;
+    if (refused)
+        return false;
+    glutReshapeWindow(width, height);
+    for (int turn = 0; turn < 200 && !fits(); ++turn) {
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    refused = !fits();
+    glutSwapBuffers();  // the renderer takes the window's new size at a swap
+    return !refused;
+}
+
+// The checkpoint's picture, drawn from the state in a window of its size. The frame is drawn
 // twice: the first sets the renderer up as the frames before it leave it for every frame (the
 // dashboard's line width), and the game shows each frame before it draws the next, so the one
 // read back starts on a renderer with nothing left to do (Mesa's software renderer clears the
 // ground beyond the map's border a shade apart when the clear follows unfinished drawing).
-// It is drawn at the window's top left corner, as the recording's window drew it there: the
-// software renderer works out each pixel's texture position from the window's top left corner.
-uint64_t checkpointPicture(const GameState& state, const Checkpoint& checkpoint, int roomHeight)
+uint64_t checkpointPicture(const GameState& state, const Checkpoint& checkpoint)
 {
-    placePictureAtTopLeft(checkpoint.width, checkpoint.height, roomHeight);
+    placeWholePicture(checkpoint.width, checkpoint.height);
     drawGame(state, pictureArea());
     glFinish();
     drawGame(state, pictureArea());
@@ -68,8 +93,8 @@ uint64_t checkpointPicture(const GameState& state, const Checkpoint& checkpoint,
 // One drive played back in a state of its own: "" when every checkpoint agrees, else what
 // differs, with the frame in `frames`; `picturesCompared` counts the checkpoints whose pictures
 // were compared.
-std::string checkDrive(const Replay& replay, bool withPictures, int roomWidth, int roomHeight,
-                       uint32_t& frames, size_t& picturesCompared)
+std::string checkDrive(const Replay& replay, bool withPictures, uint32_t& frames,
+                       size_t& picturesCompared)
 {
     GameState state;
     std::vector<Command> input;
@@ -93,8 +118,8 @@ std::string checkDrive(const Replay& replay, bool withPictures, int roomWidth, i
             continue;
         if (gameStateDigest(state) != c.state)
             return "state";
-        if (withPictures && c.width <= roomWidth && c.height <= roomHeight) {
-            if (checkpointPicture(state, c, roomHeight) != c.picture)
+        if (withPictures && windowOfSize(c.width, c.height)) {
+            if (checkpointPicture(state, c) != c.picture)
                 return "picture";
             ++picturesCompared;
         }
@@ -164,8 +189,6 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
 int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures)
 {
     const bool window = pictures == PictureCheck::InThisWindow;
-    const int roomWidth = window ? glutGet(GLUT_WINDOW_WIDTH) : 0;    // the most a picture can be
-    const int roomHeight = window ? glutGet(GLUT_WINDOW_HEIGHT) : 0;  // drawn in
     int status = toCheck.allRead ? kExitPlayed : kExitCannotPlay;
     for (auto& [path, drive] : toCheck.drives) {
         const ReplayHeader& header = drive.header;
@@ -176,8 +199,7 @@ int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures)
         uint32_t frames = 0;
         size_t picturesCompared = 0;
         const std::string difference =
-            checkDrive(drive, samePictures && sameRenderer, roomWidth, roomHeight, frames,
-                       picturesCompared);
+            checkDrive(drive, samePictures && sameRenderer, frames, picturesCompared);
         size_t pictured = 0;  // the checkpoints that have a picture
         for (const Checkpoint& c : drive.checkpoints)
             pictured += c.width != 0 ? 1 : 0;
@@ -187,8 +209,9 @@ int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures)
         } else if (!window) {
             std::printf("%s: ok, %u frames (state only)\n", path.c_str(), frames);
         } else if (!samePictures) {
-            std::printf("%s: ok, %u frames (state only: the pictures differ from the recording's)\n",
-                        path.c_str(), frames);
+            std::printf(
+                "%s: ok, %u frames (state only: the pictures differ from the recording's)\n",
+                path.c_str(), frames);
         } else if (!sameRenderer) {
             std::printf("%s: ok, %u frames (state only: another renderer than the recording's)\n",
                         path.c_str(), frames);

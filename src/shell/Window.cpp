@@ -207,12 +207,11 @@ void reshape(int width, int height)
     viewThePicture();
 }
 
-void placePictureAtTopLeft(int width, int height, int roomHeight)
+void placeWholePicture(int width, int height)
 {
     windowWidth = viewportWidth = width;
     windowHeight = viewportHeight = height;
-    viewportLeft = viewportBottom = 0;
-    pictureDrawnBottom = roomHeight - height;
+    viewportLeft = viewportBottom = pictureDrawnBottom = 0;
     viewThePicture();
 }
 
