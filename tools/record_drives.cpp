@@ -29,6 +29,7 @@
 #include "shell/Game.h"
 #include "shell/Input.h"
 #include "shell/PlayedGame.h"
+#include "shell/Recording.h"
 #include "shell/Replay.h"
 #include "shell/Window.h"
 #include "shell/WindowIdentity.h"

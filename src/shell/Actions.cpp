@@ -52,6 +52,13 @@ void applyAction(Action action)
             break;
         case Action::Quit:
             std::exit(kExitPlayed);  // leaving on purpose is a success
+        case Action::Pause:
+            if (replayShowing()) {
+                holdShownDrive();  // the watcher's pause holds the drive, whose own are its own
+                glutPostRedisplay();
+                break;
+            }
+            [[fallthrough]];
         default:
             queueCommand(act(action));
             glutPostRedisplay();  // a paused game draws no frames of its own

@@ -5,10 +5,12 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -24,6 +26,7 @@
 #include "shell/LeakCheck.h"
 #include "shell/Options.h"
 #include "shell/PlayedGame.h"
+#include "shell/Recording.h"
 #include "shell/Replay.h"
 #include "shell/Settings.h"
 #include "shell/Window.h"
@@ -94,6 +97,16 @@ void startGlut(Options& options, Display* display)
     glutInitDisplayMode(GLUT_DOUBLE);
 }
 
+// What was written on standard output reached it, or the game says it did not and ends with
+// status 1: a full disk or a closed pipe is no success.
+int writtenOut(int status)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    std::fprintf(stderr, "tarvelo: cannot write to standard output: %s\n", std::strerror(errno));
+    return kExitCannotPlay;
+}
+
 // Checking recorded drives: no sound, no player, no banner; the drives are played as fast as the
 // game can. With a display, in a window just large enough for their pictures, which are then
 // compared as well; without one, their states alone.
@@ -112,11 +125,18 @@ int checkDrives(Options& options)
         return checkReplays(toCheck, PictureCheck::StateOnly);
     }
     startGlut(options, display);
-    glutInitWindowSize(toCheck.width, toCheck.height);
+    // Never larger than the screen, whatever a drive claims: the pictures of larger views are
+    // not compared.
+    glutInitWindowSize(std::min(toCheck.width, glutGet(GLUT_SCREEN_WIDTH)),
+                       std::min(toCheck.height, glutGet(GLUT_SCREEN_HEIGHT)));
     glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - checking recorded drives");
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
+    // The loaders' progress lines belong to playing: standard output holds the results alone.
+    std::streambuf* const progress = std::cout.rdbuf(nullptr);
     initGraphics(findDataFolder(options));
+    std::cout.rdbuf(progress);
+    std::cout.clear();
     // Shown before anything is read back from it.
     static bool exposed = false;
     glutDisplayFunc([] { exposed = true; });
@@ -167,14 +187,24 @@ void followTheGame(const GameState& game, bool played)
 
 // One frame into the back buffer, not yet shown: the commands since the last frame (a recorded
 // drive being shown brings its own up to its next frame) stepped, then the picture drawn in its
-// place in the window; a paused game shows the frame it paused at. Returns whether it was a
+// place in the window; a paused game, or a shown drive held by the watcher, shows the frame it
+// stands at. Returns whether it was a
 // frame of play, which lets the car take its next step.
 bool composeFrame()
 {
     pollGamepads();  // a wreck has no idle turns, and its pad's Back must be heard
     GameState& game = playedGame();
+    if (replayShowing() && shownDriveHeld()) {
+        // The watcher holds the drive still: its frame again, under PAUSED and REPLAY.
+        setSoundPaused(true);
+        drawGame(game, pictureArea());
+        drawNotice("PAUSED", kPausedBox, pictureArea());
+        drawNotice("REPLAY", kReplayBox, pictureArea());
+        showPictureInItsPlace();
+        return false;
+    }
     std::vector<Command>& input = queuedCommands();
-    if (replayShowing() && framePlays(game, input))
+    if (replayShowing())
         feedShownDrive(input);
     static std::vector<Command> applied;  // kept: a frame costs no allocation
     applied.clear();
@@ -217,9 +247,9 @@ int runGame(int argc, char** argv)
     openStandardStreams();
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
-        return *status;
+        return writtenOut(*status);
     if (!options.check.empty())
-        return checkDrives(options);
+        return writtenOut(checkDrives(options));
     // The player's settings, under the command line's: its --mute and --window add to theirs.
     const Settings settings =
         readSettings(settingsFile(options.settingsFile), !options.settingsFile.empty(), stderr);

@@ -15,23 +15,15 @@
 #include "session/GameState.h"
 #include "shell/ReplayFile.h"
 
-// Recording: the file is checked and opened before the window, written as the drive goes on (a
-// chunk a second, so that a killed game leaves every complete second), and finished when the
-// game ends.
-std::optional<std::string> openRecording(const std::string& path);  // why it cannot be, if so
-// The header, once the pictures are read and the renderer is known; the game is the one whose
-// last state the recording ends with.
-void beginRecording(const GameState& game);
-// What a step applied and whether it played a frame, after that frame is drawn (a checkpoint
-// keeps its picture) and before anything else is drawn over it.
-void recordStep(const std::vector<Command>& applied, bool framePlayed, const GameState& game);
-
 // Showing: the whole file is read and checked before the window opens; it then plays at the
-// game's own pace, and the player takes over the car where it stands at its end.
+// game's own pace, exactly as it is checked (its own pauses too), and the player takes over the
+// car where it stands at its end.
 std::optional<std::string> openReplay(const std::string& path);  // why it cannot be, if so
 bool replayShowing();  // a recording is being shown: the player's driving is not heard
-// The shown drive's commands up to its next frame, after `input`; its pauses are the watcher's.
+// The shown drive's commands up to its next frame, after `input`; none while it is held.
 void feedShownDrive(std::vector<Command>& input);
+void holdShownDrive();  // the watcher's pause: the drive held still, or on again
+bool shownDriveHeld();
 
 // Checking: the files are read before anything else (a file that cannot be read is one line on
 // stderr), then each is played back unpaced in a state of its own, every checkpoint compared;
@@ -47,5 +39,3 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths);
 enum class PictureCheck { StateOnly, InThisWindow };
 // Plays each drive; the exit status: 0 when all were read and ok.
 int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures);
-
-uint64_t pictureDigest();  // the drawn view's pixels, as checkpoints keep them

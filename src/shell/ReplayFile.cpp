@@ -99,7 +99,12 @@ std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std:
         return std::nullopt;
     }
     uint32_t frames = 0;
-    size_t lastWhole = in.at;  // where the last complete second ends
+    uint32_t checkpointFrames = 0;  // frames at the last checkpoint
+    size_t lastWhole = in.at;       // where the last complete second ends
+    // The pause, as far as the records tell it: a paused game hears only pause and New, and
+    // moves, steps and draws nothing. (New plays on only after a wreck, which the records alone
+    // cannot tell: after a New of a paused game they are taken as they come.)
+    enum class Pause { Playing, Pausing, Paused, Unknown } pause = Pause::Playing;
     while (in.at < count) {
         const size_t where = in.at;
         uint8_t code = 0;
@@ -118,8 +123,26 @@ std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std:
             lastWhole = count;
             break;
         }
+        const std::optional<Action> action = actionOfCode(code);
+        if (pause == Pause::Paused &&
+            (code == kFrameRecord || code == kStepRecord ||
+             (action && *action != Action::Pause && *action != Action::NewCar))) {
+            error = "a record of a paused game at byte " + std::to_string(where);
+            return std::nullopt;
+        }
         if (code == kFrameRecord) {
             ++frames;
+            if (frames - checkpointFrames > kFramesPerCheckpoint) {
+                error = "a second without its checkpoint at byte " + std::to_string(where);
+                return std::nullopt;
+            }
+            if (pause == Pause::Pausing)
+                pause = Pause::Paused;
+        } else if (action == Action::Pause) {
+            if (pause != Pause::Unknown)
+                pause = pause == Pause::Playing ? Pause::Pausing : Pause::Playing;
+        } else if (action == Action::NewCar && pause == Pause::Paused) {
+            pause = Pause::Unknown;
         } else if (code == kFinalStateRecord) {
             Checkpoint c{};
             if (!in.number(c.frame) || !in.number(c.state) || c.frame != frames || !in.has(1) ||
@@ -135,14 +158,17 @@ std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std:
                 error = "cut off in a checkpoint at byte " + std::to_string(where);
                 return std::nullopt;
             }
-            if (c.frame != frames || c.width == 0 || c.height == 0 || c.width > kLargestSide ||
+            // After every 60th frame, as the game writes them, of a view a window can have.
+            if (c.frame != frames || frames != checkpointFrames + kFramesPerCheckpoint ||
+                c.width == 0 || c.height == 0 || c.width > kLargestSide ||
                 c.height > kLargestSide) {
                 error = "a damaged checkpoint at byte " + std::to_string(where);
                 return std::nullopt;
             }
             replay.checkpoints.push_back(c);
+            checkpointFrames = frames;
             lastWhole = in.at;
-        } else if (code != kStepRecord && !actionOfCode(code)) {
+        } else if (code != kStepRecord && !action) {
             error = "an unknown record at byte " + std::to_string(where);
             return std::nullopt;
         }

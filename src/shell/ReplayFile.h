@@ -13,6 +13,7 @@
 constexpr unsigned char kReplayMagic[8] = {'T', 'A', 'R', 'V', 'E', 'L', 'O', 0x1A};
 constexpr uint16_t kReplayFormatVersion = 1;
 constexpr size_t kLongestVersionText = 32, kLongestRendererText = 200;
+constexpr uint32_t kFramesPerCheckpoint = 60;  // a checkpoint for every second of play
 
 // What a reader makes of a file: the header and its records, or why it cannot be read.
 struct ReplayHeader {

@@ -170,6 +170,25 @@ double viewUnitsPerPixel()
     return 2.0 * kViewHalfSize / viewportWidth;
 }
 
+namespace {
+
+// The fixed -50..50 view over the picture as placed, at the pixel scale of its height.
+void viewThePicture()
+{
+    glViewport(0, pictureDrawnBottom, viewportWidth, viewportHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
+    glMatrixMode(GL_MODELVIEW);
+    // Taller pictures draw their text, points and lines larger: the dashboard's lists again.
+    if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
+        setPixelScale(scale);
+        buildScaledLists();
+    }
+}
+
+}  // namespace
+
 void reshape(int width, int height)
 {
     // A window larger than the renderer can draw is asked back to the largest it can, and
@@ -185,16 +204,21 @@ void reshape(int width, int height)
     windowWidth = width;
     windowHeight = height;
     placePicture(width, height);
-    glViewport(0, pictureDrawnBottom, viewportWidth, viewportHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
-    glMatrixMode(GL_MODELVIEW);
-    // Taller pictures draw their text, points and lines larger: the dashboard's lists again.
-    if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
-        setPixelScale(scale);
-        buildScaledLists();
-    }
+    viewThePicture();
+}
+
+void placeWholePicture(int width, int height)
+{
+    windowWidth = viewportWidth = width;
+    windowHeight = viewportHeight = height;
+    viewportLeft = viewportBottom = pictureDrawnBottom = 0;
+    viewThePicture();
+}
+
+std::string glText(unsigned name)
+{
+    const auto* text = reinterpret_cast<const char*>(glGetString(name));
+    return text ? text : "";
 }
 
 bool windowOversized()

@@ -2,6 +2,8 @@
 // view's coordinates of its pixels. Screen facts, kept apart from the game's state.
 #pragma once
 
+#include <string>
+
 #include "session/Draw.h"
 
 struct Options;
@@ -30,7 +32,11 @@ ViewPoint viewPointAtPixel(int x, int y);  // the centre of a window pixel count
 double viewUnitsPerPixel();                // the view's width of one pixel column
 
 void reshape(int width, int height);  // the fixed -50..50 view over the picture in the window
-bool windowOversized();               // larger than the renderer can draw: nothing is drawn into it
+// A picture filling a window of its own size, as the recording's window drew it: the pictures of
+// a recorded drive being checked.
+void placeWholePicture(int width, int height);
+std::string glText(unsigned name);  // a string of the renderer's: GL_RENDERER, GL_VERSION
+bool windowOversized();             // larger than the renderer can draw: nothing is drawn into it
 // With the proportions kept, the picture drawn at the window's corner moved to its place, and
 // the bars around it cleared.
 void showPictureInItsPlace();

@@ -148,7 +148,13 @@ kill "$GAME_PID" 2>/dev/null; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 bare_server 1024x768 --reset
 DISPLAY=$BARE_DISPLAY runs_with "on a server that resets when its last client leaves" --window
 
-# ---- no display, and closed standard streams
+# ---- no display, closed standard streams, and standard output on a full disk
+
+full="tarvelo: cannot write to standard output: No space left on device"
+for asked in --help --print-settings "--check $TESTS/replays/river.rec"; do
+    # shellcheck disable=SC2086 # the check's file is a word of its own
+    ends_with "$asked into a full disk" 1 "$full" sh -c '"$0" "$@" >/dev/full' "$GAME" $asked
+done
 
 ends_with "no DISPLAY" 1 "tarvelo: cannot open a display: DISPLAY is not set" env -u DISPLAY "$GAME"
 ends_with "a display that is not there" 1 "tarvelo: cannot open the display ':97'" "$GAME" -display :97

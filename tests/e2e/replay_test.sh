@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Recorded drives with the real game: a drive recorded by hand through real X input checks ok,
 # replays to the same picture with REPLAY over the map, ignores the player's driving meanwhile
-# and hands the car over at its end; a one-byte change is caught at its checkpoint; a killed
-# game leaves whole seconds; a terminated one finishes its file; hostile files are one line and
-# status 1; and a recording writes only the file it is given.
+# and hands the car over at its end; a one-byte change is caught at its checkpoint; a drive is
+# never lost (a killed game leaves whole seconds and an old drive as it was, every ending signal
+# finishes the file, a full disk cuts it back to its last whole second); a drive resized as it
+# was recorded checks, and other pictures are said to be; hostile files are one line and status
+# 1; and a recording writes only the file it is given, one game at a time.
 source "$(dirname "$0")/e2e_lib.sh"
 
 DRIVE=$WORK/drive.rec
@@ -41,14 +43,14 @@ checkpoints() { records "$1" | awk '$2 == 48 { print $1, $3 }'; }
 set_byte() { printf "$(printf '\\%03o' "$3")" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
 
 # check_says DESCRIPTION EXPECTED_STATUS EXPECTED_LINE FILE...: `tarvelo --check` gives exactly
-# that line (on stdout, or stderr for a refusal) and status.
+# that line and nothing else (on stdout, or stderr for a refusal), and that status.
 check_says()
 {
     local description=$1 expected=$2 line=$3 status=0
     shift 3
     timeout 60 "${CHECK[@]}" "$@" >"$WORK/check.out" 2>"$WORK/check.err" || status=$?
     local said
-    said=$(grep -v '^$\| Loading\| Initialising\| Please wait\|TARVELO! a' "$WORK/check.out" "$WORK/check.err" -h)
+    said=$(cat "$WORK/check.out" "$WORK/check.err")
     if [ "$status" = "$expected" ] && [ "$said" = "$line" ]; then
         pass "$description: '$line', status $status"
     else
@@ -150,30 +152,93 @@ $WORK/pipe not a plain file
 $WORK/missing.rec No such file or directory
 EOF
 
-# ---- killed and terminated games
+# ---- drives never lost
 
+# seconds_held FILE: the whole seconds the file holds as it stands.
+seconds_held() { if [ -s "$1" ]; then checkpoints "$1" | wc -l; else echo 0; fi; }
+two_seconds_in() { [ "$(seconds_held "$WORK/killed.rec")" -ge 2 ]; }
 start_game "$TEXTURES" --record "$WORK/killed.rec"
-xdotool keydown Up; sleep 2.6; xdotool keyup Up
+xdotool keydown Up
+poll 60 two_seconds_in || fail "the recording did not reach two whole seconds"
+xdotool keyup Up
 kill -9 "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
 KILLED=$("${CHECK[@]}" "$WORK/killed.rec" 2>/dev/null | grep -o 'ok, [0-9]* frames')
 frames=${KILLED//[^0-9]/}
 [ -n "$frames" ] && [ $((frames % 60)) = 0 ] && [ "$frames" -ge 120 ] &&
     pass "a killed game's recording checks up to its last whole second ($KILLED)" ||
     fail "a killed game's recording: '${KILLED:-not ok}'"
-start_game "$TEXTURES" --record "$WORK/terminated.rec"
-keys Right 2
+
+# Killed before its first second: an old drive stays as it was, a new file is not made.
+cp "$DRIVE" "$WORK/old.rec"
+for file in old.rec new.rec; do
+    launch "$TEXTURES" "$GAME" --record "$WORK/$file"
+    kill -9 "$GAME_PID"; wait "$GAME_PID" 2>/dev/null; GAME_PID=""
+done
+cmp -s "$DRIVE" "$WORK/old.rec" && [ ! -e "$WORK/new.rec" ] && [ -z "$(ls -A "$WORK" | grep '^\.')" ] &&
+    pass "a game killed at once leaves an old drive as it was, and no new file" ||
+    fail "a game killed at once: old drive kept: $(cmp -s "$DRIVE" "$WORK/old.rec" && echo yes || echo no), $(ls -A "$WORK" | grep 'new.rec\|^\.')"
+
+# Every signal that ends the game finishes its recording: a terminal's Ctrl+C and hangup too.
+# (A shell starts background games with Ctrl+C ignored; a terminal's game has it as usual.)
+printf '#!/bin/sh\nexec env --default-signal "%s" "$@"\n' "$GAME" >"$WORK/in-terminal.sh"
+chmod +x "$WORK/in-terminal.sh"
+for signal in TERM INT HUP; do
+    GAME=$WORK/in-terminal.sh start_game "$TEXTURES" --record "$WORK/$signal.rec"
+    keys Right 2
+    kill -"$signal" "$GAME_PID"; wait_exit 5
+    [ "$(bytes_of "$WORK/$signal.rec" | tail -n 1)" = 63 ] &&
+        "${CHECK[@]}" "$WORK/$signal.rec" 2>/dev/null | grep -q ': ok, ' &&
+        pass "SIG$signal finishes the recording, which checks ok" ||
+        fail "SIG$signal: the recording is not finished or does not check"
+done
+
+# A disk that takes no more (here a file size limit): the file ends at its last whole second and
+# the game plays on, unrecorded.
+printf '#!/bin/bash\ntrap "" XFSZ\nulimit -f 1\nexec "%s" "$@"\n' "$GAME" >"$WORK/small-disk.sh"
+chmod +x "$WORK/small-disk.sh"
+GAME=$WORK/small-disk.sh start_game "$TEXTURES" --record "$WORK/full.rec"
+disk_full() { grep -q "could not be written" "$WORK/stderr.txt"; }
+poll 60 disk_full || fail "the recording never filled the file size limit"
+keys Escape; wait_exit 5
+FULL=$("${CHECK[@]}" "$WORK/full.rec" 2>/dev/null | grep -o 'ok, [0-9]* frames')
+frames=${FULL//[^0-9]/}
+[ "$EXIT_STATUS" = 0 ] && [ -n "$frames" ] && [ $((frames % 60)) = 0 ] && [ "$frames" -ge 60 ] &&
+    pass "a full disk leaves the drive at its last whole second ($FULL), and the game ends with 0" ||
+    fail "a full disk: status '$EXIT_STATUS', the recording '${FULL:-not ok}'"
+
+# A drive recorded while its window is dragged smaller (on a server with no window manager to
+# hold the size) checks as it was recorded, pictures and all.
+bare_server 1024x768
+SHARED_DISPLAY=$DISPLAY
+export DISPLAY=$BARE_DISPLAY
+launch "$TEXTURES" "$GAME" --window --record "$WORK/resized.rec"
+for ((width = 1024; width > 786; width -= 2)); do
+    timeout 5 xdotool windowsize --sync "$WINDOW" "$width" $((width - 256)) ||
+        { fail "the window was not resized to $width"; break; }
+done
+three_seconds_in() { [ "$(seconds_held "$WORK/resized.rec")" -ge 3 ]; }
+poll 60 three_seconds_in || fail "the resized drive did not reach three whole seconds"
 kill -TERM "$GAME_PID"; wait_exit 5
-[ "$(bytes_of "$WORK/terminated.rec" | tail -n 1)" = 63 ] &&
-    "${CHECK[@]}" "$WORK/terminated.rec" 2>/dev/null | grep -q ': ok, ' &&
-    pass "a terminated game finishes its recording, which checks ok" ||
-    fail "a terminated game's recording is not finished or does not check"
+frames=$(records "$WORK/resized.rec" | grep -c ' 33$')
+check_says "a drive resized as it was recorded" 0 "$WORK/resized.rec: ok, $frames frames" "$WORK/resized.rec"
+export DISPLAY=$SHARED_DISPLAY
+
+# Pictures the drive was not recorded with: the check says it compared the states alone.
+cp -r "$TEXTURES" "$WORK/changed"
+size=$(stat -c %s "$WORK/changed/Road.bmp")
+set_byte "$WORK/changed/Road.bmp" $((size - 1)) 7
+CHECK=("$GAME" --data "$WORK/changed" --check)
+check_says "a drive checked with other pictures" 0 \
+    "$DRIVE: ok, $FRAMES frames (state only: the pictures differ from the recording's)" "$DRIVE"
+CHECK=("$GAME" --data "$TEXTURES" --check)
 
 # ---- a recording writes only the file it is given
 
 echo "a player's notes" >"$WORK/notes.txt"
 cp "$WORK/notes.txt" "$WORK/notes.kept"
 ln -s "$WORK/notes.txt" "$WORK/link.rec"
-for target in "$WORK/notes.txt" "$WORK/link.rec" "$WORK/folder"; do
+start_game "$TEXTURES" --record "$WORK/same.rec"
+for target in "$WORK/notes.txt" "$WORK/link.rec" "$WORK/folder" "$WORK/same.rec"; do
     status=0
     timeout 20 "$GAME" --record "$target" >/dev/null 2>"$WORK/err.txt" || status=$?
     if [ $status = 1 ] && [ "$(wc -l <"$WORK/err.txt")" = 1 ] && grep -q "^Error: record $target: " "$WORK/err.txt" &&
@@ -183,6 +248,10 @@ for target in "$WORK/notes.txt" "$WORK/link.rec" "$WORK/folder"; do
         fail "--record $(basename "$target"): status $status, '$(cat "$WORK/err.txt")', the notes kept: $(cmp -s "$WORK/notes.txt" "$WORK/notes.kept" && echo yes || echo no)"
     fi
 done
+keys Escape; wait_exit 5
+"${CHECK[@]}" "$WORK/same.rec" 2>/dev/null | grep -q ': ok, ' &&
+    pass "the game recording into it first keeps its drive whole" ||
+    fail "the first game's drive, with a second game refused: does not check"
 (cd "$WORK/empty-folder" 2>/dev/null || mkdir "$WORK/empty-folder"; cd "$WORK/empty-folder" && "$GAME" --record "$WORK/never.rec" >/dev/null 2>&1)
 [ ! -e "$WORK/never.rec" ] && pass "a game that cannot start leaves no recording behind" ||
     fail "a game that could not start left $WORK/never.rec"
