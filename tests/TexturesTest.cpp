@@ -285,22 +285,23 @@ TEST(Textures, PicturesTooLargeForTheDriverEndTheGameStatingTheirSize)
     harness::runFrame();
 }
 
-// Neither a pipe that nobody writes to nor a device is read: each ends the game at once.
+// Neither a pipe that nobody writes to nor a device is read: each ends the game at once. A game
+// that waited on the pipe, or read the device, would never end: the usual 30 s is its backstop,
+// so that a loaded machine's slow start is not taken for a wait.
 TEST(Textures, PipesAndDevicesInPlaceOfAPictureEndTheGameAtOnce)
 {
-    constexpr std::chrono::milliseconds kAtOnce(1000);
     {
         SCOPED_TRACE("a named pipe as Logo.bmp");
         PictureFolder folder;
         ASSERT_EQ(mkfifo(folder.place("Logo.bmp").c_str(), 0644), 0);
-        expectEndedOn(runGameIn(folder.path, kAtOnce), "Logo.bmp",
+        expectEndedOn(runGameIn(folder.path), "Logo.bmp",
                       "Failed to open DIB file Logo.bmp.");
     }
     {
         SCOPED_TRACE("Car.bmp, a link to /dev/zero");
         PictureFolder folder;
         fs::create_symlink("/dev/zero", folder.place("Car.bmp"));
-        expectEndedOn(runGameIn(folder.path, kAtOnce), "Car.bmp",
+        expectEndedOn(runGameIn(folder.path), "Car.bmp",
                       "Failed to open DIB file Car.bmp.");
     }
 }

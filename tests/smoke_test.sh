@@ -20,12 +20,19 @@ expected=$(printf '\n%s\n' \
   " Loading Toolbar objects..." \
   " Loading Map objects...")
 
-for _ in $(seq 100); do
-  grep -q "Loading Map objects" "$out" && break
+title="\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\""
+screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
+# The window, once it covers the screen: looked for while the game lives (a minute at most).
+window="" geometry=""
+for _ in $(seq 600); do
+  if grep -q "Loading Map objects" "$out"; then
+    window=$(xwininfo -root -tree | grep -a "$title" | awk '{print $1}' | head -n 1)
+    geometry=$(xwininfo -root -tree | grep -a "$title" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
+    [ -n "$window" ] && [ "$geometry" = "$screen" ] && break
+  fi
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
-sleep 1.5
 
 fail=0
 if ! kill -0 "$pid" 2>/dev/null; then
@@ -37,9 +44,6 @@ fi
 if [ -s "$err" ]; then
   echo "FAIL: unexpected error output:"; cat "$err"; fail=1
 fi
-window=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\"" | awk '{print $1}' | head -n 1)
-geometry=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\"" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
-screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
 if [ -z "$window" ] || [ "$geometry" != "$screen" ]; then
   echo "FAIL: window '$geometry' does not fill the screen '$screen'"; fail=1
 elif ! xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; then
