@@ -294,15 +294,13 @@ TEST(Textures, PipesAndDevicesInPlaceOfAPictureEndTheGameAtOnce)
         SCOPED_TRACE("a named pipe as Logo.bmp");
         PictureFolder folder;
         ASSERT_EQ(mkfifo(folder.place("Logo.bmp").c_str(), 0644), 0);
-        expectEndedOn(runGameIn(folder.path), "Logo.bmp",
-                      "Failed to open DIB file Logo.bmp.");
+        expectEndedOn(runGameIn(folder.path), "Logo.bmp", "Failed to open DIB file Logo.bmp.");
     }
     {
         SCOPED_TRACE("Car.bmp, a link to /dev/zero");
         PictureFolder folder;
         fs::create_symlink("/dev/zero", folder.place("Car.bmp"));
-        expectEndedOn(runGameIn(folder.path), "Car.bmp",
-                      "Failed to open DIB file Car.bmp.");
+        expectEndedOn(runGameIn(folder.path), "Car.bmp", "Failed to open DIB file Car.bmp.");
     }
 }
 

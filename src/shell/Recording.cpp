@@ -58,9 +58,9 @@ bool holdTheFilesName(const struct stat& folder, const std::string& name)
     digest = digestOf(name.data(), name.size(), digest);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const int length = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1,
-                                     "tarvelo-recording-%016llx",
-                                     static_cast<unsigned long long>(digest));
+    const int length =
+        std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1,
+                      "tarvelo-recording-%016llx", static_cast<unsigned long long>(digest));
     const int holder = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (holder < 0)
         return true;  // no socket to tell with: as before there were any
@@ -141,8 +141,8 @@ void putInPlace()
         for (int attempt = 0; attempt < 100 && linked.empty(); ++attempt) {
             const std::string name = "." + recording.name + "." + std::to_string(getpid()) + "." +
                                      std::to_string(attempt);
-            if (linkat(AT_FDCWD, self.c_str(), recording.folder, name.c_str(),
-                       AT_SYMLINK_FOLLOW) == 0)
+            if (linkat(AT_FDCWD, self.c_str(), recording.folder, name.c_str(), AT_SYMLINK_FOLLOW) ==
+                0)
                 linked = name;
             else if (errno != EEXIST)
                 break;
@@ -245,7 +245,7 @@ void finishRecording()
 // Every signal that would end the game ends it as it would have, once the recording is
 // finished: looked for a few times a second, whatever the game is doing (also hidden, or a
 // wreck).
-constexpr int kEndingSignals[] = {SIGHUP, SIGINT,  SIGQUIT, SIGTERM, SIGUSR1,   SIGUSR2,
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGUSR1,   SIGUSR2,
                                   SIGALRM, SIGPIPE, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF};
 volatile sig_atomic_t endingSignal = 0;
 
