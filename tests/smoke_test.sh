@@ -22,13 +22,15 @@ expected=$(printf '\n%s\n' \
 
 title="\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\""
 screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
-# The window, once it covers the screen: looked for while the game lives (a minute at most).
+# The window, once it covers the screen as a full-screen window: looked for while the game lives
+# (a minute at most).
 window="" geometry=""
 for _ in $(seq 600); do
   if grep -q "Loading Map objects" "$out"; then
     window=$(xwininfo -root -tree | grep -a "$title" | awk '{print $1}' | head -n 1)
     geometry=$(xwininfo -root -tree | grep -a "$title" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
-    [ -n "$window" ] && [ "$geometry" = "$screen" ] && break
+    [ -n "$window" ] && [ "$geometry" = "$screen" ] &&
+      xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN && break
   fi
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
