@@ -36,6 +36,7 @@ constexpr KeyBinding kDefaultKeys[] = {
     {{KeyKind::Character, 'm'}, Action::Mute},
     {{KeyKind::Character, 'n'}, Action::NewCar},
     {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},  // and Alt+Enter, always
+    {{KeyKind::Special, GLUT_KEY_F1}, Action::Controls},
     {kEscapeKey, Action::Quit},
 };
 
@@ -117,6 +118,7 @@ constexpr Control kControls[] = {
     {"mute", Action::Mute, true, true},
     {"new_car", Action::NewCar, true, true},
     {"full_screen", Action::FullScreen, true, false},
+    {"controls", Action::Controls, true, false},
     {"quit", Action::Quit, true, false},
 };
 constexpr int kControlCount = static_cast<int>(std::size(kControls));
@@ -463,6 +465,32 @@ const char* nameOfPadInput(PadInput input)
     return kPadInputNames[static_cast<int>(input)];
 }
 
+std::vector<ControlLine> controlLines(const Settings& settings)
+{
+    std::vector<ControlLine> lines;
+    for (const bool pad : {false, true}) {
+        for (const Control& control : kControls) {
+            if (!(pad ? control.onPad : control.onKeys))
+                continue;
+            std::string bound;
+            const auto add = [&bound](const std::string& name) {
+                bound += (bound.empty() ? "" : " ") + name;
+            };
+            if (pad) {
+                for (const PadBinding& binding : settings.pad)
+                    if (binding.action == control.action)
+                        add(nameOf(binding.input));
+            } else {
+                for (const KeyBinding& binding : settings.keys)
+                    if (binding.action == control.action)
+                        add(nameOf(binding.key));
+            }
+            lines.push_back({control.name, pad, bound});
+        }
+    }
+    return lines;
+}
+
 Settings defaultSettings()
 {
     Settings settings;
@@ -564,10 +592,10 @@ void printDefaultSettings(std::FILE* out)
               "# F5, a, space, Return, KP_1, ampersand, eacute ...) or as the character itself\n"
               "# (&, é); letters in either case. No key does two things; Escape always quits and\n"
               "# Alt+Enter always switches between full screen and a window.");
-    for (int c = 0; c < kControlCount; ++c) {
-        if (kControls[c].onKeys)
-            std::fprintf(out, "key.%s = %s\n", kControls[c].name,
-                         namesOf(defaultKeysOf(c)).c_str());
+    const std::vector<ControlLine> lines = controlLines(defaults);
+    for (const ControlLine& line : lines) {
+        if (!line.onPad)
+            std::fprintf(out, "key.%s = %s\n", line.name, line.bound.c_str());
     }
     printLine(out,
               "#\n"
@@ -578,12 +606,10 @@ void printDefaultSettings(std::FILE* out)
               "# (- is left or up). Up to four for each action; none leaves it to the keyboard.\n"
               "# gear_down and gear_up shift from the car's gear through 1 to 4, and down from 1\n"
               "# to reverse at a standstill. Quitting stays on the keyboard.");
-    for (int c = 0; c < kControlCount; ++c) {
-        if (!kControls[c].onPad)
-            continue;
-        const std::vector<PadInput> inputs = defaultPadOf(c);
-        std::fprintf(out, "pad.%s =%s%s\n", kControls[c].name, inputs.empty() ? "" : " ",
-                     inputs.empty() ? "" : namesOf(inputs).c_str());
+    for (const ControlLine& line : lines) {
+        if (line.onPad)
+            std::fprintf(out, "pad.%s =%s%s\n", line.name, line.bound.empty() ? "" : " ",
+                         line.bound.c_str());
     }
     std::fprintf(out,
                  "#\n"
