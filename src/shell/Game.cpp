@@ -254,6 +254,10 @@ int runGame(int argc, char** argv)
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return writtenOut(*status);
+    if (const std::optional<std::string> missing = missingDataFolder(options)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return kExitCannotPlay;
+    }
     if (!options.check.empty())
         return writtenOut(checkDrives(options));
     // The player's settings, under the command line's: its --mute and --window add to theirs.

@@ -199,8 +199,11 @@ start_settled()
     { read -r magic; read -r width height; } <"$1"
     local left=${PICTURE_LEFT:-0}
     width=${PICTURE_WIDTH:-$((width - 2 * left))} height=${PICTURE_HEIGHT:-$height}
-    ! colour_near "$(probe pixel "$1" $((left + width * 70 / 100 + 4)) $((height * 94 / 100)))" 0 0 0 2 &&
-        steady "$1"
+    if colour_near "$(probe pixel "$1" $((left + width * 70 / 100 + 4)) $((height * 94 / 100)))" 0 0 0 2; then
+        sleep 0.3  # it stays a few seconds: the game's frames, not screenshots, need the cores
+        return 1
+    fi
+    steady "$1"
 }
 
 # start_game [FOLDER [OPTION...]]: starts the game from FOLDER (default: the pictures' folder)
@@ -220,7 +223,7 @@ start_game()
         cat "$WORK/stderr.txt"
         fail "the game did not fill the screen with its first frame" "$LAST_SHOT"; finish
     fi
-    if ! poll 20 start_settled; then
+    if ! poll 40 start_settled; then
         fail "the game's start screen did not settle" "$LAST_SHOT"; finish
     fi
     # Park the pointer on the map, away from the buttons and the car.
