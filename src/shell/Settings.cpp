@@ -124,11 +124,12 @@ constexpr Control kControls[] = {
 constexpr int kControlCount = static_cast<int>(std::size(kControls));
 constexpr int kQuit = kControlCount - 1;
 
-constexpr size_t kLongestLine = 256;        // characters; settings lines are far shorter
-constexpr size_t kLargestFile = 64 * 1024;  // bytes
-constexpr size_t kMostPerControl = 4;       // keys or pad inputs for one action
-constexpr size_t kLongestQuote = 40;        // characters of the player's text in a warning
-constexpr int kMostWarningsShown = 20;      // a file of nothing but mistakes says so once
+constexpr size_t kLongestLine = 256;                 // characters; settings lines are far shorter
+constexpr size_t kLargestFile = 64 * 1024;           // bytes
+constexpr size_t kMostPerControl = 4;                // keys or pad inputs for one action
+constexpr const char* kMostPerControlWord = "four";  // as a warning says it
+constexpr size_t kLongestQuote = 40;                 // characters of the player's text in a warning
+constexpr int kMostWarningsShown = 20;               // a file of nothing but mistakes says so once
 
 std::vector<Key> defaultKeysOf(int control)
 {
@@ -266,6 +267,36 @@ private:
     Settings settings_ = defaultSettings();
 };
 
+// The line number of the byte at `offset`, from 1.
+int lineOf(std::string_view text, size_t offset)
+{
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+// A character no line of settings holds: below space but the tab (and the line's end), or DEL.
+bool isControl(char c)
+{
+    return (static_cast<unsigned char>(c) < ' ' && c != '\t' && c != '\n') || c == 0x7f;
+}
+
+// Where the second line holding a control character has its first, if there is one.
+std::optional<size_t> secondLineWithControl(std::string_view text)
+{
+    int linesSeen = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        const bool lineEnd = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] == '\n');
+        if (!isControl(text[i]) || lineEnd) {  // a line ended as on another system
+            ++i;
+            continue;
+        }
+        if (++linesSeen == 2)
+            return i;
+        i = std::min(text.find('\n', i), text.size());
+    }
+    return std::nullopt;
+}
+
 std::optional<bool> yesOrNo(std::string_view value)
 {
     if (value == "yes" || value == "true" || value == "on")
@@ -283,11 +314,9 @@ void Reader::readLine(std::string_view line, int number)
         warn(number, "longer than " + std::to_string(kLongestLine) + " characters; ignored");
         return;
     }
-    for (const char c : line) {
-        if ((static_cast<unsigned char>(c) < ' ' && c != '\t') || c == 0x7f) {
-            warn(number, "a control character, as in no text; ignored");
-            return;
-        }
+    if (std::any_of(line.begin(), line.end(), isControl)) {
+        warn(number, "a control character, which no setting holds; ignored");
+        return;
     }
     // A comment starts at a # at the start or after a space: no setting's name or value holds
     // one there.
@@ -366,7 +395,7 @@ void Reader::readKeys(int control, std::string_view value, int line)
     if (control == kQuit && std::find(keys.begin(), keys.end(), kEscapeKey) == keys.end())
         keys.push_back(kEscapeKey);  // besides the player's own
     if (keys.empty() || keys.size() > kMostPerControl + (control == kQuit ? 1 : 0)) {
-        warn(line, setting + " takes one to " + std::to_string(kMostPerControl) + " keys; ignored");
+        warn(line, setting + " takes one to " + kMostPerControlWord + " keys; ignored");
         return;
     }
     keys_.values[control] = keys;
@@ -389,8 +418,7 @@ void Reader::readPad(int control, std::string_view value, int line)
             inputs.push_back(*input);
     }
     if (inputs.size() > kMostPerControl) {
-        warn(line,
-             setting + " takes up to " + std::to_string(kMostPerControl) + " buttons; ignored");
+        warn(line, setting + " takes up to " + kMostPerControlWord + " pad inputs; ignored");
         return;
     }
     pad_.values[control] = inputs;
@@ -521,8 +549,16 @@ Settings parseSettings(std::string_view text, const std::string& path,
 {
     Reader reader(path);
     if (const size_t nul = text.find('\0'); nul != std::string_view::npos) {
-        const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
-        reader.warn(line, "a NUL byte: this is no text file, and none of it is used");
+        reader.warn(lineOf(text, nul), "a NUL byte: this is no text file, and none of it is used");
+        reader.passOnWarnings(warnings);
+        return defaultSettings();
+    }
+    // Control characters on more than one line: a file of some other kind, which is one warning
+    // rather than one for each of its lines.
+    if (const std::optional<size_t> second = secondLineWithControl(text)) {
+        reader.warn(lineOf(text, *second),
+                    "control characters on more than one line: this is no text file, and none "
+                    "of it is used");
         reader.passOnWarnings(warnings);
         return defaultSettings();
     }
