@@ -281,12 +281,13 @@ TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
         {{KeyKind::Character, 'N'}, Action::NewCar},
         {{KeyKind::Character, 27}, Action::Quit},
         {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},
+        {{KeyKind::Special, GLUT_KEY_F1}, Action::Controls},
     };
     for (const auto& [key, action] : controls)
         EXPECT_EQ(actionOfKey(key), action) << nameOfKey(key);
     for (const Key key :
          {Key{KeyKind::Character, '0'}, Key{KeyKind::Character, '6'}, Key{KeyKind::Character, 'a'},
-          Key{KeyKind::Character, ' '}, Key{KeyKind::Special, GLUT_KEY_F1},
+          Key{KeyKind::Character, ' '}, Key{KeyKind::Special, GLUT_KEY_F2},
           Key{KeyKind::Special, '1'}, Key{KeyKind::Keypad, '1'}})
         EXPECT_EQ(actionOfKey(key), std::nullopt) << key.code;
 }

@@ -53,7 +53,9 @@ TEST(SettingsTest, EachLineTheGameCannotUseIsOneWarningAndKeepsTheGamesOwn)
         {"key.lights = Escape", "my.conf:1: Escape always quits"},
         {"mute = perhaps", "my.conf:1: mute is yes or no"},
         {"just some words", "my.conf:1: 'just some words' is no 'name = value' line"},
-        {"key.pause = \033[31mp", "my.conf:1: a control character"},
+        {"key.pause = \033[31mp", "my.conf:1: a control character, which no setting holds"},
+        {"key.gear4 = 4 KP_4 F4 F5 F6", "my.conf:1: key.gear4 takes one to four keys"},
+        {"pad.brake = a b x y back", "my.conf:1: pad.brake takes up to four pad inputs"},
         {"key.accelerate = w KP_8   # Up is free", ""},
         {"pad.lights = a", "my.conf:1: a is already the pad input of pad.accelerate"},
         {"pad.new_car = leftstick elbow", "my.conf:1: 'elbow' is no pad button"},
@@ -74,9 +76,9 @@ TEST(SettingsTest, EachLineTheGameCannotUseIsOneWarningAndKeepsTheGamesOwn)
         file += c.line + "\n";
     std::vector<std::string> warnings;
     const Settings settings = parseSettings(file, "my.conf", warnings);
-    ASSERT_EQ(warnings.size(), 10u);
+    ASSERT_EQ(warnings.size(), 12u);
     EXPECT_EQ(warnings[0].rfind("my.conf:2: ", 0), 0u) << warnings[0];
-    EXPECT_EQ(warnings[9].rfind("my.conf:12: ", 0), 0u) << warnings[9];
+    EXPECT_EQ(warnings[11].rfind("my.conf:14: ", 0), 0u) << warnings[11];
     EXPECT_EQ(keyOf(settings, Action::Accelerate), "w KP_8");
     EXPECT_EQ(keyOf(settings, Action::Brake), "Down");
     EXPECT_EQ(keyOf(settings, Action::Lights), "l");
@@ -114,6 +116,9 @@ TEST_F(SettingsFileTest, AFileThatCannotBeSettingsIsOneWarningAndTheGamesOwnSett
     const std::string binary = folder + "/binary.conf", large = folder + "/large.conf",
                       pipe = folder + "/pipe";
     std::ofstream(binary) << "key.lights = l\n" << std::string(1, '\0') << "more\n";
+    const std::string noNul = folder + "/no-nul.conf";  // a picture's bytes, say: no NUL in them
+    std::ofstream(noNul) << "\x7f"
+                            "ELF\x02\x01\n\x03\x04key.lights = k\n\x05\n\x06\n";
     std::ofstream out(large);
     for (int i = 0; i < 3000; ++i)
         out << "# a comment line that only makes the file larger: " << i << "\n";
@@ -125,6 +130,9 @@ TEST_F(SettingsFileTest, AFileThatCannotBeSettingsIsOneWarningAndTheGamesOwnSett
     } cases[] = {
         {binary,
          "tarvelo: " + binary + ":2: a NUL byte: this is no text file, and none of it is used"},
+        {noNul, "tarvelo: " + noNul +
+                    ":2: control characters on more than one line: this is no text file, and "
+                    "none of it is used"},
         {folder, "tarvelo: the settings file " + folder +
                      " is a folder; the game's own settings "
                      "are used"},

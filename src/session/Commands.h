@@ -21,13 +21,15 @@ enum class Action {
     Mute,  // the sound: the program's, not the game's
     NewCar,
     FullScreen,  // full screen or the window: the program's, not the game's
+    Controls,    // the controls shown over the map, or hidden: the program's
     Quit,        // the program's
 };
 constexpr int kActionCount = static_cast<int>(Action::Quit) + 1;
 
 bool isGameAction(Action action);      // it changes the game's state, through step
 bool repeatsWhileHeld(Action action);  // the car's controls: turning, accelerating, braking
-// While paused the game stands still: only pause, mute, New, full screen and Quit are heard.
+// While paused the game stands still: only pause, mute, New, full screen, the controls and Quit
+// are heard.
 bool heardWhilePaused(Action action);
 
 // One thing that reaches the game before a frame: an action of the game's, or a motion step,

@@ -3,16 +3,47 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
+
 #include "assets/PixelScale.h"
 
 namespace {
 
 void* const kFont = GLUT_BITMAP_TIMES_ROMAN_24;
 constexpr float kBaseLineAboveBottom = 2.0f;  // view units from the box's bottom to the text's
+void* const kLinesFont = GLUT_BITMAP_9_BY_15;
+constexpr int kLinePixels = 17;   // from one line's base line to the next, at 1x
+constexpr int kMarginPixels = 8;  // from the box's edges to the lines, at 1x
 
 }  // namespace
 
-void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area)
+void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area, float opacity)
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_TEXTURE_2D);
+    if (opacity < 1.0f) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glColor4f(0.0f, 0.0f, 0.0f, opacity);
+    glRectf(box.left, box.bottom, box.right, box.top);
+    glColor4f(1.0f, 1.0f, 1.0f, opacity);
+    const int width = textWidth(kFont, text);
+    glRasterPos2f(static_cast<float>((box.left + box.right) / 2.0 -
+                                     width / 2.0 * (2.0 * kViewHalfSize / area.width)),
+                  static_cast<float>(box.bottom + kBaseLineAboveBottom));
+    drawText(kFont, text);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box,
+                     const PictureArea& area)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
@@ -20,14 +51,27 @@ void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area)
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+    const double unitsPerPixelAcross = 2.0 * kViewHalfSize / area.width;
+    const double unitsPerPixelUp = 2.0 * kViewHalfSize / area.height;
+    int widest = 0;
+    for (const std::string& line : lines)
+        widest = std::max(widest, textWidth(kLinesFont, line.c_str()));
+    const double needed = (2 * kMarginPixels + kLinePixels * static_cast<int>(lines.size()) + 4) *
+                          pixelScale * unitsPerPixelUp;
+    const double right = box.left + (2 * kMarginPixels * pixelScale + widest) * unitsPerPixelAcross;
     glColor3f(0.0f, 0.0f, 0.0f);
-    glRectf(box.left, box.bottom, box.right, box.top);
+    glRectf(box.left, static_cast<float>(std::max<double>(box.bottom, box.top - needed)),
+            static_cast<float>(std::min<double>(box.right, right)), box.top);
     glColor3f(1.0f, 1.0f, 1.0f);
-    const int width = textWidth(kFont, text);
-    glRasterPos2f(static_cast<float>((box.left + box.right) / 2.0 -
-                                     width / 2.0 * (2.0 * kViewHalfSize / area.width)),
-                  static_cast<float>(box.bottom + kBaseLineAboveBottom));
-    drawText(kFont, text);
+    const double left = box.left + kMarginPixels * pixelScale * unitsPerPixelAcross;
+    double baseLine = box.top - (kMarginPixels + kLinePixels) * pixelScale * unitsPerPixelUp;
+    for (const std::string& line : lines) {
+        if (baseLine < box.bottom)
+            break;  // a window too small for them all shows those that fit
+        glRasterPos2f(static_cast<float>(left), static_cast<float>(baseLine));
+        drawText(kLinesFont, line.c_str());
+        baseLine -= kLinePixels * pixelScale * unitsPerPixelUp;
+    }
     glPopMatrix();
     glPopAttrib();
 }

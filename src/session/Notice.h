@@ -1,6 +1,9 @@
 // Short notices over the map, white on a black box: "PAUSED", "Press New", "REPLAY".
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "session/View.h"
 
 // A notice's box, in view coordinates: over the map, clear of the panel.
@@ -11,5 +14,11 @@ constexpr NoticeBox kPausedBox = {-2.0f, 17.0f, 22.0f, 25.0f};      // above the
 constexpr NoticeBox kPressNewBox = {-2.0f, -25.0f, 22.0f, -17.0f};  // below the wreck
 constexpr NoticeBox kReplayBox = {26.0f, 40.0f, 46.0f, 48.0f};      // the top right corner
 
-// The box, the text centred in it, in a picture of this area.
-void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area);
+// The box, the text centred in it, in a picture of this area; below full opacity the notice is
+// blended over the picture (a notice fading away).
+void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
+                float opacity = 1.0f);
+// The lines from the box's top left corner down, in a smaller font, on as much of the box as
+// they need: a table to read.
+void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box,
+                     const PictureArea& area);

@@ -76,7 +76,8 @@ void playFrame(GameState& state)
 
 bool isGameAction(Action action)
 {
-    return action != Action::Mute && action != Action::FullScreen && action != Action::Quit;
+    return action != Action::Mute && action != Action::FullScreen && action != Action::Controls &&
+           action != Action::Quit;
 }
 
 bool repeatsWhileHeld(Action action)
@@ -88,7 +89,7 @@ bool repeatsWhileHeld(Action action)
 bool heardWhilePaused(Action action)
 {
     return action == Action::Pause || action == Action::Mute || action == Action::NewCar ||
-           action == Action::FullScreen || action == Action::Quit;
+           action == Action::FullScreen || action == Action::Controls || action == Action::Quit;
 }
 
 bool operator==(const Command& a, const Command& b)

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "shell/Options.h"
+#include "shell/Overlays.h"
 #include "shell/PlayedGame.h"
 #include "shell/Replay.h"
 #include "shell/Window.h"
@@ -20,6 +21,8 @@ struct Hold {
     int framesHeld = 0;    // motion steps since it was first pressed
 };
 Hold holds[kActionCount];
+
+bool soundOff = false;  // as the player last asked, also where there is no sound to switch
 
 unsigned bit(Device device)
 {
@@ -36,7 +39,7 @@ Hold& holdOf(Action action)
 bool heardWhileShowingADrive(Action action)
 {
     return action == Action::Pause || action == Action::Mute || action == Action::FullScreen ||
-           action == Action::Quit;
+           action == Action::Controls || action == Action::Quit;
 }
 
 }  // namespace
@@ -45,7 +48,12 @@ void applyAction(Action action)
 {
     switch (action) {
         case Action::Mute:
-            setSoundMuted(!soundMuted());
+            switchSound(!soundOff);
+            break;
+        case Action::Controls:
+            toggleControls();
+            if (gamePaused(playedGame()) || shownDriveHeld())
+                glutPostRedisplay();  // the game draws no frames of its own then
             break;
         case Action::FullScreen:
             switchWindowMode();
@@ -64,6 +72,13 @@ void applyAction(Action action)
             glutPostRedisplay();  // a paused game draws no frames of its own
             break;
     }
+}
+
+void switchSound(bool off)
+{
+    soundOff = off;
+    setSoundMuted(off);
+    soundSwitched(off);
 }
 
 void pressAction(Action action, Device device)

@@ -14,6 +14,7 @@ constexpr int kFramesPerRepeat = 2;      // then one step every second frame
 
 void applyAction(Action action);  // the action once, now: the program's at once, the game's
                                   // queued for its next frame
+void switchSound(bool off);       // the sound off or on, and the words that say so for two seconds
 void pressAction(Action action, Device device);    // held down: applied at once if not yet held
 void releaseAction(Action action, Device device);  // let go: its repeats stop at once
 void tapAction(Action action, Device device);      // pressed and let go: one step

@@ -25,6 +25,7 @@
 #include "shell/Input.h"
 #include "shell/LeakCheck.h"
 #include "shell/Options.h"
+#include "shell/Overlays.h"
 #include "shell/PlayedGame.h"
 #include "shell/Recording.h"
 #include "shell/Replay.h"
@@ -200,12 +201,16 @@ bool composeFrame()
         drawGame(game, pictureArea());
         drawNotice("PAUSED", kPausedBox, pictureArea());
         drawNotice("REPLAY", kReplayBox, pictureArea());
+        drawOverlays(game, pictureArea(), true, gamepadsOpen() > 0);
         showPictureInItsPlace();
         return false;
     }
     std::vector<Command>& input = queuedCommands();
-    if (replayShowing())
+    if (replayShowing()) {
         feedShownDrive(input);
+        if (!replayShowing())  // its end: the car is the player's from here
+            showWords(overlays().yourCar, "YOUR CAR", kNoticeFrames);
+    }
     static std::vector<Command> applied;  // kept: a frame costs no allocation
     applied.clear();
     const bool played = step(game, input, &applied);
@@ -215,6 +220,7 @@ bool composeFrame()
     recordStep(applied, played, game);
     if (replayShowing())
         drawNotice("REPLAY", kReplayBox, pictureArea());
+    drawOverlays(game, pictureArea(), replayShowing(), gamepadsOpen() > 0);
     showPictureInItsPlace();
     return played;
 }
@@ -248,6 +254,10 @@ int runGame(int argc, char** argv)
     Options options;
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return writtenOut(*status);
+    if (const std::optional<std::string> missing = missingDataFolder(options)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return kExitCannotPlay;
+    }
     if (!options.check.empty())
         return writtenOut(checkDrives(options));
     // The player's settings, under the command line's: its --mute and --window add to theirs.
@@ -256,6 +266,7 @@ int runGame(int argc, char** argv)
     options.mute = options.mute || settings.mute;
     options.window = options.window || settings.window;
     useKeys(settings.keys);
+    useOverlaySettings(settings);
     // A drive to record or show is looked at before the display is.
     if (const std::optional<std::string> why =
             !options.record.empty()   ? openRecording(options.record)
@@ -291,6 +302,10 @@ int runGame(int argc, char** argv)
     sound.muted = options.mute;
     if (startSound(sound))
         std::atexit(stopSound);  // before the leak check, which runs after it
+    if (options.mute)
+        switchSound(true);  // said on the screen as m says it
+    if (options.replay.empty())
+        showWords(overlays().hint, controlsHint(settings), kHintFrames, kHintFadeFrames);
 
     registerInputCallbacks();
     glutCloseFunc(closeBoxPressed);
@@ -328,6 +343,10 @@ void idle()
     letGoIfKeyboardGone();
     pollGamepads();  // also while paused: Start plays on
     if (!frameDrawnSinceStep || !framePlays(playedGame(), queuedCommands())) {
+        // A game standing still draws no frames, but the program's timed words go on: frames
+        // at the game's pace until they are gone.
+        if ((gamePaused(playedGame()) || shownDriveHeld()) && wordsCounting(overlays()))
+            glutPostRedisplay();
         std::this_thread::sleep_for(kStandStillWait);
         return;
     }

@@ -184,6 +184,16 @@ std::string folderBesideProgram()
     return error ? "" : folder.string();
 }
 
+// The program is the one built in the folder it was built in, not an installed or moved copy.
+bool programInItsBuildFolder()
+{
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return false;
+    return fs::equivalent(program.parent_path(), TARVELO_BUILD_DIR, error) && !error;
+}
+
 }  // namespace
 
 std::optional<int> parseOptions(int argc, char** argv, Options& options)
@@ -339,5 +349,16 @@ std::string findDataFolder(const Options& options)
     if (const std::string beside = folderBesideProgram();
         !beside.empty() && holdsCarPicture(beside))
         return beside;
+    if (!holdsCarPicture(TARVELO_INSTALLED_DATA_DIR) && programInItsBuildFolder() &&
+        holdsCarPicture(TARVELO_SOURCE_DATA_DIR))
+        return TARVELO_SOURCE_DATA_DIR;  // a game not installed, started from anywhere
     return TARVELO_INSTALLED_DATA_DIR;
+}
+
+std::optional<std::string> missingDataFolder(const Options& options)
+{
+    std::error_code error;
+    if (options.dataFolder.empty() || fs::is_directory(options.dataFolder, error))
+        return std::nullopt;
+    return "tarvelo: the pictures folder " + options.dataFolder + " is missing";
 }

@@ -43,5 +43,9 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options);
 
 // The folder the ten pictures are read from: --data; else $TARVELO_DATA; else the current folder,
 // if it holds Car.bmp; else the installed folder beside the program (so that a moved install
-// works); else the folder the game was built to be installed in.
+// works); else the folder the game was built to be installed in, if it holds Car.bmp; else, for
+// the program in the folder it was built in, the pictures of the source tree it was built from;
+// else the folder it was built to be installed in, which a missing picture's error line names.
 std::string findDataFolder(const Options& options);
+// "tarvelo: the pictures folder FOLDER is missing" where --data names no folder; else nothing.
+std::optional<std::string> missingDataFolder(const Options& options);

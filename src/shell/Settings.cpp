@@ -36,6 +36,7 @@ constexpr KeyBinding kDefaultKeys[] = {
     {{KeyKind::Character, 'm'}, Action::Mute},
     {{KeyKind::Character, 'n'}, Action::NewCar},
     {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},  // and Alt+Enter, always
+    {{KeyKind::Special, GLUT_KEY_F1}, Action::Controls},
     {kEscapeKey, Action::Quit},
 };
 
@@ -117,16 +118,18 @@ constexpr Control kControls[] = {
     {"mute", Action::Mute, true, true},
     {"new_car", Action::NewCar, true, true},
     {"full_screen", Action::FullScreen, true, false},
+    {"controls", Action::Controls, true, false},
     {"quit", Action::Quit, true, false},
 };
 constexpr int kControlCount = static_cast<int>(std::size(kControls));
 constexpr int kQuit = kControlCount - 1;
 
-constexpr size_t kLongestLine = 256;        // characters; settings lines are far shorter
-constexpr size_t kLargestFile = 64 * 1024;  // bytes
-constexpr size_t kMostPerControl = 4;       // keys or pad inputs for one action
-constexpr size_t kLongestQuote = 40;        // characters of the player's text in a warning
-constexpr int kMostWarningsShown = 20;      // a file of nothing but mistakes says so once
+constexpr size_t kLongestLine = 256;                 // characters; settings lines are far shorter
+constexpr size_t kLargestFile = 64 * 1024;           // bytes
+constexpr size_t kMostPerControl = 4;                // keys or pad inputs for one action
+constexpr const char* kMostPerControlWord = "four";  // as a warning says it
+constexpr size_t kLongestQuote = 40;                 // characters of the player's text in a warning
+constexpr int kMostWarningsShown = 20;               // a file of nothing but mistakes says so once
 
 std::vector<Key> defaultKeysOf(int control)
 {
@@ -264,6 +267,36 @@ private:
     Settings settings_ = defaultSettings();
 };
 
+// The line number of the byte at `offset`, from 1.
+int lineOf(std::string_view text, size_t offset)
+{
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+// A character no line of settings holds: below space but the tab (and the line's end), or DEL.
+bool isControl(char c)
+{
+    return (static_cast<unsigned char>(c) < ' ' && c != '\t' && c != '\n') || c == 0x7f;
+}
+
+// Where the second line holding a control character has its first, if there is one.
+std::optional<size_t> secondLineWithControl(std::string_view text)
+{
+    int linesSeen = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        const bool lineEnd = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] == '\n');
+        if (!isControl(text[i]) || lineEnd) {  // a line ended as on another system
+            ++i;
+            continue;
+        }
+        if (++linesSeen == 2)
+            return i;
+        i = std::min(text.find('\n', i), text.size());
+    }
+    return std::nullopt;
+}
+
 std::optional<bool> yesOrNo(std::string_view value)
 {
     if (value == "yes" || value == "true" || value == "on")
@@ -281,11 +314,9 @@ void Reader::readLine(std::string_view line, int number)
         warn(number, "longer than " + std::to_string(kLongestLine) + " characters; ignored");
         return;
     }
-    for (const char c : line) {
-        if ((static_cast<unsigned char>(c) < ' ' && c != '\t') || c == 0x7f) {
-            warn(number, "a control character, as in no text; ignored");
-            return;
-        }
+    if (std::any_of(line.begin(), line.end(), isControl)) {
+        warn(number, "a control character, which no setting holds; ignored");
+        return;
     }
     // A comment starts at a # at the start or after a space: no setting's name or value holds
     // one there.
@@ -364,7 +395,7 @@ void Reader::readKeys(int control, std::string_view value, int line)
     if (control == kQuit && std::find(keys.begin(), keys.end(), kEscapeKey) == keys.end())
         keys.push_back(kEscapeKey);  // besides the player's own
     if (keys.empty() || keys.size() > kMostPerControl + (control == kQuit ? 1 : 0)) {
-        warn(line, setting + " takes one to " + std::to_string(kMostPerControl) + " keys; ignored");
+        warn(line, setting + " takes one to " + kMostPerControlWord + " keys; ignored");
         return;
     }
     keys_.values[control] = keys;
@@ -387,8 +418,7 @@ void Reader::readPad(int control, std::string_view value, int line)
             inputs.push_back(*input);
     }
     if (inputs.size() > kMostPerControl) {
-        warn(line,
-             setting + " takes up to " + std::to_string(kMostPerControl) + " buttons; ignored");
+        warn(line, setting + " takes up to " + kMostPerControlWord + " pad inputs; ignored");
         return;
     }
     pad_.values[control] = inputs;
@@ -463,6 +493,32 @@ const char* nameOfPadInput(PadInput input)
     return kPadInputNames[static_cast<int>(input)];
 }
 
+std::vector<ControlLine> controlLines(const Settings& settings)
+{
+    std::vector<ControlLine> lines;
+    for (const bool pad : {false, true}) {
+        for (const Control& control : kControls) {
+            if (!(pad ? control.onPad : control.onKeys))
+                continue;
+            std::string bound;
+            const auto add = [&bound](const std::string& name) {
+                bound += (bound.empty() ? "" : " ") + name;
+            };
+            if (pad) {
+                for (const PadBinding& binding : settings.pad)
+                    if (binding.action == control.action)
+                        add(nameOf(binding.input));
+            } else {
+                for (const KeyBinding& binding : settings.keys)
+                    if (binding.action == control.action)
+                        add(nameOf(binding.key));
+            }
+            lines.push_back({control.name, pad, bound});
+        }
+    }
+    return lines;
+}
+
 Settings defaultSettings()
 {
     Settings settings;
@@ -493,8 +549,16 @@ Settings parseSettings(std::string_view text, const std::string& path,
 {
     Reader reader(path);
     if (const size_t nul = text.find('\0'); nul != std::string_view::npos) {
-        const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n'));
-        reader.warn(line, "a NUL byte: this is no text file, and none of it is used");
+        reader.warn(lineOf(text, nul), "a NUL byte: this is no text file, and none of it is used");
+        reader.passOnWarnings(warnings);
+        return defaultSettings();
+    }
+    // Control characters on more than one line: a file of some other kind, which is one warning
+    // rather than one for each of its lines.
+    if (const std::optional<size_t> second = secondLineWithControl(text)) {
+        reader.warn(lineOf(text, *second),
+                    "control characters on more than one line: this is no text file, and none "
+                    "of it is used");
         reader.passOnWarnings(warnings);
         return defaultSettings();
     }
@@ -564,10 +628,10 @@ void printDefaultSettings(std::FILE* out)
               "# F5, a, space, Return, KP_1, ampersand, eacute ...) or as the character itself\n"
               "# (&, é); letters in either case. No key does two things; Escape always quits and\n"
               "# Alt+Enter always switches between full screen and a window.");
-    for (int c = 0; c < kControlCount; ++c) {
-        if (kControls[c].onKeys)
-            std::fprintf(out, "key.%s = %s\n", kControls[c].name,
-                         namesOf(defaultKeysOf(c)).c_str());
+    const std::vector<ControlLine> lines = controlLines(defaults);
+    for (const ControlLine& line : lines) {
+        if (!line.onPad)
+            std::fprintf(out, "key.%s = %s\n", line.name, line.bound.c_str());
     }
     printLine(out,
               "#\n"
@@ -578,12 +642,10 @@ void printDefaultSettings(std::FILE* out)
               "# (- is left or up). Up to four for each action; none leaves it to the keyboard.\n"
               "# gear_down and gear_up shift from the car's gear through 1 to 4, and down from 1\n"
               "# to reverse at a standstill. Quitting stays on the keyboard.");
-    for (int c = 0; c < kControlCount; ++c) {
-        if (!kControls[c].onPad)
-            continue;
-        const std::vector<PadInput> inputs = defaultPadOf(c);
-        std::fprintf(out, "pad.%s =%s%s\n", kControls[c].name, inputs.empty() ? "" : " ",
-                     inputs.empty() ? "" : namesOf(inputs).c_str());
+    for (const ControlLine& line : lines) {
+        if (line.onPad)
+            std::fprintf(out, "pad.%s =%s%s\n", line.name, line.bound.empty() ? "" : " ",
+                         line.bound.c_str());
     }
     std::fprintf(out,
                  "#\n"

@@ -84,3 +84,14 @@ Settings readSettings(const std::string& path, bool mustExist, std::FILE* warnin
 Settings parseSettings(std::string_view text, const std::string& path,
                        std::vector<std::string>& warnings);
 void printDefaultSettings(std::FILE* out);  // a file of the defaults, explained, to start from
+
+// One line of the controls as --print-settings writes them: the action's name, on the keys or
+// the pads, and what the settings bind to it ("Left", "-leftx dpleft"; "" for none). The keys'
+// lines come first, then the pads', each in the order of the settings file.
+struct ControlLine {
+    const char* name;   // "turn_left", after "key." or "pad."
+    bool onPad;         // a pad's line
+    std::string bound;  // the keys' or inputs' names, one space apart
+};
+std::vector<ControlLine> controlLines(
+    const Settings& settings);  // a file of the defaults, explained, to start from

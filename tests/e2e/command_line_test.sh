@@ -159,7 +159,7 @@ done
 ends_with "no DISPLAY" 1 "tarvelo: cannot open a display: DISPLAY is not set" env -u DISPLAY "$GAME"
 ends_with "a display that is not there" 1 "tarvelo: cannot open the display ':97'" "$GAME" -display :97
 # A missing picture with stderr closed: the error line goes nowhere, and the game still ends.
-status=0; (cd "$WORK/empty" && timeout 20 "$GAME" --window 2>&-) >/dev/null || status=$?
+status=0; (cd "$WORK/empty" && timeout 20 "$GAME" --window --data "$WORK/empty" 2>&-) >/dev/null || status=$?
 [ $status = 1 ] && pass "stderr closed, a missing picture: status 1" ||
     fail "stderr closed, a missing picture: status $status (124: it hung)"
 "$GAME" --window <&- >&- 2>&- &

@@ -252,7 +252,7 @@ keys Escape; wait_exit 5
 "${CHECK[@]}" "$WORK/same.rec" 2>/dev/null | grep -q ': ok, ' &&
     pass "the game recording into it first keeps its drive whole" ||
     fail "the first game's drive, with a second game refused: does not check"
-(cd "$WORK/empty-folder" 2>/dev/null || mkdir "$WORK/empty-folder"; cd "$WORK/empty-folder" && "$GAME" --record "$WORK/never.rec" >/dev/null 2>&1)
+(cd "$WORK/empty-folder" 2>/dev/null || mkdir "$WORK/empty-folder"; cd "$WORK/empty-folder" && "$GAME" --data "$WORK/empty-folder" --record "$WORK/never.rec" >/dev/null 2>&1)
 [ ! -e "$WORK/never.rec" ] && pass "a game that cannot start leaves no recording behind" ||
     fail "a game that could not start left $WORK/never.rec"
 

@@ -117,6 +117,18 @@ poll 10 geometry_is 800x600+0+0 && pass "-geometry 800x600: F11 twice gives back
     fail "-geometry 800x600: F11 twice gave a window of $(window_geometry)" "$LAST_SHOT"
 keys Escape
 wait_exit 5
+# Placed away from the corner: F11 twice puts it back where it was.
+full_size() { [ "$(window_geometry | cut -d+ -f1)" = 1920x1080 ]; }
+launch "$TEXTURES" "$GAME" -geometry 800x600+200+100
+poll 10 geometry_is 800x600+200+100
+xdotool mousemove 600 400  # the keyboard follows the pointer on a bare server
+keys F11
+poll 10 full_size
+keys F11
+poll 10 geometry_is 800x600+200+100 && pass "-geometry 800x600+200+100: F11 twice puts the window back at 200,100" ||
+    fail "-geometry 800x600+200+100: F11 twice gave a window of $(window_geometry)" "$LAST_SHOT"
+keys Escape
+wait_exit 5
 
 # ---- the proportions kept on the bare 1920 x 1080 server: the 1440 x 1080 picture between bars
 

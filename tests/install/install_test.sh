@@ -2,7 +2,8 @@
 # The installed game: installed into a temporary prefix and started from /, then with the prefix
 # moved elsewhere, it draws the same start screen as the game built in the tree; the folder of the
 # pictures is chosen in its order (--data, TARVELO_DATA, the current folder, the installed
-# folder, the folder built in); --help, --version and mistakes need no X server; --window gives a
+# folder, the folder built in, and for the game in its build folder its source tree's; --data
+# naming no folder is one line); --help, --version and mistakes need no X server; --window gives a
 # 1024 x 768 window on a larger screen whose Quit button ends the game; the installed desktop
 # file, metainfo and manual page pass their validators.
 #   Usage: install_test.sh GAME SCREEN_PROBE PICTURE_FOLDER BUILD_FOLDER BUILT_IN_DATA_FOLDER
@@ -104,6 +105,13 @@ else
         "the folder built in, for a program with no pictures beside it" "$BUILT_IN" / --
 fi
 GAME=$BUILT_GAME
+if [ -e "$BUILT_IN/Car.bmp" ]; then
+    echo "skipped: the folder built in, $BUILT_IN, holds the pictures on this machine"
+else
+    # Not installed: the game in its build folder reads the pictures of its source tree.
+    start_game /
+    expect_start_screen "the game in its build folder, not installed, started from /"
+fi
 
 # ---- the command line with no X server at all
 
@@ -133,6 +141,13 @@ for mistake in --frobnicate --data -q "extra"; do
         fail "'$mistake': status $status, stderr '$(cat "$WORK/err.txt")', stdout '$(cat "$WORK/out.txt")'"
     fi
 done
+
+status=0; run_without_x --data "$WORK/no-such-folder" || status=$?
+if [ $status = 1 ] && [ "$(cat "$WORK/err.txt")" = "tarvelo: the pictures folder $WORK/no-such-folder is missing" ]; then
+    pass "--data naming a missing folder: that one line, status 1"
+else
+    fail "--data naming a missing folder: status $status, stderr '$(cat "$WORK/err.txt")'"
+fi
 
 # ---- --window on a larger screen, with no window manager to move it
 
