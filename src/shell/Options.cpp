@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "shell/Settings.h"
 
@@ -184,14 +185,19 @@ std::string folderBesideProgram()
     return error ? "" : folder.string();
 }
 
-// The program is the one built in the folder it was built in, not an installed or moved copy.
-bool programInItsBuildFolder()
+// A game not installed, run from the folder it was built in: the build leaves there, beside the
+// program, the name of its source tree's pictures folder. It is not built into the program, so
+// that every build of one commit gives the same program, in whatever folder.
+std::string picturesOfTheBuildsSource()
 {
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
     if (error)
-        return false;
-    return fs::equivalent(program.parent_path(), TARVELO_BUILD_DIR, error) && !error;
+        return "";
+    std::ifstream note(program.parent_path() / "tarvelo-source-pictures");
+    std::string folder;
+    std::getline(note, folder);
+    return folder;
 }
 
 }  // namespace
@@ -349,9 +355,12 @@ std::string findDataFolder(const Options& options)
     if (const std::string beside = folderBesideProgram();
         !beside.empty() && holdsCarPicture(beside))
         return beside;
-    if (!holdsCarPicture(TARVELO_INSTALLED_DATA_DIR) && programInItsBuildFolder() &&
-        holdsCarPicture(TARVELO_SOURCE_DATA_DIR))
-        return TARVELO_SOURCE_DATA_DIR;  // a game not installed, started from anywhere
+    if (!holdsCarPicture(TARVELO_INSTALLED_DATA_DIR)) {
+        // A game not installed, started from anywhere.
+        if (const std::string source = picturesOfTheBuildsSource();
+            !source.empty() && holdsCarPicture(source))
+            return source;
+    }
     return TARVELO_INSTALLED_DATA_DIR;
 }
 
