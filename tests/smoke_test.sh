@@ -20,17 +20,21 @@ expected=$(printf '\n%s\n' \
   " Loading Toolbar objects..." \
   " Loading Map objects...")
 
-title="\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\""
 screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
 # The window, once it covers the screen as a full-screen window: looked for while the game lives
-# (a minute at most).
+# (a minute at most). It is found by its title and then asked alone: a walk of the whole tree
+# fails whenever another program's window goes meanwhile.
 window="" geometry=""
 for _ in $(seq 600); do
   if grep -q "Loading Map objects" "$out"; then
-    window=$(xwininfo -root -tree | grep -a "$title" | awk '{print $1}' | head -n 1)
-    geometry=$(xwininfo -root -tree | grep -a "$title" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
-    [ -n "$window" ] && [ "$geometry" = "$screen" ] &&
-      xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN && break
+    window=$(xdotool search --name "^TARVELO! b$TARVELO_VERSION - by the TARVELO! team\$" 2>/dev/null | head -n 1)
+    if [ -n "$window" ]; then
+      geometry=$(xwininfo -id "$window" 2>/dev/null | awk '/Absolute upper-left X/ {x = $4}
+        /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Height:/ {h = $2}
+        END {print w "x" h "+" x "+" y}')
+      [ "$geometry" = "$screen" ] &&
+        xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN && break
+    fi
   fi
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
