@@ -27,14 +27,14 @@ screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
 window="" geometry=""
 for _ in $(seq 600); do
   if grep -q "Loading Map objects" "$out"; then
-    window=$(xdotool search --name "^TARVELO! b$TARVELO_VERSION - by the TARVELO! team\$" 2>/dev/null | head -n 1)
-    if [ -n "$window" ]; then
+    # Every window of that title: a window manager's frame may carry it too.
+    for window in $(xdotool search --name "^TARVELO! b$TARVELO_VERSION - by the TARVELO! team\$" 2>/dev/null); do
       geometry=$(xwininfo -id "$window" 2>/dev/null | awk '/Absolute upper-left X/ {x = $4}
         /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Height:/ {h = $2}
         END {print w "x" h "+" x "+" y}')
       [ "$geometry" = "$screen" ] &&
-        xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN && break
-    fi
+        xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN && break 2
+    done
   fi
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
