@@ -173,15 +173,22 @@ bool holdsCarPicture(const fs::path& folder)
     return fs::exists(fs::symlink_status(folder / "Car.bmp", error));
 }
 
-// The installed picture folder beside the program: <bin>/<relative path to the data folder>.
-std::string folderBesideProgram()
+// The folder the running program is in; empty if the system does not say.
+fs::path programFolder()
 {
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error)
+    return error ? fs::path() : program.parent_path();
+}
+
+// The installed picture folder beside the program: <bin>/<relative path to the data folder>.
+std::string folderBesideProgram()
+{
+    const fs::path bin = programFolder();
+    if (bin.empty())
         return "";
-    const fs::path folder =
-        fs::weakly_canonical(program.parent_path() / TARVELO_DATA_DIR_FROM_BIN, error);
+    std::error_code error;
+    const fs::path folder = fs::weakly_canonical(bin / TARVELO_DATA_DIR_FROM_BIN, error);
     return error ? "" : folder.string();
 }
 
@@ -190,11 +197,10 @@ std::string folderBesideProgram()
 // that every build of one commit gives the same program, in whatever folder.
 std::string picturesOfTheBuildsSource()
 {
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error)
+    const fs::path bin = programFolder();
+    if (bin.empty())
         return "";
-    std::ifstream note(program.parent_path() / "tarvelo-source-pictures");
+    std::ifstream note(bin / "tarvelo-source-pictures");
     std::string folder;
     std::getline(note, folder);
     return folder;
