@@ -20,25 +20,12 @@ expected=$(printf '\n%s\n' \
   " Loading Toolbar objects..." \
   " Loading Map objects...")
 
-screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
-# The window, once it covers the screen as a full-screen window: looked for while the game lives
-# (a minute at most). It is found by its title and then asked alone: a walk of the whole tree
-# fails whenever another program's window goes meanwhile.
-window="" geometry=""
-for _ in $(seq 600); do
-  if grep -q "Loading Map objects" "$out"; then
-    # Every window of that title: a window manager's frame may carry it too.
-    for window in $(xdotool search --name "^TARVELO! b$TARVELO_VERSION - by the TARVELO! team\$" 2>/dev/null); do
-      geometry=$(xwininfo -id "$window" 2>/dev/null | awk '/Absolute upper-left X/ {x = $4}
-        /Absolute upper-left Y/ {y = $4} /Width:/ {w = $2} /Height:/ {h = $2}
-        END {print w "x" h "+" x "+" y}')
-      [ "$geometry" = "$screen" ] &&
-        xprop -id "$window" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FULLSCREEN && break 2
-    done
-  fi
+for _ in $(seq 100); do
+  grep -q "Loading Map objects" "$out" && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
+sleep 1.5
 
 fail=0
 if ! kill -0 "$pid" 2>/dev/null; then
@@ -50,6 +37,9 @@ fi
 if [ -s "$err" ]; then
   echo "FAIL: unexpected error output:"; cat "$err"; fail=1
 fi
+window=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\"" | awk '{print $1}' | head -n 1)
+geometry=$(xwininfo -root -tree | grep -a "\"TARVELO! b$TARVELO_VERSION - by the TARVELO! team\"" | grep -o -- '-\?[0-9]*x-\?[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -n 1)
+screen=$(xwininfo -root | awk '/-geometry/ {print $2}')
 if [ -z "$window" ] || [ "$geometry" != "$screen" ]; then
   echo "FAIL: window '$geometry' does not fill the screen '$screen'"; fail=1
 elif ! xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; then
