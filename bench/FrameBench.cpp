@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "FloorFrame.h"
+#include "platform/Window.h"
 #include "session/Draw.h"
 #include "shell/Game.h"
-#include "shell/Window.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "assets/Digest.h"
+#include "base/Digest.h"
 
 namespace {
 

@@ -36,10 +36,10 @@
 #include "FloorFrame.h"
 #include "Launch.h"
 #include "VirtualServer.h"
+#include "platform/FramePacer.h"
+#include "platform/Window.h"
 #include "session/Draw.h"
-#include "shell/FramePacer.h"
 #include "shell/Game.h"
-#include "shell/Window.h"
 
 namespace {
 

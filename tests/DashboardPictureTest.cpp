@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "GlHarness.h"
-#include "shell/Input.h"
+#include "input/Input.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "GlHarness.h"
 #include "assets/MapList.h"
-#include "shell/Window.h"
+#include "platform/Window.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "GlHarness.h"
-#include "shell/FramePacer.h"
+#include "platform/FramePacer.h"
 #include "shell/Game.h"
 #include "vehicle/Car.h"
 

@@ -9,12 +9,12 @@
 
 #include "GlHarness.h"
 #include "effects/Particles.h"
+#include "input/Actions.h"
+#include "input/Input.h"
 #include "session/Draw.h"
 #include "session/GameState.h"
 #include "session/Notice.h"
-#include "shell/Actions.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
 #include "vehicle/Car.h"
 
 namespace {

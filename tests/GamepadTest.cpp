@@ -10,9 +10,9 @@
 
 #include "GlHarness.h"
 #include "effects/Particles.h"
-#include "shell/Actions.h"
-#include "shell/Gamepad.h"
-#include "shell/Settings.h"
+#include "input/Actions.h"
+#include "input/Gamepad.h"
+#include "input/Settings.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -17,14 +17,14 @@
 #include <fstream>
 #include <thread>
 
+#include "input/Actions.h"
+#include "input/Input.h"
+#include "platform/LeakCheck.h"
+#include "platform/Window.h"
 #include "session/Draw.h"
+#include "session/PlayedGame.h"
 #include "session/Step.h"
-#include "shell/Actions.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
-#include "shell/LeakCheck.h"
-#include "shell/PlayedGame.h"
-#include "shell/Window.h"
 
 #include "TestGame.h"
 #include "VirtualServer.h"

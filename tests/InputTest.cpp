@@ -10,9 +10,9 @@
 #include "GlHarness.h"
 #include "dashboard/Toolbar.h"
 #include "effects/Particles.h"
+#include "input/Input.h"
+#include "platform/Window.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
-#include "shell/Window.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Overlays.h"
+#include "input/Overlays.h"
 
 namespace {
 

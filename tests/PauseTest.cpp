@@ -8,8 +8,8 @@
 
 #include "GlHarness.h"
 #include "effects/Particles.h"
+#include "input/Input.h"
 #include "session/Notice.h"
-#include "shell/Input.h"
 #include "vehicle/Car.h"
 
 namespace {

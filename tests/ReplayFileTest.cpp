@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ReplayFile.h"
+#include "drives/ReplayFile.h"
 
 namespace {
 

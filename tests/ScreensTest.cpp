@@ -14,11 +14,11 @@
 
 #include "GlHarness.h"
 #include "dashboard/Toolbar.h"
+#include "input/Actions.h"
+#include "input/Input.h"
+#include "platform/Window.h"
 #include "session/Draw.h"
-#include "shell/Actions.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
-#include "shell/Window.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Settings.h"
+#include "input/Settings.h"
 
 namespace {
 

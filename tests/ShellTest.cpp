@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "GlHarness.h"
-#include "shell/FramePacer.h"
-#include "shell/Window.h"
+#include "platform/FramePacer.h"
+#include "platform/Window.h"
 #include "vehicle/Car.h"
 
 namespace {

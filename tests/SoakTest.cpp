@@ -17,8 +17,8 @@
 #include <string>
 
 #include "GlHarness.h"
+#include "input/Input.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
 #include "vehicle/Car.h"
 
 // AddressSanitizer, as g++ and clang++ each tell of it.

@@ -15,10 +15,10 @@
 #include "assets/PixelScale.h"
 #include "assets/Textures.h"
 #include "effects/Random.h"
+#include "input/Input.h"
 #include "session/GameState.h"
+#include "session/PlayedGame.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
-#include "shell/PlayedGame.h"
 #include "vehicle/Car.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The game's folders and the order they stand in: each may include its own headers and those of
 the folders below it, never one beside or above it. Also no unit (a header and its source) may
-reach itself through its includes. Usage: include_layers.py SRC_FOLDER"""
+reach itself through its includes. The README's Layout names the folders in the same order, from
+the top. Usage: include_layers.py SRC_FOLDER README"""
 import collections
 import os
 import re
@@ -9,18 +10,37 @@ import sys
 
 # Lowest first. Folders on one row stand side by side and include none of each other.
 LAYERS = [
+    ["base"],                         # plain files, digests, the program's messages and statuses
     ["assets"],                       # pictures, display lists, sizes on large screens
     ["effects"],                      # particle bursts, the game's random numbers
     ["vehicle"],                      # the car
     ["world", "dashboard", "sound"],  # the world's rules, the dashboard, the sounds
     ["session"],                      # the game's state, a frame's rules and its picture
-    ["shell"],                        # the program around the game
+    ["platform"],                     # the window, the frame's pace, the leak check, the icon
+    ["drives"],                       # recorded drives: their file, recording, showing, checking
+    ["input"],                        # keys, mouse, pads, settings, actions, what the screen
+                                      # says about the controls
+    ["shell"],                        # the command line, the start-up and the frame loop
 ]
 LEVEL = {folder: level for level, row in enumerate(LAYERS) for folder in row}
 
 
-def main(src):
+def layout_order(readme):
+    """The src folders the README's Layout lists, in its order, each once."""
+    with open(readme, encoding="utf-8") as text:
+        layout = text.read().split("\n## Layout\n", 1)[1].split("\n## ", 1)[0]
+    named = []
+    for folder in re.findall(r"`src/(\w+)`", layout):
+        if folder not in named:
+            named.append(folder)
+    return named
+
+
+def main(src, readme):
     problems = []
+    top_down = [folder for row in reversed(LAYERS) for folder in row]
+    if layout_order(readme) != top_down:
+        problems.append(f"{readme}: the Layout lists {layout_order(readme)}, the layers {top_down}")
     units = collections.defaultdict(set)
     for root, _, files in os.walk(src):
         for name in sorted(files):
@@ -70,4 +90,4 @@ def main(src):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2]))

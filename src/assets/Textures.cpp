@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "assets/BmpReader.h"
-#include "assets/Digest.h"
+#include "base/Digest.h"
 
 const char* const textureFiles[kTextureCount] = {"Car.bmp",    "Dirt.bmp", "Box1.bmp", "New.bmp",
                                                  "Quit.bmp",   "Roof.bmp", "Road.bmp", "Water.bmp",

@@ -1,7 +1,7 @@
 // The game's state as it starts, and its digest.
 #include "session/GameState.h"
 
-#include "assets/Digest.h"
+#include "base/Digest.h"
 
 GameState::GameState()
 {

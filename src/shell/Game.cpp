@@ -16,22 +16,22 @@
 #include <thread>
 #include <vector>
 
+#include "drives/Recording.h"
+#include "drives/Replay.h"
+#include "input/Actions.h"
+#include "input/Gamepad.h"
+#include "input/Input.h"
+#include "input/Overlays.h"
+#include "input/Settings.h"
+#include "platform/FramePacer.h"
+#include "platform/LeakCheck.h"
+#include "platform/Window.h"
+#include "platform/WindowIdentity.h"
 #include "session/Draw.h"
 #include "session/Notice.h"
+#include "session/PlayedGame.h"
 #include "session/Step.h"
-#include "shell/Actions.h"
-#include "shell/FramePacer.h"
-#include "shell/Gamepad.h"
-#include "shell/Input.h"
-#include "shell/LeakCheck.h"
 #include "shell/Options.h"
-#include "shell/Overlays.h"
-#include "shell/PlayedGame.h"
-#include "shell/Recording.h"
-#include "shell/Replay.h"
-#include "shell/Settings.h"
-#include "shell/Window.h"
-#include "shell/WindowIdentity.h"
 #include "sound/Sound.h"
 
 // After GLUT and the game's headers: Xlib's macros would clash with names in them.
@@ -285,14 +285,14 @@ int runGame(int argc, char** argv)
 
     startGlut(options, display);
     aspectKept = options.keepAspect;
-    sizeWindow(options);
+    sizeWindow(options.geometry);
     if (!options.window) {
         // The window opens already covering the screen: a desktop without a window manager
         // cannot make it full screen, and would otherwise show it shifted off the top left.
         glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
         glutInitWindowPosition(0, 0);
     } else {
-        placeWindow(options);
+        placeWindow(options.geometry);
     }
     glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
     identifyWindow();  // its class and icon, for the desktop's task bar

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/Settings.h"
+#include "input/Settings.h"
 
 namespace fs = std::filesystem;
 

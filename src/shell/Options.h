@@ -5,14 +5,8 @@
 #include <string>
 #include <vector>
 
-// The window asked for with X's -geometry WxH+X+Y: a size, a position, or both.
-struct WindowGeometry {
-    int width = 0, height = 0;  // pixels; 0 where no size was given
-    bool placed = false;        // a position was given
-    int x = 0, y = 0;           // pixels from the screen's left and top edges (or right and
-    bool fromRight = false;     // bottom edges, for -X and -Y)
-    bool fromBottom = false;
-};
+#include "base/Program.h"
+#include "platform/Window.h"
 
 struct Options {
     std::string dataFolder;  // --data DIR; empty when not given
@@ -30,11 +24,6 @@ struct Options {
     // for glutInit.
     std::vector<std::string> glutArguments;
 };
-
-// Exit statuses, as the help and the manual page list them.
-constexpr int kExitPlayed = 0;      // the game was left, or the help or version was shown
-constexpr int kExitCannotPlay = 1;  // a picture or the display cannot be used
-constexpr int kExitMistake = 2;     // a mistake on the command line
 
 // Reads the command line. Prints the help or the version on stdout, or one line on stderr for a
 // mistake, and then returns the status the game ends with (0, or 2 for a mistake); returns

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/ReplayFile.h"
+#include "drives/ReplayFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/Settings.h"
+#include "input/Settings.h"
 
 namespace {
 

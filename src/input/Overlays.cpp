@@ -1,7 +1,7 @@
 // The program's own words over the game's picture: what they say, how long they stay, and where
 // they are drawn. None of them is drawn inside the game's picture of a frame, which recorded
 // drives keep a digest of.
-#include "shell/Overlays.h"
+#include "input/Overlays.h"
 
 #include <GL/glut.h>
 

@@ -2,11 +2,19 @@
 // view's coordinates of its pixels. Screen facts, kept apart from the game's state.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "session/Draw.h"
 
-struct Options;
+// The window asked for with X's -geometry WxH+X+Y: a size, a position, or both.
+struct WindowGeometry {
+    int width = 0, height = 0;  // pixels; 0 where no size was given
+    bool placed = false;        // a position was given
+    int x = 0, y = 0;           // pixels from the screen's left and top edges (or right and
+    bool fromRight = false;     // bottom edges, for -X and -Y)
+    bool fromBottom = false;
+};
 
 // The game's picture in the window: the whole window; or, with the proportions kept, the largest
 // 4:3 rectangle in its middle, with bars in the colour beyond the map's border beside it.
@@ -43,8 +51,8 @@ void showPictureInItsPlace();
 
 // The window of --window or -geometry, also the one F11 goes back to from full screen: its size,
 // then its place, for the window about to be created.
-void sizeWindow(const Options& options);
-void placeWindow(const Options& options);
+void sizeWindow(const std::optional<WindowGeometry>& asked);
+void placeWindow(const std::optional<WindowGeometry>& asked);
 void askFullScreen(bool fullScreen);  // as the game starts: full screen or the window
 // F11 and Alt+Enter: full screen, or the window of --window, from the next frame on; the game
 // goes on where it stands.

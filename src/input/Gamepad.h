@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "shell/Settings.h"
+#include "input/Settings.h"
 
 // The controller interface started, with the pads' table and dead zone (percent of travel).
 // False, after one line on stderr, where it cannot start: the game plays by keyboard.

@@ -2,7 +2,7 @@
 // Each line stands on its own: a line the game cannot use is one warning and leaves that
 // setting as the game has it; no line can take Escape away from quitting, give one key two
 // actions, or leave an action without a key.
-#include "shell/Settings.h"
+#include "input/Settings.h"
 
 #include <GL/freeglut.h>
 #include <pwd.h>
@@ -16,7 +16,7 @@
 #include <optional>
 #include <utility>
 
-#include "shell/PlainFile.h"
+#include "base/PlainFile.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "drives/ReplayFile.h"
 #include "session/Commands.h"
 #include "session/GameState.h"
-#include "shell/ReplayFile.h"
 
 // Showing: the whole file is read and checked before the window opens; it then plays at the
 // game's own pace, exactly as it is checked (its own pauses too), and the player takes over the

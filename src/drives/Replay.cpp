@@ -1,5 +1,5 @@
 // Recorded drives: showing one at the game's pace, and checking one unpaced against the game.
-#include "shell/Replay.h"
+#include "drives/Replay.h"
 
 #include <GL/freeglut.h>
 
@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "assets/Textures.h"
+#include "base/Program.h"
+#include "drives/Recording.h"
+#include "platform/Window.h"
 #include "session/Draw.h"
 #include "session/Step.h"
-#include "shell/Options.h"
-#include "shell/Recording.h"
-#include "shell/Window.h"
 
 namespace {
 

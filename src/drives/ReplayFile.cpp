@@ -1,10 +1,10 @@
 // The file of a recorded drive: the codes of its records, and its reader.
-#include "shell/ReplayFile.h"
+#include "drives/ReplayFile.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "shell/PlainFile.h"
+#include "base/PlainFile.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The one game this program plays, as the program starts it.
-#include "shell/PlayedGame.h"
+#include "session/PlayedGame.h"
 
 namespace {
 

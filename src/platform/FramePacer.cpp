@@ -1,6 +1,6 @@
 // Frame pacing: one frame per slot of 1/60 s, so the car moves at the same speed on every machine
 // and, as it moves one step per frame, moves evenly.
-#include "shell/FramePacer.h"
+#include "platform/FramePacer.h"
 
 #include <thread>
 

@@ -1,16 +1,16 @@
 // Where the player's actions go: the program's own at once, the game's into the commands of its
 // next frame; and the game's own pace for actions held down, whatever device holds them.
-#include "shell/Actions.h"
+#include "input/Actions.h"
 
 #include <GL/freeglut.h>
 
 #include <cstdlib>
 
-#include "shell/Options.h"
-#include "shell/Overlays.h"
-#include "shell/PlayedGame.h"
-#include "shell/Replay.h"
-#include "shell/Window.h"
+#include "base/Program.h"
+#include "drives/Replay.h"
+#include "input/Overlays.h"
+#include "platform/Window.h"
+#include "session/PlayedGame.h"
 #include "sound/Sound.h"
 
 namespace {

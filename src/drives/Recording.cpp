@@ -2,7 +2,7 @@
 // named, without a name until it holds a whole second; then it takes the file's place in one
 // rename, so that an old drive is only ever replaced by a new one of a second or more. From then
 // on every second is written whole, or the file is cut back to the last whole second.
-#include "shell/Recording.h"
+#include "drives/Recording.h"
 
 #include <GL/glut.h>
 #include <fcntl.h>
@@ -19,10 +19,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "assets/Digest.h"
 #include "assets/Textures.h"
-#include "shell/ReplayFile.h"
-#include "shell/Window.h"
+#include "base/Digest.h"
+#include "drives/ReplayFile.h"
+#include "platform/Window.h"
 
 namespace {
 

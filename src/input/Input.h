@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "dashboard/Toolbar.h"
-#include "shell/Actions.h"
-#include "shell/Keys.h"
-#include "shell/Settings.h"
+#include "input/Actions.h"
+#include "input/Keys.h"
+#include "input/Settings.h"
 
 // The keyboard's table: the game's own keys until the player's settings give theirs.
 void useKeys(const std::vector<KeyBinding>& keys);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "input/Settings.h"
 #include "session/GameState.h"
 #include "session/View.h"
-#include "shell/Settings.h"
 
 constexpr int kNoticeFrames = 120;   // two seconds of the game's pace
 constexpr int kHintFrames = 240;     // the start's hint: four seconds...

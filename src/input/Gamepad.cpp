@@ -3,7 +3,7 @@
 // are read once per turn of GLUT's main loop, before the car's motion step. Each pad's inputs
 // are pressed or not; the actions they are bound to are held while any input of any pad bound
 // to them is pressed, so that letting go of the D-pad leaves a stick held the same way turning.
-#include "shell/Gamepad.h"
+#include "input/Gamepad.h"
 
 #include <SDL.h>
 
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "shell/Actions.h"
+#include "input/Actions.h"
 
 namespace {
 

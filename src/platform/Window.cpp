@@ -1,5 +1,5 @@
 // The game's window: the picture's place in it, the view over it, full screen or a window.
-#include "shell/Window.h"
+#include "platform/Window.h"
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
@@ -9,7 +9,6 @@
 
 #include "assets/PixelScale.h"
 #include "dashboard/Toolbar.h"
-#include "shell/Options.h"
 
 // After GLUT and the game's headers: Xlib's macros would clash with names in them.
 #include <GL/glx.h>
@@ -165,9 +164,9 @@ void followWindowMode()
 
 // The size asked for, else the usual 1024 x 768. No side is made longer than renderers draw: a
 // larger window could not be drawn anyway, and makes some fail as it opens.
-void sizeWindow(const Options& options)
+void sizeWindow(const std::optional<WindowGeometry>& asked)
 {
-    const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
+    const WindowGeometry geometry = asked.value_or(WindowGeometry{});
     windowedWidth =
         geometry.width > 0 ? std::min(geometry.width, kLargestWindowSide) : kWindowWidth;
     windowedHeight =
@@ -176,9 +175,9 @@ void sizeWindow(const Options& options)
 
 // The place asked for (X's -X and -Y from the right and bottom edges), else the top left, unless
 // only a size was given, which the desktop places.
-void placeWindow(const Options& options)
+void placeWindow(const std::optional<WindowGeometry>& asked)
 {
-    const WindowGeometry geometry = options.geometry.value_or(WindowGeometry{});
+    const WindowGeometry geometry = asked.value_or(WindowGeometry{});
     const int width = windowedWidth, height = windowedHeight;
     glutInitWindowSize(width, height);
     if (geometry.placed) {
@@ -187,7 +186,7 @@ void placeWindow(const Options& options)
         const int y =
             geometry.fromBottom ? glutGet(GLUT_SCREEN_HEIGHT) - height - geometry.y : geometry.y;
         glutInitWindowPosition(std::max(0, x), std::max(0, y));
-    } else if (!options.geometry) {
+    } else if (!asked) {
         glutInitWindowPosition(0, 0);
     }
 }

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/Keys.h"
 #include "session/Commands.h"
-#include "shell/Keys.h"
 
 // A gamepad's inputs in SDL's standard layout, each as a press: the buttons, the triggers past
 // the dead zone, and each stick's four directions past the dead zone.

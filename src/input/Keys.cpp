@@ -1,6 +1,6 @@
 // The keyboard's keys and their names: X's names, from Xlib's own table of them, for the keys
 // freeglut reports and the keypad's keys, which the game tells apart itself.
-#include "shell/Keys.h"
+#include "input/Keys.h"
 
 #include <GL/freeglut.h>
 

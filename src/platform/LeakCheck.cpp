@@ -1,5 +1,5 @@
 // Leak checking in the sanitizer build, while the GL driver is still loaded.
-#include "shell/LeakCheck.h"
+#include "platform/LeakCheck.h"
 
 // g++ says so with a macro, clang++ through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)

@@ -6,14 +6,14 @@
 // the 1 above the letters, and a key let go after Shift types another character than it did
 // when pressed. So the game also reads the window's key events from X, on a connection of its
 // own, and pairs each of GLUT's calls with its event.
-#include "shell/Input.h"
+#include "input/Input.h"
 
 #include <GL/glut.h>
 
 #include <array>
 
-#include "shell/PlayedGame.h"
-#include "shell/Window.h"
+#include "platform/Window.h"
+#include "session/PlayedGame.h"
 #include "sound/Sound.h"
 
 // After GLUT: Xlib's macros would clash with names above.

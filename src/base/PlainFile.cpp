@@ -1,6 +1,6 @@
 // Small files read whole: opened without waiting, and read only once they are known to be plain
 // files no larger than allowed.
-#include "shell/PlainFile.h"
+#include "base/PlainFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

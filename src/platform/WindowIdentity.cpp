@@ -1,6 +1,6 @@
 // The game window's class and icon, set through Xlib on the window GLUT has just made current:
 // GLUT itself gives the window neither.
-#include "shell/WindowIdentity.h"
+#include "platform/WindowIdentity.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "shell/WindowIconPixels.h"
+#include "platform/WindowIconPixels.h"
 
 void identifyWindow()
 {
