@@ -75,13 +75,12 @@ void afterFrame(const Script& script, int shown)
 
 struct {
     const Script* script;
-    void (*display)();
     int shown, last;
 } loop;  // the run of the main loop under way
 
 void scriptedFrame()
 {
-    loop.display();
+    display();
     ++loop.shown;
     const GLenum error = glGetError();
     EXPECT_EQ(error, static_cast<GLenum>(GL_NO_ERROR))
@@ -304,14 +303,16 @@ void runFrames(int frames, const Script& script)
     }
 }
 
-int runMainLoopFrames(int frames, const Script& script, void (*display)(), unsigned ms)
+int runMainLoopFrames(int frames, const Script& script, bool paced, unsigned ms)
 {
-    loop = {&script, display, 0, frames};
+    loop = {&script, 0, frames};
+    framesPaced = paced;
     registerInputCallbacks();
     watchSight();
     glutIdleFunc(idle);
     glutDisplayFunc(scriptedFrame);
     runMainLoopFor(ms);
+    framesPaced = false;
     return loop.shown;
 }
 

@@ -95,11 +95,11 @@ struct Script {
 void runFrames(int frames, const Script& script);
 
 // The game's main loop with its own callbacks (idle step, devices, the window's sight followed in
-// `sight`) and `display`, each frame checked for GL errors and followed by the script's note and
-// cues, from a first frame until the frame `frames` has been shown and its cues done, or for `ms`
-// milliseconds at most (a backstop, should frames stop coming). Returns the frames shown.
-int runMainLoopFrames(int frames, const Script& script, void (*display)() = pacedDisplay,
-                      unsigned ms = 60000);
+// `sight`) and `display`, its frames paced as the game paces them unless `paced` is false, each
+// frame checked for GL errors and followed by the script's note and cues, from a first frame
+// until the frame `frames` has been shown and its cues done, or for `ms` milliseconds at most (a
+// backstop, should frames stop coming). Returns the frames shown.
+int runMainLoopFrames(int frames, const Script& script, bool paced = true, unsigned ms = 60000);
 
 // Runs the game's main loop with the callbacks as set, from a first frame, for `ms`
 // milliseconds; then leaves it, checking for leaks first (leaving unloads the GL driver).

@@ -234,7 +234,7 @@ TEST(Sound, NoLibraryOrNoDevicePlaysSilentlyAfterOneLine)
         setSoundPaused(true);
         stopSound();
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(err.rfind("TARVELO!: no sound (", 0), 0u) << err;
+        EXPECT_EQ(err.rfind("tarvelo: no sound (", 0), 0u) << err;
         EXPECT_NE(err.find("); the game plays silently\n"), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_FALSE(soundMuted());

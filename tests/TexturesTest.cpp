@@ -225,7 +225,7 @@ GameRun runGameIn(const fs::path& folder,
 void expectEndedOn(const GameRun& run, const char* file, const std::string& message)
 {
     EXPECT_EQ(run.status, 1) << "-1: still running at the time limit, or ended by a signal";
-    EXPECT_EQ(run.err, "Error: " + std::string(file) + " in .: " + message + "\n");
+    EXPECT_EQ(run.err, "tarvelo: " + std::string(file) + " in .: " + message + "\n");
     const std::string progress = "\n Loading textures...\n";
     ASSERT_GE(run.out.size(), progress.size()) << run.out;
     EXPECT_EQ(run.out.substr(run.out.size() - progress.size()), progress)
@@ -347,7 +347,7 @@ TEST(Textures, TheErrorLineNamesTheFolderAsGiven)
     writeFile(folder.place("Quit.bmp"), {'B', 'M', 1, 2, 3});
     const std::string given = folder.path.string() + "/./";
     EXPECT_EXIT(loadTextures(given), testing::ExitedWithCode(1),
-                testing::Eq("Error: Quit.bmp in " + given + ": Image file conversion error.\n"));
+                testing::Eq("tarvelo: Quit.bmp in " + given + ": Image file conversion error.\n"));
 }
 
 }  // namespace

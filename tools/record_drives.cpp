@@ -23,16 +23,16 @@
 #include <vector>
 
 #include "dashboard/Toolbar.h"
+#include "drives/Recording.h"
+#include "drives/Replay.h"
+#include "input/Actions.h"
+#include "input/Input.h"
+#include "platform/Window.h"
+#include "platform/WindowIdentity.h"
 #include "session/Draw.h"
+#include "session/PlayedGame.h"
 #include "session/Step.h"
-#include "shell/Actions.h"
 #include "shell/Game.h"
-#include "shell/Input.h"
-#include "shell/PlayedGame.h"
-#include "shell/Recording.h"
-#include "shell/Replay.h"
-#include "shell/Window.h"
-#include "shell/WindowIdentity.h"
 #include "vehicle/Car.h"
 #include "world/Regions.h"
 
@@ -1016,7 +1016,8 @@ void watchedDisplay()
 {
     const Car before = playedGame().playerCar;
     const bool played = framePlays(playedGame(), queuedCommands());
-    pacedDisplay();
+    framesPaced = true;  // at the game's own pace
+    display();
     if (played) {
         ++framesDrawn;
         watchFrame(before, playedGame().playerCar);

@@ -9,6 +9,7 @@
 
 #include "assets/BmpReader.h"
 #include "base/Digest.h"
+#include "base/Program.h"
 
 const char* const textureFiles[kTextureCount] = {"Car.bmp",    "Dirt.bmp", "Box1.bmp", "New.bmp",
                                                  "Quit.bmp",   "Roof.bmp", "Road.bmp", "Water.bmp",
@@ -44,9 +45,7 @@ std::string driverRefusal(int32_t width, int32_t height)
 [[noreturn]] void endOnPicture(const char* file, const std::string& folder,
                                const std::string& message)
 {
-    const std::string line =
-        "Error: " + std::string(file) + " in " + folder + ": " + message + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    say(std::string(file) + " in " + folder + ": " + message);
     std::fflush(stderr);
     std::exit(1);
 }

@@ -29,5 +29,5 @@ extern const char* const textureFiles[kTextureCount];  // file names, in slot or
 extern uint64_t picturesDigest;  // of the ten pictures as read: each one's size and pixels
 
 // Read and upload all ten from `folder`; at the first picture that cannot be used, one line
-// "Error: <file> in <folder>: <why>" on stderr, and the game ends with status 1.
+// "tarvelo: <file> in <folder>: <why>" on stderr, and the game ends with status 1.
 void loadTextures(const std::string& folder);

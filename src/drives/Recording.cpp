@@ -21,6 +21,7 @@
 
 #include "assets/Textures.h"
 #include "base/Digest.h"
+#include "base/Program.h"
 #include "drives/ReplayFile.h"
 #include "platform/Window.h"
 
@@ -44,7 +45,7 @@ Recording recording;
 
 std::string refusal(const std::string& path, const std::string& why)
 {
-    return "Error: record " + path + ": " + why;
+    return "record " + path + ": " + why;
 }
 
 // No second game records into the same file: a game recording holds a name in the abstract
@@ -120,9 +121,8 @@ int openNewDrive(const std::string& folderPath)
 
 void stopRecording(const char* what)
 {
-    std::fprintf(stderr,
-                 "tarvelo: the recording %s could not be %s (%s); the drive goes on unrecorded\n",
-                 recording.path.c_str(), what, std::strerror(errno));
+    say("the recording " + recording.path + " could not be " + what + " (" + std::strerror(errno) +
+        "); the drive goes on unrecorded");
     close(recording.fd);
     recording.fd = -1;
     if (!recording.ownName.empty() && !recording.inPlace)
@@ -229,9 +229,7 @@ void finishRecording()
     recording.pending.push_back(kEndRecord);
     writePending();
     if (recording.fd >= 0 && !recording.inPlace && recording.oldDrive) {
-        std::fprintf(stderr,
-                     "tarvelo: the drive lasted less than a second: %s keeps the drive it held\n",
-                     recording.path.c_str());
+        say("the drive lasted less than a second: " + recording.path + " keeps the drive it held");
         if (!recording.ownName.empty())
             unlinkat(recording.folder, recording.ownName.c_str(), 0);
     } else {

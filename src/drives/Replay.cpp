@@ -48,7 +48,7 @@ bool commandsToNextFrame(const Replay& replay, size_t& next, size_t& checkpoints
 
 std::string describeReason(const std::string& path, const std::string& reason)
 {
-    return "Error: replay " + path + ": " + reason;
+    return "replay " + path + ": " + reason;
 }
 
 // The check's window at a checkpoint's size, asked for and waited on: the software renderer's
@@ -90,44 +90,72 @@ uint64_t checkpointPicture(const GameState& state, const Checkpoint& checkpoint)
     return pictureDigest();
 }
 
-// One drive played back in a state of its own: "" when every checkpoint agrees, else what
-// differs, with the frame in `frames`; `picturesCompared` counts the checkpoints whose pictures
-// were compared.
-std::string checkDrive(const Replay& replay, bool withPictures, uint32_t& frames,
-                       size_t& picturesCompared)
+// What checking one drive found.
+struct DriveCheck {
+    std::string difference;  // "" when every checkpoint agrees, else what differs
+    uint32_t frames = 0;     // the frames played, up to the one that differs
+    bool window = false;     // checked on a display, where pictures can be compared
+    bool samePictures = false, sameRenderer = false;  // as the recording's
+    size_t picturesCompared = 0;
+    size_t pictured = 0;  // the checkpoints that have a picture
+};
+
+// One drive played back in a state of its own, its checkpoints' pictures compared `withPictures`.
+void checkDrive(const Replay& replay, bool withPictures, DriveCheck& check)
 {
     GameState state;
     std::vector<Command> input;
     size_t next = 0, passed = 0;
-    frames = 0;
-    picturesCompared = 0;
     for (;;) {
         input.clear();
         if (!commandsToNextFrame(replay, next, passed, input)) {
             applyCommands(state, input);  // heard after the last frame, before the game ended
             break;
         }
-        ++frames;
-        if (!step(state, input))
-            return "a frame of a paused game";
+        ++check.frames;
+        if (!step(state, input)) {
+            check.difference = "a frame of a paused game";
+            return;
+        }
         // The checkpoint recorded after this frame, if there is one.
         if (passed >= replay.checkpoints.size())
             continue;
         const Checkpoint& c = replay.checkpoints[passed];
-        if (c.frame != frames || c.width == 0)
+        if (c.frame != check.frames || c.width == 0)
             continue;
-        if (gameStateDigest(state) != c.state)
-            return "state";
+        if (gameStateDigest(state) != c.state) {
+            check.difference = "state";
+            return;
+        }
         if (withPictures && windowOfSize(c.width, c.height)) {
-            if (checkpointPicture(state, c) != c.picture)
-                return "picture";
-            ++picturesCompared;
+            if (checkpointPicture(state, c) != c.picture) {
+                check.difference = "picture";
+                return;
+            }
+            ++check.picturesCompared;
         }
     }
     // A finished drive ends with the state it was left in.
     if (replay.finished && gameStateDigest(state) != replay.checkpoints.back().state)
-        return "state";
-    return "";
+        check.difference = "state";
+}
+
+// The drive's line on the standard output, after its file's name.
+std::string verdict(const DriveCheck& check)
+{
+    const std::string frames = std::to_string(check.frames);
+    if (!check.difference.empty())
+        return "differs at frame " + frames + " (" + check.difference + ")";
+    if (!check.window)
+        return "ok, " + frames + " frames (state only)";
+    if (!check.samePictures)
+        return "ok, " + frames + " frames (state only: the pictures differ from the recording's)";
+    if (!check.sameRenderer)
+        return "ok, " + frames + " frames (state only: another renderer than the recording's)";
+    if (check.picturesCompared < check.pictured)
+        return "ok, " + frames + " frames (pictures at " + std::to_string(check.picturesCompared) +
+               " of " + std::to_string(check.pictured) + " checkpoints)";
+    return "ok, " + frames + " frames";
 }
 
 }  // namespace
@@ -173,7 +201,7 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
         std::string error;
         std::optional<Replay> replay = readReplayFile(path, error);
         if (!replay) {
-            std::fprintf(stderr, "%s\n", describeReason(path, error).c_str());
+            say(describeReason(path, error));
             toCheck.allRead = false;
             continue;
         }
@@ -188,39 +216,21 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
 
 int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures)
 {
-    const bool window = pictures == PictureCheck::InThisWindow;
     int status = toCheck.allRead ? kExitPlayed : kExitCannotPlay;
     for (auto& [path, drive] : toCheck.drives) {
         const ReplayHeader& header = drive.header;
+        DriveCheck check;
+        check.window = pictures == PictureCheck::InThisWindow;
         // Pictures are the same only with the same pictures, drawn by the same renderer.
-        const bool samePictures = window && header.picturesDigest == picturesDigest;
-        const bool sameRenderer = window && header.renderer == glText(GL_RENDERER) &&
-                                  header.rendererVersion == glText(GL_VERSION);
-        uint32_t frames = 0;
-        size_t picturesCompared = 0;
-        const std::string difference =
-            checkDrive(drive, samePictures && sameRenderer, frames, picturesCompared);
-        size_t pictured = 0;  // the checkpoints that have a picture
+        check.samePictures = check.window && header.picturesDigest == picturesDigest;
+        check.sameRenderer = check.window && header.renderer == glText(GL_RENDERER) &&
+                             header.rendererVersion == glText(GL_VERSION);
         for (const Checkpoint& c : drive.checkpoints)
-            pictured += c.width != 0 ? 1 : 0;
-        if (!difference.empty()) {
-            std::printf("%s: differs at frame %u (%s)\n", path.c_str(), frames, difference.c_str());
+            check.pictured += c.width != 0 ? 1 : 0;
+        checkDrive(drive, check.samePictures && check.sameRenderer, check);
+        if (!check.difference.empty())
             status = kExitCannotPlay;
-        } else if (!window) {
-            std::printf("%s: ok, %u frames (state only)\n", path.c_str(), frames);
-        } else if (!samePictures) {
-            std::printf(
-                "%s: ok, %u frames (state only: the pictures differ from the recording's)\n",
-                path.c_str(), frames);
-        } else if (!sameRenderer) {
-            std::printf("%s: ok, %u frames (state only: another renderer than the recording's)\n",
-                        path.c_str(), frames);
-        } else if (picturesCompared < pictured) {
-            std::printf("%s: ok, %u frames (pictures at %zu of %zu checkpoints)\n", path.c_str(),
-                        frames, picturesCompared, pictured);
-        } else {
-            std::printf("%s: ok, %u frames\n", path.c_str(), frames);
-        }
+        std::printf("%s: %s\n", path.c_str(), verdict(check).c_str());
         std::fflush(stdout);
     }
     return status;

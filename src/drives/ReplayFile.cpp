@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "base/PlainFile.h"
+#include "platform/Window.h"
 
 namespace {
 
 constexpr size_t kLargestFile = 16u << 20;  // bytes: about a day and a half of driving
-constexpr int kLargestSide = 16384;
 
 // The actions a drive records, under their codes in the file. Quitting and the sound are the
 // player's business, not the game's state, and are not recorded.
@@ -160,8 +160,8 @@ std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std:
             }
             // After every 60th frame, as the game writes them, of a view a window can have.
             if (c.frame != frames || frames != checkpointFrames + kFramesPerCheckpoint ||
-                c.width == 0 || c.height == 0 || c.width > kLargestSide ||
-                c.height > kLargestSide) {
+                c.width == 0 || c.height == 0 || c.width > kLargestWindowSide ||
+                c.height > kLargestWindowSide) {
                 error = "a damaged checkpoint at byte " + std::to_string(where);
                 return std::nullopt;
             }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <iterator>
 
+#include "base/Program.h"
 #include "input/Actions.h"
 
 namespace {
@@ -209,8 +210,7 @@ bool startGamepads(const std::vector<PadBinding>& bindings, int deadZonePercent)
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        std::fprintf(stderr, "TARVELO!: no gamepads (%s); the game plays by keyboard\n",
-                     SDL_GetError());
+        say(std::string("no gamepads (") + SDL_GetError() + "); the game plays by keyboard");
         return false;
     }
     started = true;

@@ -17,6 +17,8 @@
 #include <utility>
 
 #include "base/PlainFile.h"
+#include "base/Program.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -256,6 +258,8 @@ public:
 private:
     void readKeys(int control, std::string_view value, int line);
     void readPad(int control, std::string_view value, int line);
+    void readDeadZone(std::string_view value, int line);
+    void readYesOrNo(bool& setting, std::string_view name, std::string_view value, int line);
     template <typename T>
     void settleConflicts(Chosen<T>& chosen, std::vector<T> (*defaults)(int), const char* prefix,
                          const char* what);
@@ -306,6 +310,17 @@ std::optional<bool> yesOrNo(std::string_view value)
     return std::nullopt;
 }
 
+// The line without its comment and the spaces around it. A comment starts at a # at the start
+// or after a space: no setting's name or value holds one there.
+std::string_view withoutComment(std::string_view line)
+{
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t'))
+            return trimmed(line.substr(0, i));
+    }
+    return trimmed(line);
+}
+
 void Reader::readLine(std::string_view line, int number)
 {
     if (!line.empty() && line.back() == '\r')
@@ -318,15 +333,7 @@ void Reader::readLine(std::string_view line, int number)
         warn(number, "a control character, which no setting holds; ignored");
         return;
     }
-    // A comment starts at a # at the start or after a space: no setting's name or value holds
-    // one there.
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
-            line = line.substr(0, i);
-            break;
-        }
-    }
-    line = trimmed(line);
+    line = withoutComment(line);
     if (line.empty())
         return;
     const size_t equals = line.find('=');
@@ -345,34 +352,37 @@ void Reader::readLine(std::string_view line, int number)
         if (kControls[c].onPad && device == "pad.")
             return readPad(c, value, number);
     }
-    if (name == "dead_zone") {
-        std::string_view digits = value;
-        if (!digits.empty() && digits.back() == '%')
-            digits.remove_suffix(1);
-        int percent = -1;
-        if (!digits.empty() && digits.size() <= 3 &&
-            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            percent = std::atoi(std::string(digits).c_str());
-        if (percent < kSmallestDeadZone || percent > kLargestDeadZone) {
-            warn(number, "dead_zone is a whole number of percent from " +
-                             std::to_string(kSmallestDeadZone) + " to " +
-                             std::to_string(kLargestDeadZone) + ", not " + quoted(value) +
-                             "; ignored");
-            return;
-        }
-        settings_.deadZonePercent = percent;
-        return;
-    }
-    if (name == "mute" || name == "window") {
-        const std::optional<bool> yes = yesOrNo(value);
-        if (!yes) {
-            warn(number, std::string(name) + " is yes or no, not " + quoted(value) + "; ignored");
-            return;
-        }
-        (name == "mute" ? settings_.mute : settings_.window) = *yes;
-        return;
-    }
+    if (name == "dead_zone")
+        return readDeadZone(value, number);
+    if (name == "mute" || name == "window")
+        return readYesOrNo(name == "mute" ? settings_.mute : settings_.window, name, value, number);
     warn(number, quoted(name) + " is no setting (tarvelo --print-settings lists them); ignored");
+}
+
+void Reader::readDeadZone(std::string_view value, int line)
+{
+    std::string_view digits = value;
+    if (!digits.empty() && digits.back() == '%')
+        digits.remove_suffix(1);
+    int percent = -1;
+    if (!digits.empty() && digits.size() <= 3 &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        percent = std::atoi(std::string(digits).c_str());
+    if (percent < kSmallestDeadZone || percent > kLargestDeadZone) {
+        warn(line, "dead_zone is a whole number of percent from " +
+                       std::to_string(kSmallestDeadZone) + " to " +
+                       std::to_string(kLargestDeadZone) + ", not " + quoted(value) + "; ignored");
+        return;
+    }
+    settings_.deadZonePercent = percent;
+}
+
+void Reader::readYesOrNo(bool& setting, std::string_view name, std::string_view value, int line)
+{
+    if (const std::optional<bool> yes = yesOrNo(value))
+        setting = *yes;
+    else
+        warn(line, std::string(name) + " is yes or no, not " + quoted(value) + "; ignored");
 }
 
 void Reader::readKeys(int control, std::string_view value, int line)
@@ -579,9 +589,8 @@ Settings parseSettings(std::string_view text, const std::string& path,
 Settings readSettings(const std::string& path, bool mustExist, std::FILE* warnings)
 {
     const auto cannot = [&](const std::string& why) {
-        std::fprintf(warnings,
-                     "tarvelo: the settings file %s %s; the game's own settings are used\n",
-                     path.c_str(), why.c_str());
+        say("the settings file " + path + " " + why + "; the game's own settings are used",
+            warnings);
         return defaultSettings();
     };
     if (path.empty())
@@ -608,10 +617,11 @@ Settings readSettings(const std::string& path, bool mustExist, std::FILE* warnin
     const Settings settings = parseSettings(file.bytes, path, lines);
     const int count = static_cast<int>(lines.size());
     for (int i = 0; i < count && i < kMostWarningsShown; ++i)
-        std::fprintf(warnings, "tarvelo: %s\n", lines[static_cast<size_t>(i)].c_str());
+        say(lines[static_cast<size_t>(i)], warnings);
     if (count > kMostWarningsShown)
-        std::fprintf(warnings, "tarvelo: %s: and %d more lines that cannot be used\n", path.c_str(),
-                     count - kMostWarningsShown);
+        say(path + ": and " + std::to_string(count - kMostWarningsShown) +
+                " more lines that cannot be used",
+            warnings);
     return settings;
 }
 
@@ -654,8 +664,9 @@ void printDefaultSettings(std::FILE* out)
                  "dead_zone = %d\n"
                  "# Start without sound (yes or no), as --mute; m switches the sound on and off.\n"
                  "mute = %s\n"
-                 "# Start in a 1024 x 768 window instead of full screen (yes or no), as --window.\n"
+                 "# Start in a %d x %d window instead of full screen (yes or no), as --window.\n"
                  "window = %s\n",
                  kSmallestDeadZone, kLargestDeadZone, defaults.deadZonePercent,
-                 defaults.mute ? "yes" : "no", defaults.window ? "yes" : "no");
+                 defaults.mute ? "yes" : "no", kWindowWidth, kWindowHeight,
+                 defaults.window ? "yes" : "no");
 }

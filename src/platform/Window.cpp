@@ -25,10 +25,6 @@ bool windowShown = false;
 
 namespace {
 
-constexpr int kWindowWidth = 1024;  // the window of --window
-constexpr int kWindowHeight = 768;
-constexpr int kLargestWindowSide = 16384;  // pixels: what renderers draw into, at the least
-
 bool oversized = false;  // larger than the renderer can draw: nothing is drawn
 
 // Full screen, or the window: as the player last asked for it, and the window's size.
@@ -162,7 +158,7 @@ void followWindowMode()
     }
 }
 
-// The size asked for, else the usual 1024 x 768. No side is made longer than renderers draw: a
+// The size asked for, else the usual one. No side is made longer than renderers draw: a
 // larger window could not be drawn anyway, and makes some fail as it opens.
 void sizeWindow(const std::optional<WindowGeometry>& asked)
 {

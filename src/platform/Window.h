@@ -7,6 +7,10 @@
 
 #include "session/Draw.h"
 
+constexpr int kWindowWidth = 1024;  // the window of --window, pixels
+constexpr int kWindowHeight = 768;
+constexpr int kLargestWindowSide = 16384;  // pixels: what renderers draw into, at the least
+
 // The window asked for with X's -geometry WxH+X+Y: a size, a position, or both.
 struct WindowGeometry {
     int width = 0, height = 0;  // pixels; 0 where no size was given

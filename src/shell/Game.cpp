@@ -38,6 +38,7 @@
 #include <X11/Xlib.h>
 
 bool frameDrawnSinceStep = true;
+bool framesPaced = false;
 
 namespace {
 
@@ -76,12 +77,12 @@ Display* openDisplay(const Options& options)
 {
     const char* name = displayName(options);
     if (!name) {
-        std::fprintf(stderr, "tarvelo: cannot open a display: DISPLAY is not set\n");
+        say("cannot open a display: DISPLAY is not set");
         return nullptr;
     }
     Display* connection = XOpenDisplay(name);
     if (!connection)
-        std::fprintf(stderr, "tarvelo: cannot open the display '%s'\n", name);
+        say(std::string("cannot open the display '") + name + "'");
     return connection;
 }
 
@@ -104,7 +105,7 @@ int writtenOut(int status)
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return status;
-    std::fprintf(stderr, "tarvelo: cannot write to standard output: %s\n", std::strerror(errno));
+    say(std::string("cannot write to standard output: ") + std::strerror(errno));
     return kExitCannotPlay;
 }
 
@@ -121,8 +122,7 @@ int checkDrives(Options& options)
         return checkReplays(toCheck, PictureCheck::StateOnly);
     Display* const display = XOpenDisplay(name);
     if (!display) {
-        std::fprintf(stderr, "tarvelo: cannot open the display '%s': pictures are not compared\n",
-                     name);
+        say(std::string("cannot open the display '") + name + "': pictures are not compared");
         return checkReplays(toCheck, PictureCheck::StateOnly);
     }
     startGlut(options, display);
@@ -225,23 +225,62 @@ bool composeFrame()
     return played;
 }
 
-// The frame, shown: at once, or paced. The renderer does its drawing when a frame is handed
-// over, taking longer for some frames than for others; so a paced frame is finished first and
-// the swap waits for its slot: every picture appears at the start of its own 1/60 s, however long
-// it took to draw.
-void showFrame(bool paced)
+// The player's settings, under the command line's: its --mute and --window add to theirs. The
+// keys and the words on the screen follow them.
+Settings settingsUnder(Options& options)
 {
-    followWindowMode();
-    if (windowOversized())
-        return;  // until the window is back within the renderer's reach
-    const bool played = composeFrame();
-    if (paced) {
-        glFinish();
-        framePacer.waitForSlot();
+    const Settings settings =
+        readSettings(settingsFile(options.settingsFile), !options.settingsFile.empty(), stderr);
+    options.mute = options.mute || settings.mute;
+    options.window = options.window || settings.window;
+    useKeys(settings.keys);
+    useOverlaySettings(settings);
+    return settings;
+}
+
+// The drive to record or show opened; why it cannot be, if so.
+std::optional<std::string> openDrive(const Options& options)
+{
+    if (!options.record.empty())
+        return openRecording(options.record);
+    if (!options.replay.empty())
+        return openReplay(options.replay);
+    return std::nullopt;
+}
+
+// The game's window: full screen, or the window asked for; named, with its icon. The leak check
+// and the mark of leaving run at exit before the GL driver is unloaded and before GLUT's own
+// ending.
+void openGameWindow(const Options& options)
+{
+    aspectKept = options.keepAspect;
+    sizeWindow(options.geometry);
+    if (!options.window) {
+        // The window opens already covering the screen: a desktop without a window manager
+        // cannot make it full screen, and would otherwise show it shifted off the top left.
+        glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+        glutInitWindowPosition(0, 0);
+    } else {
+        placeWindow(options.geometry);
     }
-    glutSwapBuffers();
-    if (played)
-        frameDrawnSinceStep = true;
+    glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
+    identifyWindow();  // its class and icon, for the desktop's task bar
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);
+    std::atexit(markLeaving);
+}
+
+// The sound, muted as asked (and said so on the screen as m says it), and the hint of the
+// controls' key, unless a drive is shown.
+void startSoundAndWords(const Options& options, const Settings& settings)
+{
+    SoundSettings sound;
+    sound.muted = options.mute;
+    if (startSound(sound))
+        std::atexit(stopSound);  // before the leak check, which runs after it
+    if (options.mute)
+        switchSound(true);
+    if (options.replay.empty())
+        showWords(overlays().hint, controlsHint(settings), kHintFrames, kHintFadeFrames);
 }
 
 }  // namespace
@@ -255,58 +294,28 @@ int runGame(int argc, char** argv)
     if (const std::optional<int> status = parseOptions(argc, argv, options))
         return writtenOut(*status);
     if (const std::optional<std::string> missing = missingDataFolder(options)) {
-        std::fprintf(stderr, "%s\n", missing->c_str());
+        say(*missing);
         return kExitCannotPlay;
     }
     if (!options.check.empty())
         return writtenOut(checkDrives(options));
-    // The player's settings, under the command line's: its --mute and --window add to theirs.
-    const Settings settings =
-        readSettings(settingsFile(options.settingsFile), !options.settingsFile.empty(), stderr);
-    options.mute = options.mute || settings.mute;
-    options.window = options.window || settings.window;
-    useKeys(settings.keys);
-    useOverlaySettings(settings);
+    const Settings settings = settingsUnder(options);
     // A drive to record or show is looked at before the display is.
-    if (const std::optional<std::string> why =
-            !options.record.empty()   ? openRecording(options.record)
-            : !options.replay.empty() ? openReplay(options.replay)
-                                      : std::nullopt) {
-        std::fprintf(stderr, "%s\n", why->c_str());
+    if (const std::optional<std::string> why = openDrive(options)) {
+        say(*why);
         return kExitCannotPlay;
     }
-    Display* const display = openDisplay(options);
-    if (!display)
+    Display* const connection = openDisplay(options);
+    if (!connection)
         return kExitCannotPlay;
 
     printLine(" TARVELO! a top-down driving game, made by the TARVELO! team in 2026");
     printLine(" Please wait...");
     printLine(" Initialising OpenGL...");
 
-    startGlut(options, display);
-    aspectKept = options.keepAspect;
-    sizeWindow(options.geometry);
-    if (!options.window) {
-        // The window opens already covering the screen: a desktop without a window manager
-        // cannot make it full screen, and would otherwise show it shifted off the top left.
-        glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
-        glutInitWindowPosition(0, 0);
-    } else {
-        placeWindow(options.geometry);
-    }
-    glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
-    identifyWindow();  // its class and icon, for the desktop's task bar
-    std::atexit(checkLeaksWhileTheDriverIsLoaded);  // runs before the GL driver is unloaded at exit
-    std::atexit(markLeaving);                       // before GLUT's own ending, as the above
-    SoundSettings sound;
-    sound.muted = options.mute;
-    if (startSound(sound))
-        std::atexit(stopSound);  // before the leak check, which runs after it
-    if (options.mute)
-        switchSound(true);  // said on the screen as m says it
-    if (options.replay.empty())
-        showWords(overlays().hint, controlsHint(settings), kHintFrames, kHintFadeFrames);
-
+    startGlut(options, connection);
+    openGameWindow(options);
+    startSoundAndWords(options, settings);
     registerInputCallbacks();
     glutCloseFunc(closeBoxPressed);
     glutIdleFunc(idle);
@@ -317,7 +326,8 @@ int runGame(int argc, char** argv)
     if (startGamepads(settings.pad, settings.deadZonePercent))
         std::atexit(stopGamepads);
 
-    glutDisplayFunc(pacedDisplay);
+    framesPaced = true;
+    glutDisplayFunc(display);
     glutReshapeFunc(reshape);
 
     askFullScreen(!options.window);
@@ -325,14 +335,22 @@ int runGame(int argc, char** argv)
     return 0;
 }
 
+// The renderer does its drawing when a frame is handed over, taking longer for some frames than
+// for others; so a paced frame is finished first and the swap waits for its slot: every picture
+// appears at the start of its own 1/60 s, however long it took to draw.
 void display()
 {
-    showFrame(false);
-}
-
-void pacedDisplay()
-{
-    showFrame(true);
+    followWindowMode();
+    if (windowOversized())
+        return;  // until the window is back within the renderer's reach
+    const bool played = composeFrame();
+    if (framesPaced) {
+        glFinish();
+        framePacer.waitForSlot();
+    }
+    glutSwapBuffers();
+    if (played)
+        frameDrawnSinceStep = true;
 }
 
 // One motion step for each frame drawn. A window that is minimised, on another desktop or covered

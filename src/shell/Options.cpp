@@ -66,53 +66,22 @@ const GlutOption* glutOption(const char* argument)
     return nullptr;
 }
 
-// The options that take no value come last, from kWindow on.
-enum OptionCode {
-    kData = 1,
-    kSettings,
-    kRecord,
-    kReplay,
-    kAspect,
-    kWindow,
-    kMute,
-    kPrintSettings,
-    kCheck,
-    kHelp,
-    kVersion
-};
-
-constexpr option kLongOptions[] = {
-    {"help", no_argument, nullptr, kHelp},
-    {"version", no_argument, nullptr, kVersion},
-    {"data", required_argument, nullptr, kData},
-    {"settings", required_argument, nullptr, kSettings},
-    {"print-settings", no_argument, nullptr, kPrintSettings},
-    {"window", no_argument, nullptr, kWindow},
-    {"mute", no_argument, nullptr, kMute},
-    {"aspect", required_argument, nullptr, kAspect},
-    {"check", no_argument, nullptr, kCheck},
-    {"record", required_argument, nullptr, kRecord},
-    {"replay", required_argument, nullptr, kReplay},
-    {nullptr, 0, nullptr, 0},
-};
-
-const char* nameOfOption(int code)
+// One line on the error stream for a mistake on the command line, and the status it ends with.
+int mistake(const std::string& what)
 {
-    for (const option& o : kLongOptions) {
-        if (o.val == code)
-            return o.name;
-    }
-    return "";
+    say(what + " (try 'tarvelo --help')");
+    return kExitMistake;
 }
 
-void printHelp()
+void printHelp(std::FILE* out)
 {
-    std::printf(
+    std::fprintf(
+        out,
         "Usage: tarvelo [OPTION]...\n"
         "Drive a car over a map seen from above: TARVELO!, a top-down driving game.\n"
         "\n"
         "      --data=DIR        read the ten pictures from DIR\n"
-        "      --window          play in a 1024 x 768 window instead of full screen\n"
+        "      --window          play in a %d x %d window instead of full screen\n"
         "      --mute            start without sound (m switches it on and off)\n"
         "      --aspect=MODE     stretch (the default): the picture covers the whole screen;\n"
         "                        keep: it keeps the 4:3 proportions it was drawn in, in the\n"
@@ -130,7 +99,7 @@ void printHelp()
         "      --version         show the version and exit\n"
         "\n"
         "The X options -display NAME, -geometry WxH+X+Y (a window of that size, at most\n"
-        "16384 pixels a side, at that place; either half may be left out), -iconic, -direct,\n"
+        "%d pixels a side, at that place; either half may be left out), -iconic, -direct,\n"
         "-gldebug and -sync are passed on to the window system.\n"
         "\n"
         "The pictures are read from DIR; else from the folder in TARVELO_DATA; else from the\n"
@@ -154,17 +123,17 @@ void printHelp()
         "--help, --version or --print-settings; 1 when a picture, the display or a recorded\n"
         "drive cannot be used, or a checked drive differs; 2 for a mistake on the command\n"
         "line.\n",
-        TARVELO_INSTALLED_DATA_DIR);
+        kWindowWidth, kWindowHeight, kLargestWindowSide, TARVELO_INSTALLED_DATA_DIR);
 }
 
-void printVersion()
+void printVersion(std::FILE* out)
 {
-    std::printf(
-        "tarvelo %s\n"
-        "Copyright (C) 2026 the TARVELO! team\n"
-        "MIT licence: you may use, change and share it; see the LICENSE file.\n"
-        "There is NO WARRANTY, to the extent permitted by law.\n",
-        TARVELO_VERSION);
+    std::fprintf(out,
+                 "tarvelo %s\n"
+                 "Copyright (C) 2026 the TARVELO! team\n"
+                 "MIT licence: you may use, change and share it; see the LICENSE file.\n"
+                 "There is NO WARRANTY, to the extent permitted by law.\n",
+                 TARVELO_VERSION);
 }
 
 bool holdsCarPicture(const fs::path& folder)
@@ -206,12 +175,88 @@ std::string picturesOfTheBuildsSource()
     return folder;
 }
 
-}  // namespace
+// The game's own options: each with the value it takes and what it does. Those that print
+// something (the help, the version, the settings) end the program there.
+enum class Takes { Nothing, File, Folder, Aspect };
 
-std::optional<int> parseOptions(int argc, char** argv, Options& options)
+struct GameOption {
+    const char* name;
+    Takes takes;
+    void (*apply)(Options& options, const char* value);
+    void (*print)(std::FILE* out);
+};
+
+constexpr GameOption kGameOptions[] = {
+    {"help", Takes::Nothing, nullptr, printHelp},
+    {"version", Takes::Nothing, nullptr, printVersion},
+    {"print-settings", Takes::Nothing, nullptr, printDefaultSettings},
+    {"data", Takes::Folder, [](Options& o, const char* folder) { o.dataFolder = folder; }, nullptr},
+    {"settings", Takes::File, [](Options& o, const char* file) { o.settingsFile = file; }, nullptr},
+    {"record", Takes::File, [](Options& o, const char* file) { o.record = file; }, nullptr},
+    {"replay", Takes::File, [](Options& o, const char* file) { o.replay = file; }, nullptr},
+    {"window", Takes::Nothing, [](Options& o, const char*) { o.window = true; }, nullptr},
+    {"mute", Takes::Nothing, [](Options& o, const char*) { o.mute = true; }, nullptr},
+    {"aspect", Takes::Aspect,
+     [](Options& o, const char* mode) { o.keepAspect = std::strcmp(mode, "keep") == 0; }, nullptr},
+    // The files to check follow, among the arguments left over.
+    {"check", Takes::Nothing, [](Options& o, const char*) { o.check.emplace_back(); }, nullptr},
+};
+constexpr int kGameOptionCount = sizeof kGameOptions / sizeof kGameOptions[0];
+
+// The game's options as getopt_long takes them: each answers with its place in the table, plus 1.
+std::vector<option> longOptions()
 {
-    // GLUT's options first: taken out, in their order, for glutInit; the rest for getopt_long.
-    std::vector<char*> ours{argv[0]};
+    std::vector<option> table;
+    for (int i = 0; i < kGameOptionCount; ++i) {
+        const GameOption& game = kGameOptions[i];
+        table.push_back({game.name, game.takes == Takes::Nothing ? no_argument : required_argument,
+                         nullptr, i + 1});
+    }
+    table.push_back({nullptr, 0, nullptr, 0});
+    return table;
+}
+
+// What is wrong with an option's value, if anything.
+std::optional<std::string> badValue(const GameOption& game, const char* value)
+{
+    const std::string name = std::string("--") + game.name;
+    switch (game.takes) {
+        case Takes::Nothing:
+            return std::nullopt;
+        case Takes::File:
+            if (*value == '\0')
+                return "option '" + name + "' needs a file";
+            return std::nullopt;
+        case Takes::Folder:
+            if (*value == '\0')
+                return "option '" + name + "' needs a folder";
+            return std::nullopt;
+        case Takes::Aspect:
+            if (std::strcmp(value, "keep") != 0 && std::strcmp(value, "stretch") != 0)
+                return "'" + name + "' takes stretch or keep, not '" + value + "'";
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// getopt_long's word on an argument it could not take, in the game's words: `typed` as given.
+std::string notTaken(int code, const char* typed)
+{
+    if (code == ':')
+        return std::string("option '") + typed + "' needs a value";
+    if (optopt >= 1 && optopt <= kGameOptionCount)  // one of ours that takes no value, given one
+        return "option '" + std::string(typed, std::strcspn(typed, "=")) + "' takes no value";
+    if (optopt != 0)  // a single letter, perhaps among others after one dash
+        return std::string("unknown option '-") + static_cast<char>(optopt) + "'";
+    return std::string("unknown option '") + typed + "'";
+}
+
+// GLUT's options taken out of the command line, in their order, for glutInit; -geometry read by
+// the game itself. The rest is left in `ours`, after the program's name. A status for a mistake.
+std::optional<int> takeGlutOptions(int argc, char** argv, Options& options,
+                                   std::vector<char*>& ours)
+{
+    ours = {argv[0]};
     options.glutArguments = {argv[0]};
     for (int i = 1; i < argc; ++i) {
         const GlutOption* glut = glutOption(argv[i]);
@@ -219,20 +264,15 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
             ours.push_back(argv[i]);
             continue;
         }
-        if (glut->takesValue && i + 1 >= argc) {
-            std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
-                         argv[i]);
-            return kExitMistake;
-        }
+        if (glut->takesValue && i + 1 >= argc)
+            return mistake(std::string("option '") + argv[i] + "' needs a value");
         if (std::strcmp(glut->name, "-geometry") == 0) {
             options.geometry = parseGeometry(argv[++i]);
-            if (!options.geometry) {
-                std::fprintf(stderr,
-                             "tarvelo: '%s' is no window geometry: give WxH, +X+Y or WxH+X+Y "
-                             "with sides of 1 to %d pixels (try 'tarvelo --help')\n",
-                             argv[i], kLargestGeometrySide);
-                return kExitMistake;
-            }
+            if (!options.geometry)
+                return mistake(std::string("'") + argv[i] +
+                               "' is no window geometry: give WxH, +X+Y or WxH+X+Y with sides of "
+                               "1 to " +
+                               std::to_string(kLargestGeometrySide) + " pixels");
             options.window = true;
             continue;
         }
@@ -242,108 +282,44 @@ std::optional<int> parseOptions(int argc, char** argv, Options& options)
         if (std::strcmp(glut->name, "-display") == 0)
             options.display = argv[i];
     }
-    ours.push_back(nullptr);
+    return std::nullopt;
+}
 
+}  // namespace
+
+std::optional<int> parseOptions(int argc, char** argv, Options& options)
+{
+    std::vector<char*> ours;
+    if (const std::optional<int> status = takeGlutOptions(argc, argv, options, ours))
+        return status;
+    const int count = static_cast<int>(ours.size());
+    ours.push_back(nullptr);
+    const std::vector<option> table = longOptions();
     opterr = 0;  // one line of our own for a mistake, not getopt's
     optind = 0;  // a fresh scan, also when called again
-    const int count = static_cast<int>(ours.size()) - 1;
-    for (;;) {
-        // ":" first: a missing value is told apart from an unknown option.
-        const int code = getopt_long(count, ours.data(), ":", kLongOptions, nullptr);
-        if (code == -1)
-            break;
-        switch (code) {
-            case kHelp:
-                printHelp();
-                return kExitPlayed;
-            case kVersion:
-                printVersion();
-                return kExitPlayed;
-            case kData:
-                if (*optarg == '\0') {
-                    std::fprintf(
-                        stderr, "tarvelo: option '--data' needs a folder (try 'tarvelo --help')\n");
-                    return kExitMistake;
-                }
-                options.dataFolder = optarg;
-                break;
-            case kPrintSettings:
-                printDefaultSettings(stdout);
-                return kExitPlayed;
-            case kWindow:
-                options.window = true;
-                break;
-            case kMute:
-                options.mute = true;
-                break;
-            case kAspect:
-                if (std::strcmp(optarg, "keep") != 0 && std::strcmp(optarg, "stretch") != 0) {
-                    std::fprintf(stderr,
-                                 "tarvelo: '--aspect' takes stretch or keep, not '%s' (try "
-                                 "'tarvelo --help')\n",
-                                 optarg);
-                    return kExitMistake;
-                }
-                options.keepAspect = std::strcmp(optarg, "keep") == 0;
-                break;
-            case kCheck:
-                options.check.emplace_back();  // the files follow, among the arguments
-                break;
-            case kSettings:
-            case kRecord:
-            case kReplay:
-                if (*optarg == '\0') {
-                    std::fprintf(stderr,
-                                 "tarvelo: option '--%s' needs a file (try 'tarvelo --help')\n",
-                                 nameOfOption(code));
-                    return kExitMistake;
-                }
-                (code == kSettings ? options.settingsFile
-                 : code == kRecord ? options.record
-                                   : options.replay) = optarg;
-                break;
-            case ':':
-                std::fprintf(stderr, "tarvelo: option '%s' needs a value (try 'tarvelo --help')\n",
-                             ours[optind - 1]);
-                return kExitMistake;
-            default:
-                if (optopt >= kWindow && optopt <= kVersion) {
-                    // One of ours that takes no value, given one: named as typed, up to the '='.
-                    const char* typed = ours[optind - 1];
-                    std::fprintf(stderr,
-                                 "tarvelo: option '%.*s' takes no value (try 'tarvelo --help')\n",
-                                 static_cast<int>(std::strcspn(typed, "=")), typed);
-                } else if (optopt != 0) {  // a single letter, perhaps among others after one dash
-                    std::fprintf(stderr, "tarvelo: unknown option '-%c' (try 'tarvelo --help')\n",
-                                 optopt);
-                } else {
-                    std::fprintf(stderr, "tarvelo: unknown option '%s' (try 'tarvelo --help')\n",
-                                 ours[optind - 1]);
-                }
-                return kExitMistake;
+    // ":" first: a missing value is told apart from an unknown option.
+    for (int code; (code = getopt_long(count, ours.data(), ":", table.data(), nullptr)) != -1;) {
+        if (code < 1 || code > kGameOptionCount)
+            return mistake(notTaken(code, ours[optind - 1]));
+        const GameOption& game = kGameOptions[code - 1];
+        if (const std::optional<std::string> bad = badValue(game, optarg))
+            return mistake(*bad);
+        if (game.print) {
+            game.print(stdout);
+            return kExitPlayed;
         }
+        game.apply(options, optarg);
     }
     if (!options.check.empty()) {
         options.check.assign(ours.begin() + optind, ours.begin() + count);
-        if (options.check.empty()) {
-            std::fprintf(stderr,
-                         "tarvelo: --check needs one or more recorded drives (try "
-                         "'tarvelo --help')\n");
-            return kExitMistake;
-        }
+        if (options.check.empty())
+            return mistake("--check needs one or more recorded drives");
         optind = count;
     }
-    if (optind < count) {
-        std::fprintf(stderr, "tarvelo: unexpected argument '%s' (try 'tarvelo --help')\n",
-                     ours[optind]);
-        return kExitMistake;
-    }
-    if ((!options.record.empty()) + (!options.replay.empty()) + (!options.check.empty()) > 1) {
-        std::fprintf(stderr,
-                     "tarvelo: --record, --replay and --check go one at a time (try "
-                     "'tarvelo --help')\n");
-        return kExitMistake;
-    }
+    if (optind < count)
+        return mistake(std::string("unexpected argument '") + ours[optind] + "'");
+    if ((!options.record.empty()) + (!options.replay.empty()) + (!options.check.empty()) > 1)
+        return mistake("--record, --replay and --check go one at a time");
     return std::nullopt;
 }
 
@@ -375,5 +351,5 @@ std::optional<std::string> missingDataFolder(const Options& options)
     std::error_code error;
     if (options.dataFolder.empty() || fs::is_directory(options.dataFolder, error))
         return std::nullopt;
-    return "tarvelo: the pictures folder " + options.dataFolder + " is missing";
+    return "the pictures folder " + options.dataFolder + " is missing";
 }

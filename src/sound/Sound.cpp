@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/Program.h"
 #include "sound/SoundSynth.h"
 #include "vehicle/Car.h"
 
@@ -174,7 +175,7 @@ bool startSound(const SoundSettings& settings)
         close(savedStderr);
     }
     if (!why.empty()) {
-        std::fprintf(stderr, "TARVELO!: no sound (%s); the game plays silently\n", why.c_str());
+        say("no sound (" + why + "); the game plays silently");
         if (p->context)
             p->al.alcDestroyContext(p->context);
         if (p->device)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Leaving the real game: Escape and a press on "Quit" end it at once with status 0; a press just
 # below the Quit button does not; started from a folder that lacks one of its ten pictures, the
-# game ends with status 1 after a single line on stderr that starts with "Error".
+# game ends with status 1 after a single line on stderr that starts with "tarvelo: ".
 source "$(dirname "$0")/e2e_lib.sh"
 
 # expect_exit DESCRIPTION STATUS: the game ends within 5 s with STATUS.
@@ -39,10 +39,10 @@ done
 bash -c 'cd "$1" && exec "$2" >"$3/stdout.txt" 2>"$3/stderr.txt"' run "$MISSING" "$GAME" "$WORK" &
 GAME_PID=$!
 expect_exit "without Water.bmp" 1
-if [ "$(wc -l <"$WORK/stderr.txt")" -eq 1 ] && grep -q '^Error' "$WORK/stderr.txt"; then
+if [ "$(wc -l <"$WORK/stderr.txt")" -eq 1 ] && grep -q '^tarvelo: ' "$WORK/stderr.txt"; then
     pass "without Water.bmp stderr holds one line: $(cat "$WORK/stderr.txt")"
 else
-    fail "without Water.bmp stderr is not one line starting with Error: '$(cat "$WORK/stderr.txt")'"
+    fail "without Water.bmp stderr is not one line starting with tarvelo: '$(cat "$WORK/stderr.txt")'"
 fi
 if grep -q "Loading textures" "$WORK/stdout.txt" && ! grep -q "Loading Car objects" "$WORK/stdout.txt"; then
     pass "the game stops while loading the textures, before building the car"

@@ -133,7 +133,7 @@ while read -r file reason; do
     for mode in --check --replay; do
         status=0
         timeout 20 "$GAME" --data "$TEXTURES" "$mode" "$file" >"$WORK/out.txt" 2>"$WORK/err.txt" || status=$?
-        if [ $status = 1 ] && [ "$(cat "$WORK/err.txt")" = "Error: replay $file: $reason" ]; then
+        if [ $status = 1 ] && [ "$(cat "$WORK/err.txt")" = "tarvelo: replay $file: $reason" ]; then
             pass "$mode $(basename "$file"): '$reason', status 1"
         else
             fail "$mode $(basename "$file"): status $status, stderr '$(cat "$WORK/err.txt")' (expected '$reason')"
@@ -241,7 +241,7 @@ start_game "$TEXTURES" --record "$WORK/same.rec"
 for target in "$WORK/notes.txt" "$WORK/link.rec" "$WORK/folder" "$WORK/same.rec"; do
     status=0
     timeout 20 "$GAME" --record "$target" >/dev/null 2>"$WORK/err.txt" || status=$?
-    if [ $status = 1 ] && [ "$(wc -l <"$WORK/err.txt")" = 1 ] && grep -q "^Error: record $target: " "$WORK/err.txt" &&
+    if [ $status = 1 ] && [ "$(wc -l <"$WORK/err.txt")" = 1 ] && grep -q "^tarvelo: record $target: " "$WORK/err.txt" &&
         cmp -s "$WORK/notes.txt" "$WORK/notes.kept"; then
         pass "--record $(basename "$target") refused: $(cat "$WORK/err.txt")"
     else

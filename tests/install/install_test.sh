@@ -71,7 +71,7 @@ expect_missing_water_in()
     fi
     wait "$pid" || status=$?
     local missing=${MISSING:-Water.bmp}
-    local expected="Error: $missing in $folder: Failed to open DIB file $missing."
+    local expected="tarvelo: $missing in $folder: Failed to open DIB file $missing."
     if [ "$status" = 1 ] && [ "$(cat "$WORK/err.txt")" = "$expected" ]; then
         pass "$description: status 1, '$expected'"
     else

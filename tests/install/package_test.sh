@@ -93,7 +93,7 @@ mkdir "$WORK/alone" && cp "$GAME" "$WORK/alone/tarvelo"
 for program in "$GAME" "$WORK/alone/tarvelo"; do
     status=0
     (cd / && exec timeout 20 "$program" >/dev/null 2>"$WORK/err.txt") || status=$?
-    expected="Error: Water.bmp in $PICTURES: Failed to open DIB file Water.bmp."
+    expected="tarvelo: Water.bmp in $PICTURES: Failed to open DIB file Water.bmp."
     if [ $status = 1 ] && [ "$(cat "$WORK/err.txt")" = "$expected" ]; then
         pass "$program without Water.bmp: status 1, '$expected'"
     else
