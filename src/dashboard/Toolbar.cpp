@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <iostream>
 
+#include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
 #include "assets/Textures.h"
 #include "vehicle/Car.h"
@@ -102,7 +103,7 @@ constexpr float kNeedleCapped = 89.9f;
 // The labels under the gate, the bar and the dials, and where each is written.
 enum class LabelFont { NineByFifteen, TimesRoman10 };
 struct LabelRow {
-    unsigned list;
+    DisplayList list;
     const char* text;
     LabelFont font;
     PanelPoint raster;  // left end of the text's base line

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "assets/CarList.h"
+#include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
 #include "effects/Random.h"
 
