@@ -60,7 +60,9 @@ constexpr float kSeparatorRight = -31.0f;
 constexpr float upperSeparators[] = {38.5f, 0.0f};     // under the logo, over the gear gate
 constexpr float lowerSeparators[] = {-35.0f, -25.0f};  // over the dials, over the damage bar
 
-// The gear gate: three upright slots and the crossbar that joins them at mid-height.
+// The gear gate: three upright slots and the crossbar that joins them at mid-height. The knob's
+// places in kGears (vehicle/Gearbox.h) sit on purpose on these slots' middles, 1 unit inside
+// their ends: the gate is the panel's drawing, the knob's place each gear's own row.
 struct PanelRect {
     float left, bottom, right, top;
 };
