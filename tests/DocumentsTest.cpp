@@ -1,7 +1,7 @@
 // What the player reads agrees with the game's own tables, with no window: the README, the
 // manual page and --help name each action's keys and pad inputs as the settings' defaults bind
-// them, and the documents list the pictures in the order the game reads them and give the
-// version the game says it is.
+// them, the settings' sections name every setting of the controls, and the documents list the
+// pictures in the order the game reads them and give the version the game says it is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -258,6 +258,31 @@ TEST(DocumentsTest, EachDocumentNamesTheKeysAndPadInputsTheSettingsGiveEachActio
             for (const std::string& name : names)
                 EXPECT_NE(bound.find(" " + name + " "), std::string::npos)
                     << name << " is not in '" << found.front().bound << "'";
+        }
+    }
+}
+
+TEST(DocumentsTest, TheSettingsSectionsNameEverySettingOfTheControls)
+{
+    struct Listing {
+        const char* document;
+        const char *from, *to;  // the names between these
+        bool keys, pad;         // the settings it names: key.NAME, pad.NAME
+    };
+    const Listing listings[] = {
+        {"README.md", "for the actions ", "(pads only)", true, true},
+        {"dist/tarvelo.6", "keys for the action: ", "No key may", true, false},
+        {"dist/tarvelo.6", "pad inputs for the action: ", "none leaves", false, true},
+    };
+    for (const Listing& listing : listings) {
+        SCOPED_TRACE(std::string(listing.document) + ", after '" + listing.from + "'");
+        std::string names = wordsOf(between(fileText(listing.document), listing.from, listing.to));
+        replaceAll(names, " gear1 to gear4 ", " gear1 gear2 gear3 gear4 ");
+        for (const ControlLine& line : controlLines(defaultSettings())) {
+            if (line.onPad ? listing.pad : listing.keys) {
+                EXPECT_NE(names.find(std::string(" ") + line.name + " "), std::string::npos)
+                    << line.name;
+            }
         }
     }
 }
