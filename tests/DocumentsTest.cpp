@@ -1,7 +1,8 @@
 // What the player reads agrees with the game's own tables, with no window: the README, the
 // manual page and --help name each action's keys and pad inputs as the settings' defaults bind
-// them, the settings' sections name every setting of the controls, and the documents list the
-// pictures in the order the game reads them and give the version the game says it is.
+// them, the settings' sections name every setting of the controls, the format of recorded drives
+// gives each action the code the game records, and the documents list the pictures in the order
+// the game reads them and give the version the game says it is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "assets/Textures.h"
+#include "drives/ReplayFile.h"
 #include "input/Settings.h"
 #include "shell/Options.h"
 
@@ -284,6 +286,56 @@ TEST(DocumentsTest, TheSettingsSectionsNameEverySettingOfTheControls)
                     << line.name;
             }
         }
+    }
+}
+
+TEST(DocumentsTest, TheFormatOfRecordedDrivesGivesEachActionItsCode)
+{
+    using A = Action;
+    // The format's words for the recorded actions, each with its code or run of codes.
+    const std::pair<std::string, std::vector<Action>> spoken[] = {
+        {"turn left", {A::TurnLeft}},
+        {"turn right", {A::TurnRight}},
+        {"accelerate", {A::Accelerate}},
+        {"brake", {A::Brake}},
+        {"first to fourth gear", {A::Gear1, A::Gear2, A::Gear3, A::Gear4}},
+        {"reverse", {A::Reverse}},
+        {"lights", {A::Lights}},
+        {"pause", {A::Pause}},
+        {"New", {A::NewCar}},
+    };
+    const std::string list =
+        between(fileText("docs/replay-format.md"), "an action reaching the game: ", " (");
+    ASSERT_NE(list, "");
+    std::vector<Action> named;
+    std::istringstream items(list);
+    for (std::string item; std::getline(items, item, ',');) {
+        std::istringstream in(item);  // "0 turn left", "4 to 7 first to fourth gear"
+        int first = -1, last = -1;
+        std::string word, words;
+        in >> first >> word;
+        if (word == "to")
+            in >> last >> word;
+        else
+            last = first;
+        for (words = word; in >> word;)
+            words += " " + word;
+        SCOPED_TRACE(item);
+        const auto row = std::find_if(std::begin(spoken), std::end(spoken),
+                                      [&](const auto& known) { return known.first == words; });
+        ASSERT_NE(row, std::end(spoken)) << "no action is spoken of so";
+        ASSERT_EQ(row->second.size(), static_cast<size_t>(last - first + 1));
+        for (int code = first; code <= last; ++code) {
+            const Action action = row->second[static_cast<size_t>(code - first)];
+            EXPECT_EQ(static_cast<int>(codeOfAction(action).value_or(0xFF)), code);  // 0xFF: none
+            named.push_back(action);
+        }
+    }
+    for (int i = 0; i < kActionCount; ++i) {
+        const Action action = static_cast<Action>(i);
+        EXPECT_EQ(codeOfAction(action).has_value(),
+                  std::find(named.begin(), named.end(), action) != named.end())
+            << "action " << i << " is recorded, or is in the format";
     }
 }
 
