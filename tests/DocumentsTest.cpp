@@ -123,14 +123,14 @@ std::vector<Entry> entriesOf(const std::string& section, Format format)
     return entries;
 }
 
-// How the documents speak of some keys and pad inputs together, and of the pad inputs the game
-// binds: the words their names stand for.
+// How the documents speak of several keys or pad inputs at once: the names their words stand for.
 const std::pair<const char*, const char*> kTogether[] = {
     {" arrows ", " Left Right Up Down "},
     {" 1 to 4 ", " 1 2 3 4 "},
     {" left and right shoulder ", " left shoulder right shoulder "},
     {" shoulder buttons ", " left shoulder right shoulder "},
 };
+// How the documents speak of each pad input the settings bind by default.
 const std::pair<PadInput, const char*> kSpokenPadInputs[] = {
     {PadInput::LeftStickLeft, "left stick"},
     {PadInput::LeftStickRight, "left stick"},
