@@ -20,6 +20,7 @@
 
 #include "BmpBuilder.h"
 #include "assets/BmpReader.h"
+#include "assets/Textures.h"
 
 namespace {
 
@@ -613,10 +614,8 @@ TEST(BmpReaderFailures, LayoutsTheGameDoesNotTakeAreConversionErrors)
 
 TEST(ShippedTextures, TenPicturesWithPowerOfTwoSidesInFourLayoutsOrMore)
 {
-    const char* files[] = {"Car.bmp",  "Dirt.bmp", "Box1.bmp",  "New.bmp",    "Quit.bmp",
-                           "Roof.bmp", "Road.bmp", "Water.bmp", "Bricks.bmp", "Logo.bmp"};
     std::set<std::tuple<uint32_t, unsigned, uint32_t>> layouts;  // header size, bits, compression
-    for (const char* name : files) {
+    for (const char* name : textureFiles) {                      // the files the game reads
         SCOPED_TRACE(name);
         const std::string path = std::string(TARVELO_DATA_DIR) + "/" + name;
         const Outcome outcome = readPath(path);

@@ -261,30 +261,15 @@ TEST_F(InputTest, QuitEndsTheGameWithSuccessFromAnyCornerOfIt)
 
 TEST_F(InputTest, EveryKeyOfTheControlsGivesItsAction)
 {
-    const std::pair<Key, Action> controls[] = {
-        {{KeyKind::Special, GLUT_KEY_LEFT}, Action::TurnLeft},
-        {{KeyKind::Special, GLUT_KEY_RIGHT}, Action::TurnRight},
-        {{KeyKind::Special, GLUT_KEY_UP}, Action::Accelerate},
-        {{KeyKind::Special, GLUT_KEY_DOWN}, Action::Brake},
-        {{KeyKind::Character, '1'}, Action::Gear1},
-        {{KeyKind::Character, '2'}, Action::Gear2},
-        {{KeyKind::Character, '3'}, Action::Gear3},
-        {{KeyKind::Character, '4'}, Action::Gear4},
-        {{KeyKind::Character, '5'}, Action::Reverse},
-        {{KeyKind::Character, 'l'}, Action::Lights},
-        {{KeyKind::Character, 'L'}, Action::Lights},
-        {{KeyKind::Character, 'p'}, Action::Pause},
-        {{KeyKind::Character, 'P'}, Action::Pause},
-        {{KeyKind::Character, 'm'}, Action::Mute},
-        {{KeyKind::Character, 'M'}, Action::Mute},
-        {{KeyKind::Character, 'n'}, Action::NewCar},
-        {{KeyKind::Character, 'N'}, Action::NewCar},
-        {{KeyKind::Character, 27}, Action::Quit},
-        {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},
-        {{KeyKind::Special, GLUT_KEY_F1}, Action::Controls},
-    };
-    for (const auto& [key, action] : controls)
-        EXPECT_EQ(actionOfKey(key), action) << nameOfKey(key);
+    // The game's own keys, as the settings give them; a letter in either case.
+    for (const KeyBinding& binding : defaultSettings().keys) {
+        EXPECT_EQ(actionOfKey(binding.key), binding.action) << nameOfKey(binding.key);
+        const int code = binding.key.code;
+        if (binding.key.kind == KeyKind::Character && code >= 'a' && code <= 'z') {
+            EXPECT_EQ(actionOfKey({KeyKind::Character, code - 'a' + 'A'}), binding.action)
+                << nameOfKey(binding.key) << " in upper case";
+        }
+    }
     for (const Key key :
          {Key{KeyKind::Character, '0'}, Key{KeyKind::Character, '6'}, Key{KeyKind::Character, 'a'},
           Key{KeyKind::Character, ' '}, Key{KeyKind::Special, GLUT_KEY_F2},

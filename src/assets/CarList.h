@@ -1,6 +1,6 @@
 // The car's display list: textured body and four black wheels, in car coordinates.
 #pragma once
 
-constexpr unsigned kCarList = 1;
+#include "assets/DisplayLists.h"
 
-void buildCarList();  // compile list 1 (prints its progress line)
+void buildCarList();  // compile kCarList (prints its progress line)

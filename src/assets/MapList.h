@@ -1,11 +1,11 @@
 // The map's display list: border, ground, blocks, river, roads, bridges and road patches.
 #pragma once
 
-constexpr unsigned kMapList = 2;
+#include "assets/DisplayLists.h"
 
 enum class Quadrant { LowerLeft, LowerRight, UpperLeft, UpperRight };
 
-void buildMapList();  // compile list 2 (prints its progress line)
+void buildMapList();  // compile kMapList (prints its progress line)
 void drawBorder();    // the dark ring, 2 units wide, around the ground; texturing off
 void drawGround();    // the 280-unit square of dirt; texturing on
 void drawBlocks();    // the buildings and walls, each its picture once; texturing on

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <iostream>
 
+#include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
 #include "assets/Textures.h"
 #include "vehicle/Car.h"
@@ -59,7 +60,9 @@ constexpr float kSeparatorRight = -31.0f;
 constexpr float upperSeparators[] = {38.5f, 0.0f};     // under the logo, over the gear gate
 constexpr float lowerSeparators[] = {-35.0f, -25.0f};  // over the dials, over the damage bar
 
-// The gear gate: three upright slots and the crossbar that joins them at mid-height.
+// The gear gate: three upright slots and the crossbar that joins them at mid-height. The knob's
+// places in kGears (vehicle/Gearbox.h) sit on purpose on these slots' middles, 1 unit inside
+// their ends: the gate is the panel's drawing, the knob's place each gear's own row.
 struct PanelRect {
     float left, bottom, right, top;
 };
@@ -102,7 +105,7 @@ constexpr float kNeedleCapped = 89.9f;
 // The labels under the gate, the bar and the dials, and where each is written.
 enum class LabelFont { NineByFifteen, TimesRoman10 };
 struct LabelRow {
-    unsigned list;
+    DisplayList list;
     const char* text;
     LabelFont font;
     PanelPoint raster;  // left end of the text's base line

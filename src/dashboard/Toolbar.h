@@ -7,14 +7,6 @@
 
 class Car;
 
-// Display lists compiled once at start-up and called every frame.
-constexpr unsigned kPanelList = 3;          // the static panel: frame, logo, buttons, gear gate
-constexpr unsigned kSpeedNeedleList = 5;    // the speedometer needle, pointing left from its hub
-constexpr unsigned kRevLabelList = 6;       // "rev / min"
-constexpr unsigned kSpeedLabelList = 7;     // "km / h"
-constexpr unsigned kDamageLabelList = 9;    // "DAMAGE"
-constexpr unsigned kGearboxLabelList = 12;  // "GEARBOX"
-
 // One corner of a dashboard shape, in view coordinates (-50..50, y up).
 struct PanelPoint {
     float x;

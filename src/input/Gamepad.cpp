@@ -70,12 +70,6 @@ double deadZone = kDefaultDeadZone / 100.0;  // share of the travel
 std::vector<Pad> pads;                       // the pads plugged in, in the order they came
 std::array<bool, kActionCount> held{};       // the actions the pads hold down now
 
-// A shift is from the car's gear at the press, once: holding the shoulder shifts no further.
-bool shiftsAGear(Action action)
-{
-    return action == Action::GearDown || action == Action::GearUp;
-}
-
 // Each action held while any pad presses an input bound to it: pressed as the first such input
 // is, let go with the last.
 void holdWhatThePadsPress()
@@ -83,7 +77,7 @@ void holdWhatThePadsPress()
     std::array<bool, kActionCount> now{};
     for (const Pad& pad : pads) {
         for (const PadBinding& binding : padTable) {
-            if (!shiftsAGear(binding.action) && pad.pressed[static_cast<int>(binding.input)])
+            if (!shiftsGear(binding.action) && pad.pressed[static_cast<int>(binding.input)])
                 now[static_cast<int>(binding.action)] = true;
         }
     }
@@ -104,7 +98,8 @@ void setInput(Pad& pad, PadInput input, bool pressed)
     was = pressed;
     if (pressed) {
         for (const PadBinding& binding : padTable) {
-            if (binding.input == input && shiftsAGear(binding.action))
+            // A shift is from the car's gear at the press, once: holding it shifts no further.
+            if (binding.input == input && shiftsGear(binding.action))
                 tapAction(binding.action, Device::Gamepad);
         }
     }

@@ -1,5 +1,5 @@
-// The game window's class and icon, set through Xlib on the window GLUT has just made current:
-// GLUT itself gives the window neither.
+// The game window's title, for GLUT to make the window with; its class and icon, set through Xlib
+// on the window GLUT has just made current: GLUT itself gives the window neither.
 #include "platform/WindowIdentity.h"
 
 #include <GL/glx.h>
@@ -11,6 +11,13 @@
 #include <vector>
 
 #include "platform/WindowIconPixels.h"
+
+std::string windowTitle(WindowPurpose purpose)
+{
+    return std::string("TARVELO! b" TARVELO_VERSION " - ") + (purpose == WindowPurpose::Playing
+                                                                  ? "by the TARVELO! team"
+                                                                  : "checking recorded drives");
+}
 
 void identifyWindow()
 {

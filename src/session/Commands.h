@@ -4,6 +4,8 @@
 // the car's motion steps.
 #pragma once
 
+#include "vehicle/Gearbox.h"
+
 enum class Action {
     TurnLeft,
     TurnRight,
@@ -13,7 +15,7 @@ enum class Action {
     Gear2,
     Gear3,
     Gear4,
-    Reverse,   // the gears in the order of the gearbox's table
+    Reverse,   // one action for each gear, in the gearbox's order (gearAction)
     GearDown,  // a gear down or up from the car's own: a pad's shoulders
     GearUp,
     Lights,
@@ -25,6 +27,24 @@ enum class Action {
     Quit,        // the program's
 };
 constexpr int kActionCount = static_cast<int>(Action::Quit) + 1;
+
+// The action that chooses a gear of the gearbox, and the gear an action chooses (kGearCount for
+// none): Gear1 to Reverse stand in the gearbox's order.
+constexpr Action gearAction(GearNumber gear)
+{
+    return static_cast<Action>(static_cast<int>(Action::Gear1) + gear);
+}
+constexpr GearNumber gearOfAction(Action action)
+{
+    const int gear = static_cast<int>(action) - static_cast<int>(Action::Gear1);
+    return gear >= 0 && gear < kGearCount ? static_cast<GearNumber>(gear) : kGearCount;
+}
+static_assert(gearAction(kFourthGear) == Action::Gear4 &&
+              gearAction(kReverseGear) == Action::Reverse);
+constexpr bool shiftsGear(Action action)  // a gear down or up from the car's, not a gear of its own
+{
+    return action == Action::GearDown || action == Action::GearUp;
+}
 
 bool isGameAction(Action action);      // it changes the game's state, through step
 bool repeatsWhileHeld(Action action);  // the car's controls: turning, accelerating, braking

@@ -4,37 +4,21 @@
 
 namespace {
 
-constexpr int kFirstGear = 0;  // in the gearbox's table
-constexpr int kFourthGear = 3;
-constexpr int kReverseGear = 4;
-static_assert(kGears[kReverseGear].reverse && !kGears[kFourthGear].reverse);
-
-Action gearAction(int gear)
-{
-    return static_cast<Action>(static_cast<int>(Action::Gear1) + gear);
-}
-
 // The gear a shift comes to from the car's own; none past the ends. Down from first is reverse,
 // which the car takes only at a standstill, as from its key.
 bool gearAfterShift(const Car& car, Action shift, Action& gear)
 {
-    int from = -1;
-    for (int i = 0; i <= kReverseGear; ++i) {
-        if (kGears[i].gearMax == car.getGearMax())
-            from = i;
+    const GearNumber from = gearOfTargetSpeed(car.getGearMax());
+    for (int i = 0; i < kGearCount; ++i) {
+        if (kShiftOrder[i] != from)
+            continue;
+        const int to = shift == Action::GearUp ? i + 1 : i - 1;
+        if (to < 0 || to >= kGearCount)
+            return false;
+        gear = gearAction(kShiftOrder[to]);
+        return true;
     }
-    if (from < 0)
-        return false;
-    const int to = shift == Action::GearUp ? (from == kReverseGear ? kFirstGear
-                                              : from < kFourthGear ? from + 1
-                                                                   : -1)
-                                           : (from == kReverseGear ? -1
-                                              : from == kFirstGear ? kReverseGear
-                                                                   : from - 1);
-    if (to < 0)
-        return false;
-    gear = gearAction(to);
-    return true;
+    return false;
 }
 
 void chooseGear(Car& car, const Gear& gear)
@@ -101,7 +85,7 @@ bool applyAction(GameState& state, Action action, Action* appliedAs)
 {
     if (!isGameAction(action) || (gamePaused(state) && !heardWhilePaused(action)))
         return false;
-    if (action == Action::GearDown || action == Action::GearUp) {
+    if (shiftsGear(action)) {
         if (!gearAfterShift(state.playerCar, action, action))
             return false;
     }
@@ -126,7 +110,7 @@ bool applyAction(GameState& state, Action action, Action* appliedAs)
         case Action::Gear3:
         case Action::Gear4:
         case Action::Reverse:
-            chooseGear(car, kGears[static_cast<int>(action) - static_cast<int>(Action::Gear1)]);
+            chooseGear(car, kGears[gearOfAction(action)]);
             break;
         case Action::Lights:
             state.headlightsOff = state.headlightsOff == 1 ? 0 : 1;

@@ -131,7 +131,7 @@ int checkDrives(Options& options)
     glutInitWindowSize(std::min(toCheck.width, glutGet(GLUT_SCREEN_WIDTH)),
                        std::min(toCheck.height, glutGet(GLUT_SCREEN_HEIGHT)));
     glutInitWindowPosition(0, 0);
-    glutCreateWindow("TARVELO! b" TARVELO_VERSION " - checking recorded drives");
+    glutCreateWindow(windowTitle(WindowPurpose::CheckingDrives).c_str());
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
     // The loaders' progress lines belong to playing: standard output holds the results alone.
     std::streambuf* const progress = std::cout.rdbuf(nullptr);
@@ -263,7 +263,7 @@ void openGameWindow(const Options& options)
     } else {
         placeWindow(options.geometry);
     }
-    glutCreateWindow("TARVELO! b" TARVELO_VERSION " - by the TARVELO! team");
+    glutCreateWindow(windowTitle(WindowPurpose::Playing).c_str());
     identifyWindow();  // its class and icon, for the desktop's task bar
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
     std::atexit(markLeaving);

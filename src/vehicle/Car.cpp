@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "assets/CarList.h"
+#include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
 #include "effects/Random.h"
 
@@ -17,23 +17,23 @@ constexpr float kHeadingLimit = 360.0f;
 
 // Start values in field order; the last one, contactKind, is an int and is 0.
 constexpr float kStart[17] = {
-    0.0f,               // x_speed
-    0.0f,               // y_speed
-    2.0f,               // maxSpeed
-    1.8f,               // brakeFactor
-    kGears[0].gearMax,  // first gear
-    0.0f,               // x_centre
-    0.0f,               // y_centre
-    10.0f,              // x_pivot
-    0.0f,               // y_pivot
-    0.0f,               // heading
-    11.25f,             // turnStep
-    0.0f,               // damage
-    kIntactCondition,   // damageStatus
-    5.0f,               // boxTop
-    -5.0f,              // boxBottom
-    5.0f,               // boxLeft
-    15.0f,              // boxRight
+    0.0f,                        // x_speed
+    0.0f,                        // y_speed
+    2.0f,                        // maxSpeed
+    1.8f,                        // brakeFactor
+    kGears[kFirstGear].gearMax,  // gearMax: first gear
+    0.0f,                        // x_centre
+    0.0f,                        // y_centre
+    10.0f,                       // x_pivot
+    0.0f,                        // y_pivot
+    0.0f,                        // heading
+    11.25f,                      // turnStep
+    0.0f,                        // damage
+    kIntactCondition,            // damageStatus
+    5.0f,                        // boxTop
+    -5.0f,                       // boxBottom
+    5.0f,                        // boxLeft
+    15.0f,                       // boxRight
 };
 
 // One corner of a headlight beam in car coordinates, with its colour.

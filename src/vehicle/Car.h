@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "vehicle/Gearbox.h"
+
 struct Random;
 struct ExhaustPicture;
 
@@ -15,21 +17,6 @@ enum ContactKind : int {
 };
 
 constexpr float kIntactCondition = 14.0f;  // damageStatus of a car in full condition
-
-// The gearbox: each gear's target speed (gearMax), in the order of the keys 1 to 5 and of the
-// dashboard's gate, with the place of the gate's knob.
-struct Gear {
-    float gearMax;       // world units per idle step; compared exactly with the car's
-    bool reverse;        // chosen only at a standstill; shown once the car no longer rolls forwards
-    float knobX, knobY;  // the knob's centre in the dashboard's gate, view coordinates
-};
-constexpr Gear kGears[] = {
-    {0.5f, false, -46.0f, -3.0f},   // first: top of the gate's left slot
-    {1.0f, false, -46.0f, -17.0f},  // second: bottom of the left slot
-    {1.5f, false, -40.0f, -3.0f},   // third: top of the middle slot
-    {2.0f, false, -40.0f, -17.0f},  // fourth: bottom of the middle slot
-    {-0.5f, true, -34.0f, -3.0f},   // reverse: top of the right slot
-};
 
 // Lengths are world units, speeds world units per idle step, angles degrees.
 // damage and damageStatus are condition points: kIntactCondition, down to 0 for a wreck.
@@ -116,7 +103,7 @@ private:
     float y_speed;       // drives the y motion; always equal to x_speed
     float maxSpeed;      // full scale of the speedometer
     float brakeFactor;   // a brake press takes 0.05 x brakeFactor off the speed
-    float gearMax;       // target speed of the gear: 0.5, 1, 1.5, 2, or -0.5 in reverse
+    float gearMax;       // target speed of the gear: one of kGears' (vehicle/Gearbox.h)
     float x_centre;      // world x at the centre of the view
     float y_centre;      // world y at the centre of the view
     float x_pivot;       // screen x the car turns about
