@@ -31,6 +31,7 @@
 #include "drives/Recording.h"
 #include "input/Actions.h"
 #include "input/Input.h"
+#include "platform/LeakCheck.h"
 #include "platform/Window.h"
 #include "session/Draw.h"
 #include "session/PlayedGame.h"
@@ -867,7 +868,8 @@ int recordDrive(const Drive& drive, const char* file, int argc, char** argv)
     glutInitWindowSize(screenWidth, screenHeight);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! recording a drive");
-    glutDisplayFunc([] {});  // the frames are the loop's own, below
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);  // as the game: before the driver is unloaded
+    glutDisplayFunc([] {});                         // the frames are the loop's own, below
     glutReshapeFunc(reshape);
     glutWindowStatusFunc(windowStatus);
     initGraphics(TARVELO_DATA_DIR);
