@@ -1,5 +1,6 @@
-// Test pictures put together byte by byte (headers, colour tables, rows), so that every case
-// shows what its file says; used by the reader's tests and its benchmark.
+// BMP files put together byte by byte (headers, colour tables, rows), so that every case shows
+// what its file says: the reader's tests and its benchmark build their pictures with it, and the
+// texture generator (tools/make_textures.cpp) writes the game's ten pictures with it.
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,8 @@
 // or the same icon as a C++ header of pixels for the game's window (--window-icon file.h).
 // The files use six of the layouts the game's reader takes, so every start of the game exercises
 // them: 24-bit, 8-bit palette, 4-bit palette, a 12-byte core header, run-length 8-bit and 16-bit
-// bit fields. The output is deterministic; data/ holds it.
+// bit fields, put together with the builder of the reader's tests (tests/BmpBuilder.h). The icon
+// files are written by libpng. The output is deterministic; data/ holds it.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +12,10 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <png.h>
+
+#include "BmpBuilder.h"
 
 namespace {
 
@@ -433,7 +438,7 @@ Picture paintLogo()
     return turned;
 }
 
-// ---- Writing BMP files ----
+// ---- Writing BMP files, with the builder the reader's tests put their files together with ----
 
 enum class Layout {
     kTrueColour24,  // info header, 24 bits per pixel
@@ -442,27 +447,6 @@ enum class Layout {
     kCorePalette4,  // 12-byte core header, 4-bit indices, 3-byte table entries
     kRunLength8,    // info header, run-length coded 8-bit indices
     kBitFields565,  // info header, 16 bits per pixel with red-green-blue masks 5-6-5
-};
-
-class ByteWriter {
-public:
-    void put8(unsigned v) { bytes.push_back(static_cast<uint8_t>(v)); }
-    void put16(unsigned v)
-    {
-        put8(v & 0xFF);
-        put8(v >> 8);
-    }
-    void put32(uint32_t v)
-    {
-        put16(v & 0xFFFF);
-        put16(v >> 16);
-    }
-    void pad4()
-    {
-        while (bytes.size() % 4 != 0)
-            put8(0);
-    }
-    std::vector<uint8_t> bytes;
 };
 
 std::vector<Rgb> paletteOf(const Picture& picture, size_t limit, const char* name)
@@ -483,96 +467,87 @@ std::vector<Rgb> paletteOf(const Picture& picture, size_t limit, const char* nam
     return palette;
 }
 
-unsigned indexOf(const std::vector<Rgb>& palette, Rgb colour)
+uint8_t indexOf(const std::vector<Rgb>& palette, Rgb colour)
 {
     for (size_t i = 0; i < palette.size(); ++i)
         if (palette[i] == colour)
-            return static_cast<unsigned>(i);
+            return static_cast<uint8_t>(i);
     return 0;
 }
 
-// The stored rows: bottom row first, each row's bytes padded to 4.
-void putRows(ByteWriter& out, const Picture& picture, Layout layout,
-             const std::vector<Rgb>& palette)
+// Row y's stored bytes, before padding; run-length rows are their 8-bit indices, to be coded.
+std::vector<uint8_t> rowBytes(const Picture& picture, int y, Layout layout,
+                              const std::vector<Rgb>& palette)
 {
-    for (int y = picture.height - 1; y >= 0; --y) {
-        for (int x = 0; x < picture.width; ++x) {
-            const Rgb& texel = picture.at(x, y);
-            switch (layout) {
-                case Layout::kTrueColour24:
-                    out.put8(texel.blue);
-                    out.put8(texel.green);
-                    out.put8(texel.red);
-                    break;
-                case Layout::kPalette8:
-                    out.put8(indexOf(palette, texel));
-                    break;
-                case Layout::kPalette4:
-                case Layout::kCorePalette4:
-                    if (x % 2 == 0)
-                        out.put8(indexOf(palette, texel) << 4);
-                    else
-                        out.bytes.back() |= static_cast<uint8_t>(indexOf(palette, texel));
-                    break;
-                case Layout::kBitFields565:
-                    out.put16((texel.red >> 3) << 11 | (texel.green >> 2) << 5 | texel.blue >> 3);
-                    break;
-                case Layout::kRunLength8:
-                    break;
+    std::vector<uint8_t> bytes;
+    for (int x = 0; x < picture.width; ++x) {
+        const Rgb& texel = picture.at(x, y);
+        switch (layout) {
+            case Layout::kTrueColour24:
+                bytes.insert(bytes.end(), {texel.blue, texel.green, texel.red});
+                break;
+            case Layout::kPalette8:
+            case Layout::kRunLength8:
+                bytes.push_back(indexOf(palette, texel));
+                break;
+            case Layout::kPalette4:
+            case Layout::kCorePalette4:
+                if (x % 2 == 0)
+                    bytes.push_back(static_cast<uint8_t>(indexOf(palette, texel) << 4));
+                else
+                    bytes.back() |= indexOf(palette, texel);
+                break;
+            case Layout::kBitFields565: {
+                const unsigned value =
+                    (texel.red >> 3) << 11 | (texel.green >> 2) << 5 | texel.blue >> 3;
+                bytes.insert(bytes.end(),
+                             {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)});
+                break;
             }
         }
-        out.pad4();
     }
+    return bytes;
 }
 
-// Run-length coding of 8-bit rows: runs of one index, literal stretches of three or more, an end
-// of row after each row and an end of picture after the last.
-void putRunLengthRows(ByteWriter& out, const Picture& picture, const std::vector<Rgb>& palette)
+// Run-length coding of one row of 8-bit indices: runs of one index, literal stretches of three
+// or more, and an end of row, or of the picture after its last row.
+void putRunLengthRow(BmpBuilder& out, const std::vector<uint8_t>& row, bool last)
 {
-    for (int y = picture.height - 1; y >= 0; --y) {
-        std::vector<unsigned> row;
-        for (int x = 0; x < picture.width; ++x)
-            row.push_back(indexOf(palette, picture.at(x, y)));
-        size_t x = 0;
-        while (x < row.size()) {
-            size_t run = 1;
-            while (x + run < row.size() && run < 255 && row[x + run] == row[x])
-                ++run;
-            if (run >= 2) {
-                out.put8(static_cast<unsigned>(run));
-                out.put8(row[x]);
-                x += run;
-                continue;
-            }
-            size_t literal = 1;  // up to the next pair of equal indices
-            while (x + literal < row.size() && literal < 255 &&
-                   !(x + literal + 1 < row.size() && row[x + literal] == row[x + literal + 1]))
-                ++literal;
-            if (literal < 3) {
-                for (size_t i = 0; i < literal; ++i) {
-                    out.put8(1);
-                    out.put8(row[x + i]);
-                }
-            } else {
-                out.put8(0);
-                out.put8(static_cast<unsigned>(literal));
-                for (size_t i = 0; i < literal; ++i)
-                    out.put8(row[x + i]);
-                if (literal % 2 != 0)
-                    out.put8(0);
-            }
-            x += literal;
+    size_t x = 0;
+    while (x < row.size()) {
+        size_t run = 1;
+        while (x + run < row.size() && run < 255 && row[x + run] == row[x])
+            ++run;
+        if (run >= 2) {
+            out.u8(static_cast<uint8_t>(run)).u8(row[x]);
+            x += run;
+            continue;
         }
-        out.put8(0);
-        out.put8(y == 0 ? 1 : 0);
+        size_t literal = 1;  // up to the next pair of equal indices
+        while (x + literal < row.size() && literal < 255 &&
+               !(x + literal + 1 < row.size() && row[x + literal] == row[x + literal + 1]))
+            ++literal;
+        if (literal < 3) {
+            for (size_t i = 0; i < literal; ++i)
+                out.u8(1).u8(row[x + i]);
+        } else {
+            out.u8(0).u8(static_cast<uint8_t>(literal));
+            for (size_t i = 0; i < literal; ++i)
+                out.u8(row[x + i]);
+            if (literal % 2 != 0)
+                out.u8(0);
+        }
+        x += literal;
     }
+    out.u8(0).u8(last ? 1 : 0);
 }
 
 std::vector<uint8_t> encodeBmp(const Picture& picture, Layout layout, const char* name)
 {
     const bool core = layout == Layout::kCorePalette4;
     std::vector<Rgb> palette;
-    unsigned bitCount = 24, compression = 0;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
     switch (layout) {
         case Layout::kTrueColour24:
             break;
@@ -595,55 +570,33 @@ std::vector<uint8_t> encodeBmp(const Picture& picture, Layout layout, const char
     if (core)
         palette.resize(16, Rgb{0, 0, 0});  // a core header's table always has 2^bits entries
 
-    ByteWriter pixels;
-    if (layout == Layout::kRunLength8)
-        putRunLengthRows(pixels, picture, palette);
+    BmpBuilder pixels;  // the stored rows, bottom row first, each padded to 4 bytes
+    for (int y = picture.height - 1; y >= 0; --y) {
+        const std::vector<uint8_t> row = rowBytes(picture, y, layout, palette);
+        if (layout == Layout::kRunLength8)
+            putRunLengthRow(pixels, row, y == 0);
+        else
+            pixels.row(row);
+    }
+    const std::vector<uint8_t> pixelBytes = pixels.asBareDib();
+
+    BmpBuilder bmp;
+    if (core)
+        bmp.coreHeader(static_cast<uint16_t>(picture.width), static_cast<uint16_t>(picture.height),
+                       bitCount);
     else
-        putRows(pixels, picture, layout, palette);
-
-    ByteWriter table;
-    if (layout == Layout::kBitFields565) {
-        table.put32(0xF800);
-        table.put32(0x07E0);
-        table.put32(0x001F);
-    }
+        bmp.infoHeader(picture.width, picture.height, bitCount, compression,
+                       static_cast<uint32_t>(palette.size()),
+                       static_cast<uint32_t>(pixelBytes.size()));
+    if (layout == Layout::kBitFields565)
+        bmp.masks(0xF800, 0x07E0, 0x001F);
     for (const Rgb& colour : palette) {
-        table.put8(colour.blue);
-        table.put8(colour.green);
-        table.put8(colour.red);
-        if (!core)
-            table.put8(0);
+        if (core)
+            bmp.triple(colour.red, colour.green, colour.blue);
+        else
+            bmp.quad(colour.red, colour.green, colour.blue);
     }
-
-    const uint32_t headerSize = core ? 12 : 40;
-    const uint32_t pixelsAt = 14 + headerSize + static_cast<uint32_t>(table.bytes.size());
-    ByteWriter out;
-    out.put8('B');
-    out.put8('M');
-    out.put32(pixelsAt + static_cast<uint32_t>(pixels.bytes.size()));
-    out.put32(0);
-    out.put32(pixelsAt);
-    out.put32(headerSize);
-    if (core) {
-        out.put16(static_cast<unsigned>(picture.width));
-        out.put16(static_cast<unsigned>(picture.height));
-        out.put16(1);
-        out.put16(bitCount);
-    } else {
-        out.put32(static_cast<uint32_t>(picture.width));
-        out.put32(static_cast<uint32_t>(picture.height));
-        out.put16(1);
-        out.put16(bitCount);
-        out.put32(compression);
-        out.put32(static_cast<uint32_t>(pixels.bytes.size()));
-        out.put32(2835);  // 72 dots per inch
-        out.put32(2835);
-        out.put32(static_cast<uint32_t>(palette.size()));
-        out.put32(0);
-    }
-    out.bytes.insert(out.bytes.end(), table.bytes.begin(), table.bytes.end());
-    out.bytes.insert(out.bytes.end(), pixels.bytes.begin(), pixels.bytes.end());
-    return out.bytes;
+    return bmp.pixelsStartHere().raw(pixelBytes).asFile();
 }
 
 struct TextureFile {
@@ -686,73 +639,21 @@ Picture paintIcon(int side)
     return icon;
 }
 
-uint32_t crc32(const uint8_t* bytes, size_t count, uint32_t crc = 0)
+// An 8-bit RGB PNG of the picture, written by libpng.
+bool writePng(const std::string& path, const Picture& picture)
 {
-    crc = ~crc;
-    for (size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// A PNG of 8-bit RGB, its pixel data in stored (uncompressed) deflate blocks: small enough for an
-// icon and needing no library.
-std::vector<uint8_t> encodePng(const Picture& picture)
-{
-    std::vector<uint8_t> raw;  // each row: filter type 0, then the row's RGB bytes
-    for (int y = 0; y < picture.height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < picture.width; ++x) {
-            const Rgb& texel = picture.at(x, y);
-            raw.insert(raw.end(), {texel.red, texel.green, texel.blue});
-        }
-    }
-    std::vector<uint8_t> zlib{0x78, 0x01};
-    for (size_t at = 0; at < raw.size() || at == 0;) {
-        const size_t length = std::min<size_t>(65535, raw.size() - at);
-        const bool last = at + length == raw.size();
-        zlib.insert(zlib.end(), {static_cast<uint8_t>(last), static_cast<uint8_t>(length),
-                                 static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(~length),
-                                 static_cast<uint8_t>(~length >> 8)});
-        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                    raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-        if (last)
-            break;
-    }
-    uint32_t a = 1, b = 0;  // Adler-32 of the raw bytes
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    const uint32_t adler = b << 16 | a;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        zlib.push_back(static_cast<uint8_t>(adler >> shift));
-
-    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    auto chunk = [&png](const char* type, const std::vector<uint8_t>& data) {
-        const uint32_t length = static_cast<uint32_t>(data.size());
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png.push_back(static_cast<uint8_t>(length >> shift));
-        const size_t start = png.size();
-        png.insert(png.end(), type, type + 4);
-        png.insert(png.end(), data.begin(), data.end());
-        const uint32_t crc = crc32(png.data() + start, png.size() - start);
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png.push_back(static_cast<uint8_t>(crc >> shift));
-    };
-    std::vector<uint8_t> header;
-    for (const uint32_t value :
-         {static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height)})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            header.push_back(static_cast<uint8_t>(value >> shift));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
-    chunk("IHDR", header);
-    chunk("IDAT", zlib);
-    chunk("IEND", {});
-    return png;
+    static_assert(sizeof(Rgb) == 3, "the texels are the RGB rows libpng takes");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(picture.width);
+    image.height = static_cast<png_uint_32>(picture.height);
+    image.format = PNG_FORMAT_RGB;
+    const bool written =
+        png_image_write_to_file(&image, path.c_str(), 0, picture.texels.data(), 0, nullptr) != 0;
+    if (!written)
+        std::fprintf(stderr, "make_textures: cannot write %s: %s\n", path.c_str(), image.message);
+    png_image_free(&image);
+    return written;
 }
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -801,7 +702,7 @@ int main(int argc, char** argv)
         for (const int side : kIconSides) {
             const std::string path =
                 std::string(argv[2]) + "/tarvelo-" + std::to_string(side) + ".png";
-            if (!writeFile(path, encodePng(paintIcon(side))))
+            if (!writePng(path, paintIcon(side)))
                 return 1;
         }
         return 0;

@@ -16,7 +16,10 @@ fi
 export SOURCE_DATE_EPOCH
 umask 022  # the package's folders and files readable by all, whatever the builder's own umask
 
-# The build's own lines go to stderr: stdout is the package's path alone.
+# The build's own lines go to stderr: stdout is the package's path alone. What the package is
+# built with, installed where it is missing: the game's build packages, and dpkg-dev and file for
+# cpack's look at the program's libraries.
+bash "$root/tools/install_packages.sh" --build dpkg-dev file >&2
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DTARVELO_GAMES_LAYOUT=ON -DBUILD_TESTING=OFF -DTARVELO_BENCH=OFF -DTARVELO_SANITIZE=OFF \
     -DTARVELO_FUZZ=OFF >&2

@@ -5,8 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-packages=(g++ cmake make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libopenal-dev libsdl2-dev)
-bash "$root/tools/install_packages.sh" "${packages[@]}"
+bash "$root/tools/install_packages.sh" --build libgl1-mesa-dri
 
 cmake -S "$root" -B "$root/build-play" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build-play" --target tarvelo -j"$(nproc)"

@@ -1,11 +1,15 @@
 // Records the drives of tests/replays. The real game runs in this process with its own window,
-// callbacks and main loop, recording as `tarvelo --record` does, and an autopilot drives it
-// through real X input (the XTEST extension): it reads the car between frames and presses and
-// lets go of keys, or clicks New, as a player would. Each drive is a route of steps in the table
-// below: drive to a point, ram a block from one side, swim, wreck the car and bring a new one,
-// reverse, pause, hide the window. A log beside each recording says what the car met and at
-// which frame, counted as the recording counts them; a step that goes wrong (a block hit that
-// was not planned, a step that does not finish) ends the tool with status 1.
+// recording as `tarvelo --record` does, and an autopilot drives it frame by frame through the
+// game's own action layer: before each frame it reads the car and presses, lets go of or taps
+// the game's actions as the keyboard does (and clicks New as the mouse does); then the frame is
+// the game's own display, followed by its idle turn's motion step. No clock decides anything, so
+// a drive is made the same way every time: the same route gives the same file.
+//
+// Each drive is a route of steps in the table below: drive to a point, ram a block from one
+// side, swim, wreck the car and bring a new one, reverse, pause, hide the window. A log beside
+// each recording says what the car met and at which frame, counted as the recording counts
+// them; a step that goes wrong (a hit that was not planned, a step that does not finish) ends the
+// tool with status 1.
 //
 //   record_drives --list             the drives' names, one a line
 //   record_drives NAME FILE LOG      drives NAME, recording into FILE, logging into LOG
@@ -17,30 +21,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
-#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dashboard/Toolbar.h"
 #include "drives/Recording.h"
-#include "drives/Replay.h"
 #include "input/Actions.h"
 #include "input/Input.h"
+#include "platform/LeakCheck.h"
 #include "platform/Window.h"
-#include "platform/WindowIdentity.h"
 #include "session/Draw.h"
 #include "session/PlayedGame.h"
 #include "session/Step.h"
 #include "shell/Game.h"
 #include "vehicle/Car.h"
 #include "world/Regions.h"
-
-// After the game's headers: Xlib's macros would clash with names in them.
-#include <GL/glx.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 namespace {
 
@@ -50,33 +48,33 @@ namespace {
 enum Side { kNorth, kSouth, kEast, kWest };
 constexpr const char* kSideNames[] = {"north", "south", "east", "west"};
 
-// What the car can be driven into: the world's rows 1 to 11 (blocks 1-7, railings 8-11) and the
-// map's four edges.
-constexpr int kEdgeRow = 100;  // + the edge's Side
+// What the car can be driven into: rows 1 to 7 are the world's blocks (obstacleRegions), 8 to 11
+// its railings (railingRegions); kEdgeRow + a Side is that edge of the map.
+constexpr int kEdgeRow = 100;
 
 enum class Do {
     Go,           // drive to a point
     Ram,          // drive into a row from one side, straight, until it throws the car back
     Wreck,        // ram a row in fourth gear, backing off in reverse, until the car explodes
     Repair,       // stop on a point of the repair patch until the car is whole again
-    Steer,        // Up and a turn key held together for a while
-    Pause,        // p, a while, p again
-    Hide,         // the window unmapped for a while, then mapped again
-    Lights,       // l
-    NewByKey,     // n, on a wreck
-    NewByButton,  // a click on New, on a wreck
+    Steer,        // accelerate and a turn held together for a number of frames
+    Pause,        // pause, a while, pause again
+    Hide,         // the window hidden until the game sees it so, then shown again
+    Lights,       // the lights action
+    NewByKey,     // New tapped, on a wreck
+    NewByButton,  // a click on the dashboard's New button, on a wreck
 };
 
 struct Step {
     Do what;
-    float x = 0, y = 0;    // Go, Repair: the point, in the car box's centre
-    int row = 0;           // Ram, Wreck: the row driven into
-    Side side = kNorth;    // Ram, Wreck: coming from that side of it
-    float along = 0;       // Ram, Wreck: where along that side (x for north and south, else y)
-    float approach = 10;   // Ram: the straight run to the side; Wreck: each run-up
-    int gear = 1;          // Go, Ram: the gear driven in
-    int ms = 0;            // Steer, Pause, Hide: how long
-    KeySym key = XK_Left;  // Steer: the turn key held with Up
+    float x = 0, y = 0;   // Go, Repair: the point, in the car box's centre
+    int row = 0;          // Ram, Wreck: the row driven into
+    Side side = kNorth;   // Ram, Wreck: coming from that side of it
+    float along = 0;      // Ram, Wreck: where along that side (x for north and south, else y)
+    float approach = 10;  // Ram: the straight run to the side; Wreck: each run-up
+    int gear = 1;         // Go, Ram, Steer: the gear driven in, 1 to 4
+    int turns = 0;        // Steer, Pause: how many turns of the loop (frames while playing)
+    Action turn = Action::TurnLeft;  // Steer: the turn held
 };
 
 Step go(float x, float y, int gear = 1)
@@ -105,25 +103,13 @@ Step repair(float x, float y)
 {
     return {Do::Repair, x, y};
 }
-Step steer(KeySym key, int ms, int gear)
+Step steer(Action turn, int frames, int gear)
 {
-    Step step{Do::Steer};
-    step.key = key;
-    step.ms = ms;
-    step.gear = gear;
-    return step;
+    return {Do::Steer, 0, 0, 0, kNorth, 0, 10, gear, frames, turn};
 }
-Step pauseFor(int ms)
+Step pauseFor(int turns)
 {
-    Step step{Do::Pause};
-    step.ms = ms;
-    return step;
-}
-Step hideFor(int ms)
-{
-    Step step{Do::Hide};
-    step.ms = ms;
-    return step;
+    return {Do::Pause, 0, 0, 0, kNorth, 0, 10, 1, turns};
 }
 Step act(Do what)
 {
@@ -133,137 +119,52 @@ Step act(Do what)
 struct Drive {
     const char* name;
     const char* about;        // what it drives through, for its log
-    std::vector<Step> route;  // the game is left with Escape after the last step
+    std::vector<Step> route;  // the game is left with Quit after the last step
 };
 
-// Points are the car box's centre, (x_centre + 10, y_centre): the car starts at (10, 0) facing
-// north in first gear. Blocks are rows 1 to 7: 1 crates x 20..70, y 90..130; 2 crates x 90..130,
-// y -60..-20; 3 roofs x 80..110, y -140..-110; 4 roofs x -10..40, y -70..-40; 5 bricks
-// x -90..-10, y -130..-90; 6 bricks x -90..-50, y -60..-40; 7 crates x -130..-90, y -60..-10.
-// The river is y 45..60, with the west bridge at x -100..-85 and the east one at x 120..135.
-// Sides that cannot be reached are left out: block 1's north, 2's east, 3's and 5's south and
-// 7's west lie less than a car's width from the map's edge, and 6's west is against block 7.
+// Points are the car box's centre: the car starts at (10, 0) facing north in first gear. The
+// blocks, railings, river and patches are those of world/Regions.cpp. Sides that cannot be
+// reached are left out: block 1's north, 2's east, 3's and 5's south and 7's west lie less than
+// a car's width from the map's edge, and 6's west is against block 7.
 const std::vector<Drive> kDrives = {
     {"crates_north",
      "Across the river northwards and over green patch 14 into block 1, round it, lights off and "
      "on, and back south over the east bridge.",
-     {
-         go(45, 30),
-         ram(1, kSouth, 45),
-         act(Do::Lights),
-         go(0, 72),
-         ram(1, kWest, 110),
-         act(Do::Lights),
-         go(5, 72),
-         go(85, 72, 2),
-         ram(1, kEast, 110),
-         go(127, 100),
-         go(127, 20, 3),
-     }},
+     {go(45, 30), ram(1, kSouth, 45), act(Do::Lights), go(0, 72), ram(1, kWest, 110),
+      act(Do::Lights), go(5, 72), go(85, 72, 2), ram(1, kEast, 110), go(127, 100), go(127, 20, 3)}},
     {"east_blocks",
      "Block 2 from three sides and block 3 from three, over red patch 16, and the map's south "
      "edge.",
-     {
-         go(110, -5, 3),
-         ram(2, kNorth, 110),
-         go(75, -8),
-         ram(2, kWest, -40),
-         go(62, -40),
-         go(62, -88),
-         ram(2, kSouth, 110, 1, 13),
-         ram(3, kNorth, 95),
-         go(125, -95),
-         ram(3, kEast, -125),
-         go(125, -95),
-         go(65, -95),
-         ram(3, kWest, -125),
-         go(60, -115),
-         ramEdge(kSouth, 60),
-     }},
+     {go(110, -5, 3), ram(2, kNorth, 110), go(75, -8), ram(2, kWest, -40), go(62, -40), go(62, -88),
+      ram(2, kSouth, 110, 1, 13), ram(3, kNorth, 95), go(125, -95), ram(3, kEast, -125),
+      go(125, -95), go(65, -95), ram(3, kWest, -125), go(60, -115), ramEdge(kSouth, 60)}},
     {"middle_blocks",
      "Block 4 from all four sides and block 6 from three, over green patch 17 and red patch 18.",
-     {
-         ram(4, kNorth, 35),
-         go(55, -28),
-         ram(4, kEast, -40),
-         go(55, -85),
-         ram(4, kSouth, 15),
-         go(-25, -80),
-         ram(4, kWest, -55),
-         ram(6, kEast, -50),
-         go(-35, -25),
-         go(-70, -25),
-         ram(6, kNorth, -70),
-         go(-40, -30),
-         go(-40, -75),
-         ram(6, kSouth, -70),
-     }},
+     {ram(4, kNorth, 35), go(55, -28), ram(4, kEast, -40), go(55, -85), ram(4, kSouth, 15),
+      go(-25, -80), ram(4, kWest, -55), ram(6, kEast, -50), go(-35, -25), go(-70, -25),
+      ram(6, kNorth, -70), go(-40, -30), go(-40, -75), ram(6, kSouth, -70)}},
     {"south_west",
      "Block 5 from three sides and block 7 from the south and east, then the repair patch.",
-     {
-         go(48, -2),
-         go(48, -110),
-         ram(5, kEast, -110),
-         go(5, -81),
-         go(-50, -81),
-         ram(5, kNorth, -50, 1, 4),
-         ram(7, kSouth, -110),
-         go(-110, -75),
-         go(-40, -75),
-         go(-40, -20),
-         ram(7, kEast, -20),
-         go(-40, -20),
-         go(-40, -75),
-         go(-105, -75),
-         ram(5, kWest, -110),
-         repair(-107, -125),
-     }},
+     {go(48, -2), go(48, -110), ram(5, kEast, -110), go(5, -81), go(-50, -81),
+      ram(5, kNorth, -50, 1, 4), ram(7, kSouth, -110), go(-110, -75), go(-40, -75), go(-40, -20),
+      ram(7, kEast, -20), go(-40, -20), go(-40, -75), go(-105, -75), ram(5, kWest, -110),
+      repair(-107, -125)}},
     {"river",
      "Into the river and along it into the east bridge's inner railing; over land to the west "
      "bridge, swimming into its east railing, north over it, and swimming into its west railing.",
-     {
-         go(90, 35),
-         ram(9, kWest, 52),
-         go(90, 30),
-         go(-60, 30),
-         ram(10, kEast, 52),
-         go(-70, 30),
-         go(-92.5f, 30),
-         go(-92.5f, 80),
-         go(-118, 75),
-         ram(11, kWest, 52),
-     }},
+     {go(90, 35), ram(9, kWest, 52), go(90, 30), go(-60, 30), ram(10, kEast, 52), go(-70, 30),
+      go(-92.5f, 30), go(-92.5f, 80), go(-118, 75), ram(11, kWest, 52)}},
     {"wreck_new_key",
-     "Rammed on block 7 from the north until it explodes, a new car with n; north over green patch "
-     "15, Up held while steering with held arrows, a pause while it drives.",
-     {
-         go(10, 20),
-         go(-110, 20),
-         wreck(7, kNorth, -110, 40),
-         act(Do::NewByKey),
-         go(-25, 30),
-         go(-25, 100),
-         go(-25, 120),
-         go(-60, 120),
-         go(-60, 95),
-         steer(XK_Right, 700, 2),
-         steer(XK_Left, 500, 2),
-         go(-60, 100),
-         pauseFor(1500),
-         go(-100, 100),
-     }},
+     "Rammed on block 7 from the north until it explodes, a new car with New; north over green "
+     "patch 15, accelerate held while steering with a held turn, a pause while it drives.",
+     {go(10, 20), go(-110, 20), wreck(7, kNorth, -110, 40), act(Do::NewByKey), go(-25, 30),
+      go(-25, 100), go(-25, 120), go(-60, 120), go(-60, 95), steer(Action::TurnRight, 42, 2),
+      steer(Action::TurnLeft, 30, 2), go(-60, 100), pauseFor(90), go(-100, 100)}},
     {"wreck_new_button",
-     "The window hidden for a second while the car drives; rammed on block 3 from the west until "
-     "it explodes, a new car with the New button, and off again in second gear.",
-     {
-         go(48, -2),
-         go(48, -40),
-         hideFor(1000),
-         go(48, -95),
-         wreck(3, kWest, -125, 40),
-         act(Do::NewByButton),
-         go(10, 30, 2),
-     }},
+     "The window hidden while the car drives; rammed on block 3 from the west until it explodes, "
+     "a new car with the New button, and off again in second gear.",
+     {go(48, -2), go(48, -40), act(Do::Hide), go(48, -95), wreck(3, kWest, -125, 40),
+      act(Do::NewByButton), go(10, 30, 2)}},
 };
 
 // ---- the log -----------------------------------------------------------------------------------
@@ -301,7 +202,8 @@ void covered(const std::string& item)
 
 // ---- what the car meets ------------------------------------------------------------------------
 
-const char* const kRowNames[] = {
+constexpr int kRows = 11;  // the blocks, then the railings
+const char* const kRowNames[kRows + 1] = {
     "",
     "crate block 1",
     "crate block 2",
@@ -315,17 +217,22 @@ const char* const kRowNames[] = {
     "the west bridge's east railing",
     "the west bridge's west railing",
 };
-constexpr const char* kEdgeNames[] = {"the map's north edge", "the map's south edge",
-                                      "the map's east edge", "the map's west edge"};
+constexpr int kBlocks = std::size(obstacleRegions);
+constexpr int kWaters = std::size(waterRegions);
+constexpr int kPatches = std::size(speedPatchRegions);
+static_assert(kBlocks + std::size(railingRegions) == kRows, "a name for each block and railing");
+constexpr int kFirstWaterRow = kRows + 1;  // the rows as the world's comments count them
+constexpr int kFirstPatchRow = kFirstWaterRow + kWaters;
 
 std::string rowName(int row)
 {
-    return row >= kEdgeRow ? kEdgeNames[row - kEdgeRow] : kRowNames[row];
+    return row >= kEdgeRow ? "the map's " + std::string(kSideNames[row - kEdgeRow]) + " edge"
+                           : kRowNames[row];
 }
 
 const WorldRegion& regionOf(int row)
 {
-    return row <= 7 ? obstacleRegions[row - 1].region : railingRegions[row - 8];
+    return row <= kBlocks ? obstacleRegions[row - 1].region : railingRegions[row - kBlocks - 1];
 }
 
 float centreX(const Car& car)
@@ -336,6 +243,19 @@ float centreY(const Car& car)
 {
     return (car.getBoxTop() + car.getBoxBottom()) / 2.0f;
 }
+
+// Half the car box's side: how far its centre stays from anything it does not overlap.
+const float kHalfBox = (carAtStart().getBoxRight() - carAtStart().getBoxLeft()) / 2.0f;
+
+// The car's turn step, as one turn of a car at its start shows it.
+float turnStepOfTheCar()
+{
+    Car car = carAtStart();
+    float radians = 0.0f;
+    car.turnRight(radians);
+    return car.getHeading() - carAtStart().getHeading();
+}
+const float kTurnStep = turnStepOfTheCar();
 
 // The sides of a region the box lies beyond (it is outside the region when there is one).
 unsigned sidesOutside(const Car& car, const WorldRegion& region)
@@ -362,7 +282,7 @@ std::string describeSides(unsigned sides)
     return text.empty() ? "inside" : text;
 }
 
-// The edge the box lies beyond, if any, as checkMapEdges tests them.
+// The edge the box lies beyond, if any, as the world's rules test them.
 std::optional<Side> edgeBeyond(const Car& car)
 {
     if (car.getBoxTop() > mapTop)
@@ -376,43 +296,28 @@ std::optional<Side> edgeBeyond(const Car& car)
     return std::nullopt;
 }
 
-int waterRow(const Car& car)
+// The row of the drag rows the box is inside, counted from `firstRow`; 0 for none.
+int dragRow(const Car& car, const DragRow* rows, int count, int firstRow)
 {
-    for (int i = 0; i < 2; ++i) {
-        if (boxInsideRegion(car, waterRegions[i].region))
-            return 12 + i;
+    for (int i = 0; i < count; ++i) {
+        if (boxInsideRegion(car, rows[i].region))
+            return firstRow + i;
     }
     return 0;
 }
 
-int patchRow(const Car& car)
-{
-    for (int i = 0; i < 5; ++i) {
-        if (boxInsideRegion(car, speedPatchRegions[i].region))
-            return 14 + i;
-    }
-    return 0;
-}
-
+// The gear the car is in, 1 to 4, or 5 for reverse, as the routes and the logs count them.
 int gearOf(const Car& car)
 {
-    for (int i = 0; i < 5; ++i) {
-        if (kGears[i].gearMax == car.getGearMax())
-            return i + 1;
-    }
-    return 0;
+    return gearOfTargetSpeed(car.getGearMax()) + 1;
 }
+constexpr int kReverse = kReverseGear + 1;
 
-// A throw-back the car took: from which row or edge, coming from which sides.
-struct Hit {
-    int row;
-    unsigned sides;
-};
-std::vector<Hit> hits;
+int rowHit = 0;  // the row or edge that threw the car back in the last frame, if any
 
 struct Watch {
-    Car last = carAtStart();     // the car as the last frame left it
-    unsigned enteredFrom[12]{};  // per row: the sides the box came from when it entered
+    Car last = carAtStart();            // the car as the last frame left it
+    unsigned enteredFrom[kRows + 1]{};  // per row: the sides the box came from when it entered
     int water = 0, patch = 0;
     bool onRepair = false;
     int riverSide = 0;  // the bank the car was last on: -1 south of the river, 1 north of it
@@ -420,30 +325,31 @@ struct Watch {
     bool backwards = false;
 } watch;
 
-bool hitExpected(const Hit& hit);  // by the step being driven
+bool hitExpected(int row, unsigned sides);  // by the step being driven
 
 void noteHit(const Car& before, const Car& after, int row, unsigned sides)
 {
-    const Hit hit{row, sides};
-    hits.push_back(hit);
+    rowHit = row;
     const std::string what = rowName(row) + " from the " + describeSides(sides);
     note("%s hit at (%.1f, %.1f), speed %.3f: condition %.2f", what.c_str(), centreX(before),
          centreY(before), before.getY_speed(), after.getDamageStatus());
     covered(what);
-    if (!hitExpected(hit))
+    if (!hitExpected(row, sides))
         fail("a hit that was not planned: " + what);
 }
 
-// The rules the car met in the frame just drawn, told from the car before and after it.
+// The rules the car met in the frame just drawn, told from the car as they met it (the frame's
+// commands applied) and as they left it.
 void watchFrame(const Car& before, const Car& after)
 {
     Car& last = watch.last;
+    rowHit = 0;
     const bool pushed =
         before.getX_centre() != after.getX_centre() || before.getY_centre() != after.getY_centre();
     const bool thrownBack = pushed && before.getY_speed() != 0.0f && after.getY_speed() == 0.0f;
     if (const std::optional<Side> edge = edgeBeyond(before); edge && thrownBack)
         noteHit(before, after, kEdgeRow + *edge, 1u << towards(*edge));
-    for (int row = 1; row <= 11; ++row) {
+    for (int row = 1; row <= kRows; ++row) {
         const WorldRegion& region = regionOf(row);
         if (!boxInsideRegion(before, region))
             continue;
@@ -454,7 +360,7 @@ void watchFrame(const Car& before, const Car& after)
     }
 
     const float x = centreX(after), y = centreY(after);
-    const int water = waterRow(after);
+    const int water = dragRow(after, waterRegions, kWaters, kFirstWaterRow);
     if (water != watch.water) {
         if (water)
             note("into the river (row %d) at (%.1f, %.1f), speed %.3f", water, x, y,
@@ -463,8 +369,10 @@ void watchFrame(const Car& before, const Car& after)
             note("out of the river at (%.1f, %.1f), speed %.3f", x, y, after.getY_speed());
         watch.water = water;
     }
-    // Across the river: from one bank to the other, swimming or over a bridge.
-    const int side = y <= 45.0f ? -1 : y >= 60.0f ? 1 : 0;
+    // Across the river: from one bank to the other, swimming or over a bridge. The banks are
+    // where the box's centre is off the river's rectangle, which is the river grown by the box.
+    const WorldRegion& river = waterRegions[0].region;
+    const int side = y <= river.bottom + kHalfBox ? -1 : y >= river.top - kHalfBox ? 1 : 0;
     if (side == 0) {
         watch.swam = watch.swam || water;
     } else {
@@ -479,12 +387,12 @@ void watchFrame(const Car& before, const Car& after)
         watch.riverSide = side;
         watch.swam = false;
     }
-    const int patch = patchRow(after);
+    const int patch = dragRow(after, speedPatchRegions, kPatches, kFirstPatchRow);
     if (patch != watch.patch) {
         if (watch.patch)
             note("off patch %d at speed %.3f", watch.patch, after.getY_speed());
         if (patch) {
-            const float divisor = speedPatchRegions[patch - 14].speedDivisor;
+            const float divisor = speedPatchRegions[patch - kFirstPatchRow].speedDivisor;
             const std::string what =
                 std::string(divisor < 1.0f ? "green" : "red") + " patch " + std::to_string(patch);
             note("onto %s (speed divided by %.2f a frame) at speed %.3f", what.c_str(), divisor,
@@ -509,7 +417,7 @@ void watchFrame(const Car& before, const Car& after)
         covered("an explosion");
     }
     if (last.getGearMax() != before.getGearMax()) {
-        if (gearOf(before) == 5)
+        if (gearOf(before) == kReverse)
             note("reverse gear");
         else
             note("gear %d", gearOf(before));
@@ -524,103 +432,65 @@ void watchFrame(const Car& before, const Car& after)
     last = after;
 }
 
-// ---- X input -----------------------------------------------------------------------------------
+// ---- the game's actions, as a device gives them ------------------------------------------------
 
-Display* x = nullptr;  // a connection of our own, as another program's would be
-Window gameWindow = 0;
-std::set<KeySym> held;  // keys the autopilot holds down
-
-void sendKey(KeySym key, bool down)
+const Car& car()
 {
-    XTestFakeKeyEvent(x, XKeysymToKeycode(x, key), down ? True : False, CurrentTime);
-    XFlush(x);
+    return playedGame().playerCar;
 }
 
-void hold(KeySym key, bool down)
+unsigned heldActions = 0;  // a bit for each action the autopilot holds down
+unsigned carHeldFor = 1;   // the car they are held for: a new car lets go of everything
+
+unsigned bit(Action action)
 {
-    if (held.count(key) == (down ? 1u : 0u))
+    return 1u << static_cast<unsigned>(action);
+}
+
+void hold(Action action, bool down)
+{
+    if (playedGame().carNumber != carHeldFor) {
+        heldActions = 0;
+        carHeldFor = playedGame().carNumber;
+    }
+    if (((heldActions & bit(action)) != 0) == down)
         return;
-    sendKey(key, down);
+    heldActions ^= bit(action);
     if (down)
-        held.insert(key);
+        pressAction(action, Device::Script);
     else
-        held.erase(key);
+        releaseAction(action, Device::Script);
 }
 
 void letGoOfEverything()
 {
-    while (!held.empty())
-        hold(*held.begin(), false);
+    releaseActions(Device::Script);
+    heldActions = 0;
 }
 
-// A tap waits for what it asked to show in the game (or a while, if nothing does) before the
-// autopilot goes on: a quarter of a second is many frames.
-constexpr double kTapWaitMs = 250;
-struct Pending {
-    KeySym key = 0;
-    float before = 0;
-    double until = 0;
-} pending;
-
-float seenBy(KeySym key)
+void tap(Action action)
 {
-    switch (key) {
-        case XK_Left:
-        case XK_Right:
-            return playedGame().playerCar.getHeading();
-        case XK_Down:
-            return playedGame().playerCar.getY_speed();
-        case XK_p:
-            return gamePaused(playedGame()) ? 1.0f : 0.0f;
-        case XK_l:
-            return static_cast<float>(playedGame().headlightsOff);
-        case XK_n:
-            return playedGame().playerCar.getDamageStatus();
-        default:
-            return playedGame().playerCar.getGearMax();  // the digits
-    }
+    tapAction(action, Device::Script);
 }
 
-double msNow()
-{
-    using namespace std::chrono;
-    static const steady_clock::time_point start = steady_clock::now();
-    return duration<double, std::milli>(steady_clock::now() - start).count();
-}
-
-void tap(KeySym key)
-{
-    pending = {key, seenBy(key), msNow() + kTapWaitMs};
-    sendKey(key, true);
-    sendKey(key, false);
-}
-
-bool waitingForATap()
-{
-    if (pending.key == 0)
-        return false;
-    if (seenBy(pending.key) != pending.before || msNow() > pending.until)
-        pending.key = 0;
-    return pending.key != 0;
-}
-
+// A click on the dashboard's New button, at its middle, as the mouse gives it to the game.
 void clickNew()
 {
-    const PanelButton& button = panelButtons[0];
-    const int px = static_cast<int>((0.5 * (button.left + button.right) + kViewHalfSize) /
-                                    (2.0 * kViewHalfSize) * viewportWidth);
-    const int py = static_cast<int>((kViewHalfSize - 0.5 * (button.top + button.bottom)) /
-                                    (2.0 * kViewHalfSize) * viewportHeight);
-    pending = {XK_n, seenBy(XK_n), msNow() + kTapWaitMs};
-    XTestFakeMotionEvent(x, DefaultScreen(x), px, py, CurrentTime);
-    XTestFakeButtonEvent(x, 1, True, CurrentTime);
-    XTestFakeButtonEvent(x, 1, False, CurrentTime);
-    XFlush(x);
+    const PanelButton& button = panelButtons[static_cast<int>(PanelButtonKind::New)];
+    const int rowsAbove = windowHeight - viewportBottom - viewportHeight;
+    const int px =
+        viewportLeft + static_cast<int>((0.5 * (button.left + button.right) + kViewHalfSize) /
+                                        (2.0 * kViewHalfSize) * viewportWidth);
+    const int py =
+        rowsAbove + static_cast<int>((kViewHalfSize - 0.5 * (button.top + button.bottom)) /
+                                     (2.0 * kViewHalfSize) * viewportHeight);
+    if (buttonAtPixel(px, py) != PanelButtonKind::New)
+        fail("the New button is not where it is drawn");
+    mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, px, py);
+    mouse(GLUT_LEFT_BUTTON, GLUT_UP, px, py);
 }
 
 // ---- the autopilot -----------------------------------------------------------------------------
-
-constexpr float kTurnStep = 11.25f;
 
 // The difference from heading `from` to `to`, in degrees from -180 to 180; positive clockwise.
 float headingDifference(float to, float from)
@@ -633,45 +503,39 @@ float headingDifference(float to, float from)
     return d;
 }
 
-bool headingIs(float heading)
-{
-    return headingDifference(heading, playedGame().playerCar.getHeading()) == 0.0f;
-}
-
 bool inGear(int gear)
 {
-    if (gearOf(playedGame().playerCar) == gear)
+    if (gearOf(car()) == gear)
         return true;
-    tap(XK_0 + gear);
+    tap(gearAction(static_cast<GearNumber>(gear - 1)));
     return false;
 }
 
 void turnBy(float difference)
 {
-    tap(difference > 0 ? XK_Right : XK_Left);
+    tap(difference > 0 ? Action::TurnRight : Action::TurnLeft);
 }
 
 void brake()
 {
-    hold(XK_Up, false);
-    tap(XK_Down);
+    hold(Action::Accelerate, false);
+    tap(Action::Brake);
 }
 
 // Towards a point, in a forward gear: sharp turns from a standstill, gentle ones on the move.
 bool driveTo(float tx, float ty, int gear, float within)
 {
-    const float dx = tx - centreX(playedGame().playerCar),
-                dy = ty - centreY(playedGame().playerCar);
+    const float dx = tx - centreX(car()), dy = ty - centreY(car());
     const float distance = std::hypot(dx, dy);
     if (distance < within)
         return true;
     const float bearing = std::atan2(dx, dy) * 180.0f / 3.14159265f;
     const float course = std::round(bearing / kTurnStep) * kTurnStep;
-    const float difference = headingDifference(course, playedGame().playerCar.getHeading());
+    const float difference = headingDifference(course, car().getHeading());
     if (distance < 6.0f && std::fabs(difference) > 90.0f)
         return true;  // went past it, close by
     if (std::fabs(difference) > 67.5f) {
-        if (playedGame().playerCar.getY_speed() != 0.0f)
+        if (car().getY_speed() != 0.0f)
             brake();
         else
             turnBy(difference);
@@ -679,11 +543,11 @@ bool driveTo(float tx, float ty, int gear, float within)
     }
     if (!inGear(gear))
         return false;
-    if (playedGame().playerCar.getY_speed() > kGears[gear - 1].gearMax + 0.25f) {
+    if (car().getY_speed() > kGears[gear - 1].gearMax + 0.25f) {
         brake();  // a green patch sped it up: back to the gear's pace
         return false;
     }
-    hold(XK_Up, true);
+    hold(Action::Accelerate, true);
     if (std::fabs(difference) > kTurnStep / 2)
         turnBy(difference);
     return false;
@@ -699,22 +563,22 @@ struct Run {
 
 Run runInto(const Step& step)
 {
-    // The rectangles the box's centre must not enter: the row's shrunk by half the box, or for
+    // The rectangle the box's centre must not enter: the row's shrunk by half the box, or for
     // an edge the band beyond the last position inside the map.
     WorldRegion zone{1e6f, -1e6f, 1e6f, -1e6f};
     if (step.row >= kEdgeRow) {
         const Side edge = static_cast<Side>(step.row - kEdgeRow);
         if (edge == kNorth)
-            zone.bottom = mapTop - 5.0f;
+            zone.bottom = mapTop - kHalfBox;
         if (edge == kSouth)
-            zone.top = mapBottom + 5.0f;
+            zone.top = mapBottom + kHalfBox;
         if (edge == kEast)
-            zone.left = mapRight - 5.0f;
+            zone.left = mapRight - kHalfBox;
         if (edge == kWest)
-            zone.right = mapLeft + 5.0f;
+            zone.right = mapLeft + kHalfBox;
     } else {
         const WorldRegion& r = regionOf(step.row);
-        zone = {r.top - 5.0f, r.bottom + 5.0f, r.right - 5.0f, r.left + 5.0f};
+        zone = {r.top - kHalfBox, r.bottom + kHalfBox, r.right - kHalfBox, r.left + kHalfBox};
     }
     switch (step.side) {
         case kSouth:
@@ -731,132 +595,125 @@ Run runInto(const Step& step)
 
 float distanceFromFace(const Run& run)
 {
-    return std::fabs(
-        (run.alongX ? centreX(playedGame().playerCar) : centreY(playedGame().playerCar)) -
-        run.face);
+    return std::fabs((run.alongX ? centreX(car()) : centreY(car())) - run.face);
 }
 
 const std::vector<Step>* route = nullptr;
 size_t stepIndex = 0;
-int phase = 0;          // where the step being driven has got to
-double phaseStart = 0;  // ms
-size_t hitsBefore = 0;  // hits seen when the step's run began
-bool started = false;
+int phase = 0;            // where the step being driven has got to
+unsigned turn = 0;        // turns of the recorder's loop: a frame each while the game plays
+unsigned phaseStart = 0;  // the turn the phase began at
+unsigned stepStart = 0;   // the turn the step began at
 
-constexpr double kLongestStepMs = 30000;
-constexpr unsigned kMostFrames = 3300;  // a drive is well under a minute of play
+constexpr unsigned kLongestStep = 1800;  // turns: half a minute of play
+constexpr unsigned kMostFrames = 3300;   // a drive is well under a minute of play
+constexpr unsigned kWreckShown = 60;     // frames the explosion is watched for, a second
 
-bool hitExpected(const Hit& hit)
+bool hitExpected(int row, unsigned sides)
 {
     if (!route || stepIndex >= route->size())
         return false;
     const Step& step = (*route)[stepIndex];
-    return (step.what == Do::Ram || step.what == Do::Wreck) && phase == 2 && hit.row == step.row &&
-           hit.sides == (1u << step.side);
+    return (step.what == Do::Ram || step.what == Do::Wreck) && phase == 2 && row == step.row &&
+           sides == (1u << step.side);
 }
 
 void nextPhase(int next)
 {
     phase = next;
-    phaseStart = msNow();
-}
-
-bool sinceMs(double ms)
-{
-    return msNow() - phaseStart >= ms;
+    phaseStart = turn;
 }
 
 // Lined up at the run's start, standing, facing the side.
 bool linedUp(const Run& run)
 {
-    if (headingIs(run.heading))
+    const float difference = headingDifference(run.heading, car().getHeading());
+    if (difference == 0.0f)
         return true;
-    if (playedGame().playerCar.getY_speed() != 0.0f)
+    if (car().getY_speed() != 0.0f)
         brake();
     else
-        turnBy(headingDifference(run.heading, playedGame().playerCar.getHeading()));
+        turnBy(difference);
     return false;
 }
 
-bool newHit(const Step& step)
+// To the run's start, lined up: phases 0 and 1 of a ram or a wreck.
+void toTheRun(const Step& step, const Run& run)
 {
-    for (size_t i = hitsBefore; i < hits.size(); ++i) {
-        if (hits[i].row == step.row)
-            return true;
-    }
-    return false;
+    if (phase == 0 && driveTo(run.startX, run.startY, step.what == Do::Ram ? step.gear : 1, 1.5f))
+        nextPhase(1);
+    else if (phase == 1 && linedUp(run))
+        nextPhase(2);
 }
 
 bool driveRam(const Step& step)
 {
     const Run run = runInto(step);
-    switch (phase) {
-        case 0:
-            if (driveTo(run.startX, run.startY, step.gear, 1.5f))
-                nextPhase(1);
-            return false;
-        case 1:
-            if (linedUp(run)) {
-                hitsBefore = hits.size();
-                nextPhase(2);
-            }
-            return false;
-        default:
-            if (newHit(step)) {
-                hold(XK_Up, false);
-                return true;
-            }
-            if (inGear(step.gear))
-                hold(XK_Up, true);
-            return false;
+    if (phase < 2) {
+        toTheRun(step, run);
+        return false;
     }
+    if (rowHit == step.row) {
+        hold(Action::Accelerate, false);
+        return true;
+    }
+    if (inGear(step.gear))
+        hold(Action::Accelerate, true);
+    return false;
 }
 
 // Rams in fourth gear; after each hit backs off in reverse to the run-up's length, stops, and
-// rams again, until the car explodes. Then waits a second for the explosion to be seen.
+// rams again, until the car explodes. Then watches the explosion for a second.
 bool driveWreck(const Step& step)
 {
     const Run run = runInto(step);
     switch (phase) {
         case 0:
-            if (driveTo(run.startX, run.startY, 1, 1.5f))
-                nextPhase(1);
-            return false;
         case 1:
-            if (linedUp(run)) {
-                hitsBefore = hits.size();
-                nextPhase(2);
-            }
+            toTheRun(step, run);
             return false;
         case 2:  // ram
-            if (newHit(step)) {
-                hold(XK_Up, false);
-                nextPhase(playedGame().playerCar.getDamageStatus() == 0.0f ? 5 : 3);
+            if (rowHit == step.row) {
+                hold(Action::Accelerate, false);
+                nextPhase(car().getDamageStatus() == 0.0f ? 5 : 3);
             } else if (inGear(4)) {
-                hold(XK_Up, true);
+                hold(Action::Accelerate, true);
             }
             return false;
         case 3:  // back off
-            if (playedGame().playerCar.getY_speed() > 0.0f) {
-                brake();  // the last step of Up before it was let go
+            if (car().getY_speed() > 0.0f) {
+                brake();  // the last step of accelerating before it was let go
                 return false;
             }
-            if (!inGear(5))
+            if (!inGear(kReverse))
                 return false;
-            hold(XK_Up, distanceFromFace(run) < step.approach);
+            hold(Action::Accelerate, distanceFromFace(run) < step.approach);
             if (distanceFromFace(run) >= step.approach)
                 nextPhase(4);
             return false;
         case 4:  // stop, then ram again
-            if (playedGame().playerCar.getY_speed() != 0.0f) {
-                tap(XK_Down);
+            if (car().getY_speed() != 0.0f) {
+                tap(Action::Brake);
             } else {
-                hitsBefore = hits.size();
                 nextPhase(2);
             }
             return false;
         default:
-            return sinceMs(1000);
+            return turn - phaseStart >= kWreckShown;
+    }
+}
+
+// Turns of the event loop, no frames, until the window's events from the X server have brought
+// what is asked for: this waits for them, not for a time (but for a backstop, should they not
+// come).
+template <typename Asked>
+void waitForTheWindow(Asked asked, const char* why)
+{
+    for (int i = 0; !asked(); ++i) {
+        if (i == 5000)
+            fail(why);
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 
@@ -873,72 +730,64 @@ bool driveStep(const Step& step)
             if (phase == 0 && driveTo(step.x, step.y, 1, 1.5f))
                 nextPhase(1);
             if (phase == 1) {
-                if (playedGame().playerCar.getY_speed() != 0.0f)
+                if (car().getY_speed() != 0.0f)
                     brake();
                 else
-                    return playedGame().playerCar.getDamageStatus() >= kIntactCondition;
+                    return car().getDamageStatus() >= kIntactCondition;
             }
             return false;
-        case Do::Steer:
+        case Do::Steer: {
+            const char* turnName = step.turn == Action::TurnLeft ? "left" : "right";
             if (phase == 0) {
                 if (!inGear(step.gear))
                     return false;
-                hold(XK_Up, true);
-                hold(step.key, true);
-                note("Up and %s held", step.key == XK_Left ? "Left" : "Right");
-                covered("Up held while steering with a held arrow");
+                hold(Action::Accelerate, true);
+                hold(step.turn, true);
+                note("accelerate and turn %s held", turnName);
+                covered("accelerate held while steering with a held turn");
                 nextPhase(1);
-            }
-            if (phase == 1 && sinceMs(step.ms)) {
-                hold(step.key, false);
-                note("%s let go, heading %.2f", step.key == XK_Left ? "Left" : "Right",
-                     playedGame().playerCar.getHeading());
+            } else if (turn - phaseStart >= static_cast<unsigned>(step.turns)) {
+                hold(step.turn, false);
+                note("turn %s let go, heading %.2f", turnName, car().getHeading());
                 return true;
             }
             return false;
+        }
         case Do::Pause:
             if (phase == 0) {
-                tap(XK_p);
+                tap(Action::Pause);
                 nextPhase(1);
             } else if (phase == 1 && gamePaused(playedGame())) {
-                note("paused at (%.1f, %.1f), speed %.3f", centreX(playedGame().playerCar),
-                     centreY(playedGame().playerCar), playedGame().playerCar.getY_speed());
+                note("paused at (%.1f, %.1f), speed %.3f", centreX(car()), centreY(car()),
+                     car().getY_speed());
                 nextPhase(2);
-            } else if (phase == 2 && sinceMs(step.ms)) {
-                tap(XK_p);
+            } else if (phase == 2 && turn - phaseStart >= static_cast<unsigned>(step.turns)) {
+                tap(Action::Pause);
                 nextPhase(3);
             } else if (phase == 3 && !gamePaused(playedGame())) {
-                note("playing again after %d ms", step.ms);
+                note("playing again");
                 covered("a pause");
                 return true;
             }
             return false;
         case Do::Hide:
-            if (phase == 0) {
-                letGoOfEverything();
-                XUnmapWindow(x, gameWindow);
-                XFlush(x);
-                nextPhase(1);
-            } else if (phase == 1 && sinceMs(step.ms)) {
-                if (windowShown)
-                    fail("the window was unmapped and the game still thinks it is shown");
-                note("window hidden for %d ms at (%.1f, %.1f), speed %.3f", step.ms,
-                     centreX(playedGame().playerCar), centreY(playedGame().playerCar),
-                     playedGame().playerCar.getY_speed());
-                XMapWindow(x, gameWindow);
-                XFlush(x);
-                nextPhase(2);
-            } else if (phase == 2 && windowShown) {
-                XSetInputFocus(x, gameWindow, RevertToParent, CurrentTime);
-                XSync(x, False);
-                note("window shown again");
-                covered("the window hidden and shown again");
-                return true;
-            }
-            return false;
+            // A hidden window gets no frames: the car waits where it stands, and nothing of the
+            // wait is recorded.
+            letGoOfEverything();
+            glutHideWindow();
+            waitForTheWindow([] { return !windowShown; },
+                             "the window was hidden and the game still thinks it is shown");
+            note("window hidden at (%.1f, %.1f), speed %.3f", centreX(car()), centreY(car()),
+                 car().getY_speed());
+            glutShowWindow();
+            waitForTheWindow([] { return windowShown; },
+                             "the window was shown again and the game does not see it");
+            note("window shown again");
+            covered("the window hidden and shown again");
+            return true;
         case Do::Lights:
             if (phase == 0) {
-                tap(XK_l);
+                tap(Action::Lights);
                 nextPhase(1);
                 return false;
             }
@@ -947,15 +796,15 @@ bool driveStep(const Step& step)
             return true;
         case Do::NewByKey:
         case Do::NewByButton:
-            if (playedGame().playerCar.getDamageStatus() != 0.0f) {
-                const char* how = step.what == Do::NewByKey ? "n" : "the New button";
+            if (car().getDamageStatus() != 0.0f) {
+                const char* how = step.what == Do::NewByKey ? "New" : "the New button";
                 note("a new car with %s", how);
-                covered(std::string("New with ") + how);
+                covered(std::string("a new car with ") + how);
                 return true;
             }
             letGoOfEverything();
             if (step.what == Do::NewByKey)
-                tap(XK_n);
+                tap(Action::NewCar);
             else
                 clickNew();
             return false;
@@ -963,69 +812,39 @@ bool driveStep(const Step& step)
     return false;
 }
 
-void quit()
+// The route's steps done: the game is left as Quit leaves it, which finishes the recording.
+[[noreturn]] void quit()
 {
     letGoOfEverything();
     std::string summary;
     for (const std::string& item : coverage)
         summary += (summary.empty() ? "" : "; ") + item;
     note("covered: %s", summary.c_str());
-    note("Escape");
-    tap(XK_Escape);  // the game ends, finishing the recording
+    note("Quit");
+    tap(Action::Quit);
+    fail("Quit did not end the game");
 }
 
-void autopilot(int)
+// The autopilot's work before a frame: the step being driven, or the next.
+void autopilot()
 {
-    glutTimerFunc(2, autopilot, 0);
-    if (!started) {
-        // Driven once the window is shown and has the keyboard.
-        if (framesDrawn < 30 || !windowShown)
-            return;
-        XSetInputFocus(x, gameWindow, RevertToParent, CurrentTime);
-        XSync(x, False);
-        started = true;
-        nextPhase(0);
-        note("start at (%.1f, %.1f), heading %.2f, gear %d, condition %.2f",
-             centreX(playedGame().playerCar), centreY(playedGame().playerCar),
-             playedGame().playerCar.getHeading(), gearOf(playedGame().playerCar),
-             playedGame().playerCar.getDamageStatus());
-        return;
-    }
     if (framesDrawn > kMostFrames)
         fail("the drive takes too long");
-    if (stepIndex >= route->size()) {
-        if (pending.key != XK_Escape)
-            quit();
-        else if (msNow() > pending.until + 2000)
-            fail("Escape did not end the game");
-        return;
-    }
-    if (waitingForATap())
-        return;
-    if (msNow() - phaseStart > kLongestStepMs)
+    if (stepIndex == route->size())
+        quit();
+    if (turn - stepStart > kLongestStep)
         fail("step " + std::to_string(stepIndex + 1) + " does not finish (phase " +
              std::to_string(phase) + ")");
     if (driveStep((*route)[stepIndex])) {
         ++stepIndex;
+        stepStart = turn;
         nextPhase(0);
     }
 }
 
-// The game's own frame, watched.
-void watchedDisplay()
-{
-    const Car before = playedGame().playerCar;
-    const bool played = framePlays(playedGame(), queuedCommands());
-    framesPaced = true;  // at the game's own pace
-    display();
-    if (played) {
-        ++framesDrawn;
-        watchFrame(before, playedGame().playerCar);
-    }
-}
-
-// The game as runGame starts it, full screen on the X server's screen, recording; silent,
-// since a checked drive has no sound either.
+// The game as runGame starts it, full screen on the X server's screen, recording; silent, as a
+// checked drive is. Then turns of its loop until the route's end: the window's events, the
+// autopilot, the frame, and idle's motion step for the next frame.
 int recordDrive(const Drive& drive, const char* file, int argc, char** argv)
 {
     if (const std::optional<std::string> why = openRecording(file)) {
@@ -1034,29 +853,41 @@ int recordDrive(const Drive& drive, const char* file, int argc, char** argv)
     }
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
-    glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+    const int screenWidth = glutGet(GLUT_SCREEN_WIDTH), screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    glutInitWindowSize(screenWidth, screenHeight);
     glutInitWindowPosition(0, 0);
     glutCreateWindow("TARVELO! recording a drive");
-    identifyWindow();
-    gameWindow = glXGetCurrentDrawable();
-    x = XOpenDisplay(nullptr);
-    if (!x) {
-        std::fprintf(stderr, "record_drives: cannot open the display\n");
-        return 1;
-    }
-
-    registerInputCallbacks();
-    glutIdleFunc(idle);
+    std::atexit(checkLeaksWhileTheDriverIsLoaded);  // as the game: before the driver is unloaded
+    glutDisplayFunc([] {});                         // the frames are the loop's own, below
+    glutReshapeFunc(reshape);
+    glutWindowStatusFunc(windowStatus);
     initGraphics(TARVELO_DATA_DIR);
     beginRecording(playedGame());
-    glutDisplayFunc(watchedDisplay);
-    glutReshapeFunc(reshape);
     glutFullScreen();
+    // Every picture is drawn at the screen's size: the first frame waits for the window to be
+    // shown at it.
+    waitForTheWindow(
+        [=] { return windowShown && windowWidth == screenWidth && windowHeight == screenHeight; },
+        "the window is not shown over the whole screen");
+    note("start at (%.1f, %.1f), heading %.2f, gear %d, condition %.2f", centreX(car()),
+         centreY(car()), car().getHeading(), gearOf(car()), car().getDamageStatus());
 
     route = &drive.route;
-    glutTimerFunc(2, autopilot, 0);
-    glutMainLoop();
-    return 1;  // the game ends with Escape, inside the main loop
+    for (;; ++turn) {
+        glutMainLoopEvent();
+        autopilot();
+        // The car as the frame's rules meet it: its commands applied, the motion step among them.
+        GameState meeting = playedGame();
+        applyCommands(meeting, queuedCommands());
+        const Car before = meeting.playerCar;
+        const bool played = framePlays(playedGame(), queuedCommands());
+        display();
+        if (played) {
+            ++framesDrawn;
+            watchFrame(before, car());
+        }
+        idle();
+    }
 }
 
 }  // namespace
