@@ -99,6 +99,31 @@ void playFrames(const FrameFacts& frame, int frames)
     }
 }
 
+// The samples the wave output has written so far: it writes them as the device plays, so every
+// sample counted here was mixed before now.
+size_t samplesWritten(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t data = bytes.find("data");
+    return data == std::string::npos || bytes.size() < data + 8 ? 0 : (bytes.size() - data - 8) / 2;
+}
+
+// Frames with these facts until the wave output holds `samples` samples, however slowly a busy
+// machine plays them (a minute of frames at most, should the output stop).
+void playUntilWritten(const FrameFacts& frame, const std::string& wave, size_t samples)
+{
+    for (int i = 0; samplesWritten(wave) < samples; ++i) {
+        ASSERT_LT(i, 3600) << "the wave output stopped at " << samplesWritten(wave) << " samples";
+        soundFrame(frame);
+        hold(16);
+    }
+}
+
+// The wave output writes what it has mixed in blocks: a sample mixed before an event may reach
+// the file up to this long after it.
+constexpr size_t kWriteLag = kRate / 4;
+
 // The facts of a game's first frame: the car at its start, the engine at idle.
 FrameFacts startingFacts()
 {
@@ -173,15 +198,19 @@ TEST(Sound, DrivingRaisesTheEnginesPitchInTheWrittenSamples)
     const std::string wave = useWaveOutput();
     ASSERT_TRUE(startSound(SoundSettings{}));
     FrameFacts frame = startingFacts();
-    playFrames(frame, 36);  // idle, 0.6 s
+    playFrames(frame, 1);
+    const size_t engineFrom = samplesWritten(wave) + kWriteLag;  // after the device's silence
+    playUntilWritten(frame, wave, engineFrom + kRate / 2);       // idle, half a second
+    const size_t change = samplesWritten(wave);                  // all mixed at idle
     frame.revNeedle = 90.0f;
-    playFrames(frame, 36);  // the needle at its stop
+    playUntilWritten(frame, wave, change + kWriteLag + kRate);  // the needle at its stop
     stopSound();
     const std::vector<int16_t> s = readWave(wave);
-    ASSERT_GT(s.size(), static_cast<size_t>(kRate));
-    // Well inside each half, away from the change and the device's start and end.
-    const double low = crossingsPerSample(s, kRate / 10, kRate * 4 / 10);
-    const double high = crossingsPerSample(s, s.size() - kRate * 4 / 10, s.size() - kRate / 10);
+    ASSERT_GE(s.size(), change + kWriteLag + kRate);
+    // Away from the change and the device's start and end: the engine before the change, the
+    // needle at its stop well after it.
+    const double low = crossingsPerSample(s, engineFrom, change);
+    const double high = crossingsPerSample(s, s.size() - kRate * 7 / 10, s.size() - kRate / 10);
     EXPECT_GT(low, 0.0);
     EXPECT_GT(high, 2.5 * low) << "idle " << low << ", full revs " << high;
 }
@@ -191,28 +220,26 @@ TEST(Sound, ACrashIsABurstOfEnergyAndMutingIsSilence)
     const std::string wave = useWaveOutput();
     ASSERT_TRUE(startSound(SoundSettings{}));
     const FrameFacts idle = startingFacts();
-    playFrames(idle, 60);  // the engine at idle, a second
+    playUntilWritten(idle, wave, kRate);  // the engine at idle, a second
     FrameFacts hit = idle;
     hit.contactKind = kHit;
     hit.damage = 4.25f;
-    const auto hitAt = std::chrono::steady_clock::now();
+    const size_t hitSample = samplesWritten(wave);  // all mixed before the hit
     playFrames(hit, 1);
-    playFrames(idle, 30);
+    playUntilWritten(idle, wave, hitSample + kWriteLag + kRate / 2);
     setSoundMuted(true);
     EXPECT_TRUE(soundMuted());
     hit.revNeedle = 60.0f;
-    playFrames(hit, 30);  // neither the engine nor another crash is heard
-    // The file is written as the device plays and ends when it stops: the hit lies this long
-    // before its end.
-    const double beforeEnd =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - hitAt).count();
+    const size_t mutedFrom = samplesWritten(wave);
+    // Neither the engine nor another crash is heard.
+    playUntilWritten(hit, wave, mutedFrom + kWriteLag + kRate / 2);
     stopSound();
 
     const std::vector<int16_t> s = readWave(wave);
-    ASSERT_GT(s.size(), static_cast<size_t>(beforeEnd * kRate) + kRate * 3 / 10);
-    const size_t hitSample = s.size() - static_cast<size_t>(beforeEnd * kRate);
+    ASSERT_GE(s.size(), mutedFrom + kWriteLag + kRate / 2);
     const double before = meanSquare(s, hitSample - kRate * 3 / 10, hitSample - kRate / 20);
-    const double after = meanSquare(s, hitSample, hitSample + kRate / 4);
+    // The crash starts within the write's lag of the hit's sample.
+    const double after = meanSquare(s, hitSample, hitSample + kWriteLag + kRate / 4);
     EXPECT_GT(before, 0.0) << "the engine at idle";
     EXPECT_GT(after, 4.0 * before) << "engine alone " << before << ", with the crash " << after;
     EXPECT_LT(meanSquare(s, s.size() - kRate / 5, s.size()), 10.0)
