@@ -21,9 +21,23 @@ readonly AROUND_CAR="$(col 0) $(row 10) $(col 20) $(row -10)"
 readonly MAP_LEFT="$(col -29) 0 $(col -10) 767"
 readonly MAP_RIGHT="$(col 30) 0 1023 767"
 
+# The recorder of the car's surroundings, frame by frame (screen_record, beside the probe): its
+# pictures hold AROUND_CAR alone, so the rectangles in them are moved by its top-left corner.
+readonly RECORDER="$(dirname "$PROBE")/screen_record" RECORDED=$WORK/recorded
+read -r AROUND_X0 AROUND_Y0 AROUND_X1 AROUND_Y1 <<<"$AROUND_CAR"
+read -r CAR_X0 CAR_Y0 CAR_X1 CAR_Y1 <<<"$CAR"
+readonly RECORDED_AROUND="0 0 $((AROUND_X1 - AROUND_X0)) $((AROUND_Y1 - AROUND_Y0))"
+readonly RECORDED_CAR="$((CAR_X0 - AROUND_X0)) $((CAR_Y0 - AROUND_Y0)) $((CAR_X1 - AROUND_X0)) $((CAR_Y1 - AROUND_Y0))"
+
 bar_end() { probe barend "$1" "$BAR_ROW" "$BAR_LEFT" "$BAR_RIGHT"; }
-car_red_pixels() { probe count "$1" $CAR 150 255 0 80 0 80; }
-fire_pixels() { probe count "$1" $AROUND_CAR 230 255 100 230 0 140; }
+# car_red_pixels SHOT [RECTANGLE], fire_pixels SHOT [RECTANGLE]: rectangles of the whole screen
+# unless given.
+car_red_pixels() { probe count "$1" ${2:-$CAR} 150 255 0 80 0 80; }
+fire_pixels() { probe count "$1" ${2:-$AROUND_CAR} 230 255 100 230 0 140; }
+
+# How long poll waits for what the game shows next: a backstop against a hang only, since a busy
+# machine draws the game's frames several times slower than an idle one.
+readonly BACKSTOP=60
 
 # Predicates for poll.
 full_screen_state_gone() { ! full_screen_state; }
@@ -31,7 +45,8 @@ full_and_steady() { full_screen_state && steady "$1"; }
 bar_shorter_than() { [ "$(bar_end "$1")" -lt "$2" ]; }
 bar_empty() { [ "$(bar_end "$1")" -eq -1 ]; }
 bar_full() { [ "$(bar_end "$1")" -ge "$FULL_END" ]; }
-on_fire() { [ "$(fire_pixels "$1")" -ge 300 ] && [ "$(car_red_pixels "$1")" -lt 20 ]; }
+# on_fire PICTURE AROUND CAR: fire around where the car stood, and no car.
+on_fire() { [ "$(fire_pixels "$1" "$2")" -ge 300 ] && [ "$(car_red_pixels "$1" "$3")" -lt 20 ]; }
 map_unchanged_since()
 {
     [ "$(probe diff "$1" "$2" $MAP_LEFT)" = "0.000" ] && [ "$(probe diff "$1" "$2" $MAP_RIGHT)" = "0.000" ]
@@ -66,8 +81,8 @@ fi
 # Down into the roof block, in first gear (0.45): 0.45 x 0.0008 + 0.25 = 0.25 points.
 keys Right 16
 keys Up 9
-if poll 10 bar_shorter_than "$FULL_END"; then
-    poll 5 steady
+if poll $BACKSTOP bar_shorter_than "$FULL_END"; then
+    poll $BACKSTOP steady
     END1=$(bar_end "$LAST_SHOT")
     LOSS=$(loss_in_units "$FULL_END" "$END1")
     if holds "$LOSS >= 0.1 && $LOSS <= 0.45"; then
@@ -85,8 +100,8 @@ fi
 keys Right 8
 keys 4
 keys Up 40
-if poll 10 bar_shorter_than $((END1 - 20)); then
-    poll 5 steady
+if poll $BACKSTOP bar_shorter_than $((END1 - 20)); then
+    poll $BACKSTOP steady
     END2=$(bar_end "$LAST_SHOT")
     LOSS=$(loss_in_units "$END1" "$END2")
     if holds "$LOSS >= 3.9 && $LOSS <= 4.5"; then
@@ -101,36 +116,59 @@ fi
 
 # Again and again into the crates until the bar is empty. The explosion's core is fire (red 1,
 # green 0.3..1, blue 0.3) under a pale smoke ring; a crash burst has no orange in it, and neither
-# has the car. It burns for 50 frames, so every shot taken meanwhile is looked at for it.
-FIRE_SHOT=""
-noting_fire()
+# has the car. It burns for only 50 frames, less than a few screenshots take on a busy machine,
+# and it may begin and end while the keys are still being pressed: so the car's surroundings are
+# recorded frame by frame through each burst of crashes, and the recording of the burst that
+# wrecks the car is looked through for the fire once it has burned out.
+start_recording()
 {
-    if [ -z "$FIRE_SHOT" ] && on_fire "$1"; then
-        FIRE_SHOT=$WORK/fire.ppm
-        cp "$1" "$FIRE_SHOT"
-    fi
+    rm -rf "$RECORDED"
+    mkdir -p "$RECORDED"
+    "$RECORDER" "$RECORDED" $AROUND_CAR &
+    RECORDER_PID=$!
+    until [ -e "$RECORDED/000000.ppm" ]; do  # its first picture: the recording has begun
+        kill -0 "$RECORDER_PID" 2>/dev/null || { fail "the screen recorder did not start"; finish; }
+        sleep 0.02
+    done
 }
-bar_empty_noting_fire() { noting_fire "$1"; bar_empty "$1"; }
-fire_noted() { noting_fire "$1"; [ -n "$FIRE_SHOT" ]; }
+stop_recording() { kill "$RECORDER_PID" && wait "$RECORDER_PID" 2>/dev/null; }
 destroyed=no
 for burst in $(seq 15); do
+    start_recording
     keys Up 40
-    if poll 2 bar_empty_noting_fire; then destroyed=yes; break; fi
+    # This burst's hit, if it wrecks the car; one that comes later is seen after the next burst.
+    if poll 2 bar_empty; then destroyed=yes; break; fi
+    stop_recording
 done
 if [ $destroyed = yes ]; then
     pass "after $((burst + 2)) crashes in all the damage bar is empty"
-    if [ -n "$FIRE_SHOT" ] || poll 3 fire_noted; then
-        pass "the car explodes: $(fire_pixels "$FIRE_SHOT") fire-coloured pixels where it stood"
-    else
-        fail "no explosion where the car stood" "$LAST_SHOT"
-    fi
 else
     fail "the car was not wrecked after 15 bursts of crashes" "$LAST_SHOT"
     finish
 fi
 
+# Once the fire is out the screen stands still, and the recording holds the whole fire: the
+# last pictures recorded are its end, where it burns widest.
+poll $BACKSTOP steady
+settled=$?
+stop_recording
+FIRE_SHOT=""
+recorded=("$RECORDED"/*.ppm)
+for ((i = ${#recorded[@]} - 1; i >= 0; i--)); do
+    if on_fire "${recorded[i]}" "$RECORDED_AROUND" "$RECORDED_CAR"; then
+        FIRE_SHOT=${recorded[i]}
+        break
+    fi
+done
+if [ -n "$FIRE_SHOT" ]; then
+    pass "the car explodes: $(fire_pixels "$FIRE_SHOT" "$RECORDED_AROUND") fire-coloured pixels where it stood"
+else
+    fail "no explosion where the car stood, in ${#recorded[@]} pictures of it" "$LAST_SHOT" \
+        "${recorded[@]: -1}"
+fi
+
 # Once the fire is out the wreck stays: no car is drawn, and up no longer moves anything.
-if poll 5 steady; then
+if [ $settled = 0 ]; then
     WRECK="$WORK/wreck.ppm"
     cp "$LAST_SHOT" "$WRECK"
     if [ "$(car_red_pixels "$WRECK")" -lt 20 ]; then
@@ -144,9 +182,9 @@ if poll 5 steady; then
     else fail "the map moved under the wreck" "$WRECK" "$WORK/pressed-up.ppm"; fi
     # F11 to the window and back: the wreck as it was.
     keys F11
-    poll 10 full_screen_state_gone
+    poll $BACKSTOP full_screen_state_gone
     keys F11
-    if poll 10 full_and_steady && same_screen "$LAST_SHOT" "$WRECK"; then
+    if poll $BACKSTOP full_and_steady && same_screen "$LAST_SHOT" "$WRECK"; then
         pass "F11 twice: full screen again with the wreck as it was"
     else
         fail "F11 twice did not bring back the wreck's full-screen picture" "$WRECK" "$LAST_SHOT"
@@ -163,7 +201,7 @@ else fail "no Press New box over the wreck's map (saw $PRESS_NEW)" "${WRECK:-$LA
 # n, the key of New: a fresh car at the start, heading up, in first gear, with a full bar: the
 # screen is the one the game started with.
 keys n
-if poll 5 bar_full && poll 5 steady; then
+if poll $BACKSTOP bar_full && poll $BACKSTOP steady; then
     DIFF=$(probe diff "$LAST_SHOT" "$START" 0 0 1023 767)
     if holds "$DIFF < 0.05"; then
         pass "New brings back a fresh car: the screen is the start screen again (mean difference $DIFF)"
