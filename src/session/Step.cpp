@@ -49,6 +49,50 @@ void togglePause(GameState& state)
     state.pause = state.pause == PauseState::Playing ? PauseState::Pausing : PauseState::Playing;
 }
 
+// The gate ahead passed: its time kept, or at the first gate the lap finished (if one ran) and
+// the next one begun.
+void passGate(TimeTrial& trial)
+{
+    trial.sincePassed = 0;
+    if (trial.nextGate != 0) {
+        trial.lap.atGate[trial.nextGate] = trial.lapFrames;
+        trial.lastPassed = trial.nextGate;
+        trial.nextGate = (trial.nextGate + 1) % kGateCount;
+        return;
+    }
+    trial.lastPassed = kNoGatePassed;
+    if (trial.lapRunning) {
+        trial.lap.frames = trial.lapFrames;
+        trial.lastLap = trial.lap;
+        trial.lapsDone += 1;
+        trial.lastPassed = kFinishPassed;
+    }
+    trial.lapRunning = true;
+    trial.lapFrames = 0;
+    trial.lap = LapTimes();
+    trial.nextGate = 1;
+}
+
+// The time trial's part of a frame, once the world's rules have moved the car: the clock, and
+// the gate ahead if the car's pivot crossed it since the last frame. A wreck ends the lap.
+void stepTimeTrial(GameState& state)
+{
+    TimeTrial& trial = state.trial;
+    if (!trial.on)
+        return;
+    const MapSpot now = pivotOnMap(state.playerCar);
+    trial.sincePassed += 1;
+    if (state.wrecked) {
+        endLap(trial);
+    } else {
+        if (trial.lapRunning)
+            trial.lapFrames += 1;
+        if (crossesGate(kCourse[trial.nextGate], trial.pivot, now))
+            passGate(trial);
+    }
+    trial.pivot = now;
+}
+
 // The frame's own work: what the frame shows of the car (drawn before the world's rules move it),
 // the world's rules, the gauges; the frame's damage has then been applied exactly once.
 void playFrame(GameState& state)
@@ -68,6 +112,7 @@ void playFrame(GameState& state)
     updateGauges(car, state.gauges);
     frame.damage = car.getDamage();
     car.setDamage(0.0f);
+    stepTimeTrial(state);
     if (state.pause == PauseState::Pausing)
         state.pause = PauseState::Paused;  // this frame is the one the pause shows
 }
