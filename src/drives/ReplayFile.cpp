@@ -18,9 +18,10 @@ struct ActionCode {
     uint8_t code;
 };
 constexpr ActionCode kActionCodes[] = {
-    {Action::TurnLeft, 0}, {Action::TurnRight, 1}, {Action::Accelerate, 2}, {Action::Brake, 3},
-    {Action::Gear1, 4},    {Action::Gear2, 5},     {Action::Gear3, 6},      {Action::Gear4, 7},
-    {Action::Reverse, 8},  {Action::Lights, 9},    {Action::Pause, 10},     {Action::NewCar, 12},
+    {Action::TurnLeft, 0},   {Action::TurnRight, 1}, {Action::Accelerate, 2}, {Action::Brake, 3},
+    {Action::Gear1, 4},      {Action::Gear2, 5},     {Action::Gear3, 6},      {Action::Gear4, 7},
+    {Action::Reverse, 8},    {Action::Lights, 9},    {Action::Pause, 10},     {Action::NewCar, 12},
+    {Action::TimeTrial, 13},
 };
 
 struct Reader {

@@ -146,6 +146,9 @@ bool applyAction(GameState& state, Action action, Action* appliedAs)
 {
     if (!isGameAction(action) || (gamePaused(state) && !heardWhilePaused(action)))
         return false;
+    if (action == Action::TimeTrial &&
+        (state.playerCar.getX_speed() != 0.0f || state.playerCar.getY_speed() != 0.0f))
+        return false;  // the mode changes only at a standstill
     if (action == Action::GearDown || action == Action::GearUp) {
         if (!gearAfterShift(state.playerCar, action, action))
             return false;
@@ -182,6 +185,9 @@ bool applyAction(GameState& state, Action action, Action* appliedAs)
         case Action::NewCar:
             if (car.getDamageStatus() == 0.0f)  // only a wreck makes way for a new car
                 newGame(state);
+            break;
+        case Action::TimeTrial:
+            switchTimeTrial(state);
             break;
         default:
             break;  // shifts are gears by now; the program's actions never get here

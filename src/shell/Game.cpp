@@ -186,6 +186,40 @@ void followTheGame(const GameState& game, bool played)
     setSoundPaused(gamePaused(game) || !windowShown);
 }
 
+// The time trial's laps as the program follows them: the best so far, and the lap each split is
+// measured against (the best as the lap began), which are the player's, not the game's state.
+struct LapBoard {
+    std::optional<LapTimes> best;
+    std::optional<LapTimes> againstThisLap;  // the best as the running lap began
+    std::optional<LapTimes> againstLastLap;  // the best as the lap last finished began
+    uint32_t lapsSeen = 0;
+    bool runningSeen = false;
+};
+LapBoard laps;
+
+// After a step: a finished lap may be the best; a lap begun is measured against the best now.
+void followTheLaps(const TimeTrial& trial)
+{
+    if (trial.lapsDone == laps.lapsSeen + 1) {
+        laps.againstLastLap = laps.againstThisLap;
+        if (!laps.best || trial.lastLap.frames < laps.best->frames)
+            laps.best = trial.lastLap;
+        laps.againstThisLap = laps.best;
+    } else if (trial.lapRunning && !laps.runningSeen) {
+        laps.againstThisLap = laps.best;
+    }
+    laps.lapsSeen = trial.lapsDone;
+    laps.runningSeen = trial.lapRunning;
+}
+
+// What the split of the gate passed last is measured against.
+const LapTimes* splitMeasure(const TimeTrial& trial)
+{
+    const std::optional<LapTimes>& against =
+        trial.lastPassed == kFinishPassed ? laps.againstLastLap : laps.againstThisLap;
+    return against ? &*against : nullptr;
+}
+
 // One frame into the back buffer, not yet shown: the commands since the last frame (a recorded
 // drive being shown brings its own up to its next frame) stepped, then the picture drawn in its
 // place in the window; a paused game, or a shown drive held by the watcher, shows the frame it
@@ -216,8 +250,10 @@ bool composeFrame()
     const bool played = step(game, input, &applied);
     input.clear();
     followTheGame(game, played);
+    followTheLaps(game.trial);
     drawGame(game, pictureArea());
     recordStep(applied, played, game);
+    drawSplit(game.trial, splitMeasure(game.trial), pictureArea());
     if (replayShowing())
         drawNotice("REPLAY", kReplayBox, pictureArea());
     drawOverlays(game, pictureArea(), replayShowing(), gamepadsOpen() > 0);
@@ -322,6 +358,8 @@ int runGame(int argc, char** argv)
 
     initGraphics(findDataFolder(options));
     beginRecording(playedGame());
+    if (options.timeTrial && options.replay.empty())
+        queueCommand(act(Action::TimeTrial));  // the first frame's: the car stands at the start
     // Once the game can play: a missing picture ends it without waiting on the pads.
     if (startGamepads(settings.pad, settings.deadZonePercent))
         std::atexit(stopGamepads);
