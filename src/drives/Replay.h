@@ -39,3 +39,6 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths);
 enum class PictureCheck { StateOnly, InThisWindow };
 // Plays each drive; the exit status: 0 when all were read and ok.
 int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures);
+// One drive played into `state` (a new game's), its states compared at every checkpoint: "" when
+// they all agree, else "differs at frame F (state)"; `frames` the frames played.
+std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames);

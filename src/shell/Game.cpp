@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "drives/BestLap.h"
 #include "drives/Recording.h"
 #include "drives/Replay.h"
 #include "input/Actions.h"
@@ -197,13 +198,32 @@ struct LapBoard {
 };
 LapBoard laps;
 
-// After a step: a finished lap may be the best; a lap begun is measured against the best now.
-void followTheLaps(const TimeTrial& trial)
+// The best lap kept from earlier games, if there is one that checks against this game.
+void readTheBestLap()
 {
+    if (const std::optional<BestLap> kept = readBestLap(bestLapFile()))
+        laps.best = kept->times;
+}
+
+// A lap finished faster than the best: kept on disk with its drive, which ends with it.
+void keepTheBestLap(const GameState& game)
+{
+    const std::vector<unsigned char> drive = keptLapDrive(game);
+    if (!drive.empty() && !bestLapFile().empty())
+        writeBestLap(bestLapFile(), drive);
+}
+
+// After a frame is kept: a finished lap may be the best; a lap begun is measured against the
+// best now.
+void followTheLaps(const GameState& game)
+{
+    const TimeTrial& trial = game.trial;
     if (trial.lapsDone == laps.lapsSeen + 1) {
         laps.againstLastLap = laps.againstThisLap;
-        if (!laps.best || trial.lastLap.frames < laps.best->frames)
+        if (!laps.best || trial.lastLap.frames < laps.best->frames) {
             laps.best = trial.lastLap;
+            keepTheBestLap(game);
+        }
         laps.againstThisLap = laps.best;
     } else if (trial.lapRunning && !laps.runningSeen) {
         laps.againstThisLap = laps.best;
@@ -250,9 +270,11 @@ bool composeFrame()
     const bool played = step(game, input, &applied);
     input.clear();
     followTheGame(game, played);
-    followTheLaps(game.trial);
     drawGame(game, pictureArea());
     recordStep(applied, played, game);
+    if (!replayShowing())  // a shown drive's laps are not the player's
+        keepLapDrive(applied, played, game);
+    followTheLaps(game);
     drawSplit(game.trial, splitMeasure(game.trial), pictureArea());
     if (replayShowing())
         drawNotice("REPLAY", kReplayBox, pictureArea());
@@ -341,6 +363,7 @@ int runGame(int argc, char** argv)
         say(*why);
         return kExitCannotPlay;
     }
+    readTheBestLap();
     Display* const connection = openDisplay(options);
     if (!connection)
         return kExitCannotPlay;
