@@ -214,6 +214,12 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
     return toCheck;
 }
 
+bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command>& input)
+{
+    size_t checkpoints = 0;
+    return commandsToNextFrame(replay, next, checkpoints, input);
+}
+
 std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames)
 {
     DriveCheck check;

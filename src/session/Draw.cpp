@@ -62,6 +62,17 @@ void drawGate(const Gate& gate)
     glEnd();
 }
 
+// Every other pixel, as a chessboard: GL 1.1's way to show a car through which the map shows.
+struct HalfTone {
+    GLubyte rows[128];
+    constexpr HalfTone() : rows()
+    {
+        for (int i = 0; i < 128; ++i)
+            rows[i] = (i / 4) % 2 == 0 ? 0xAA : 0x55;
+    }
+};
+constexpr HalfTone kHalfTone;
+
 void drawCourse(const TimeTrial& trial, float viewX, float viewY)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
@@ -80,6 +91,25 @@ void drawCourse(const TimeTrial& trial, float viewX, float viewY)
 }
 
 }  // namespace
+
+void drawGhost(const GameState& ghost, const GameState& player, const PictureArea& area)
+{
+    if (!ghost.frame.carShown)
+        return;
+    clipToTheMap(area);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_STIPPLE_BIT);
+    glEnable(GL_POLYGON_STIPPLE);
+    glPolygonStipple(kHalfTone.rows);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(ghost.frame.viewX - player.frame.viewX, ghost.frame.viewY - player.frame.viewY,
+                 0.0f);
+    ghost.playerCar.drawBody();
+    glPopMatrix();
+    glPopAttrib();
+    glDisable(GL_SCISSOR_TEST);
+}
 
 std::string lapTimeText(uint32_t frames)
 {

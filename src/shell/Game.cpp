@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "drives/BestLap.h"
+#include "drives/Ghost.h"
 #include "drives/Recording.h"
 #include "drives/Replay.h"
 #include "input/Actions.h"
@@ -198,19 +199,37 @@ struct LapBoard {
 };
 LapBoard laps;
 
-// The best lap kept from earlier games, if there is one that checks against this game.
-void readTheBestLap()
+bool ghostWanted = true;  // not --no-ghost
+
+// The best lap kept from earlier games, if there is one that checks against this game, and its
+// ghost.
+void readTheBestLap(const Options& options)
 {
-    if (const std::optional<BestLap> kept = readBestLap(bestLapFile()))
-        laps.best = kept->times;
+    ghostWanted = !options.noGhost;
+    std::optional<BestLap> kept = readBestLap(bestLapFile());
+    if (!kept)
+        return;
+    laps.best = kept->times;
+    if (ghostWanted)
+        useGhostLap(std::move(kept));
 }
 
-// A lap finished faster than the best: kept on disk with its drive, which ends with it.
+// A lap finished faster than the best: kept on disk with its drive, which ends with it, and
+// driven by the ghost from the next lap on.
 void keepTheBestLap(const GameState& game)
 {
     const std::vector<unsigned char> drive = keptLapDrive(game);
-    if (!drive.empty() && !bestLapFile().empty())
+    if (drive.empty())
+        return;
+    if (!bestLapFile().empty())
         writeBestLap(bestLapFile(), drive);
+    std::string why;
+    std::optional<Replay> replay = parseReplay(drive.data(), drive.size(), why);
+    std::optional<BestLap> lap = replay ? lapOfDrive(std::move(*replay), why) : std::nullopt;
+    if (!lap)
+        say("the best lap just driven does not check against the game (" + why + "): no ghost");
+    if (ghostWanted)
+        useGhostLap(std::move(lap));
 }
 
 // After a frame is kept: a finished lap may be the best; a lap begun is measured against the
@@ -225,8 +244,12 @@ void followTheLaps(const GameState& game)
             keepTheBestLap(game);
         }
         laps.againstThisLap = laps.best;
+        startGhostLap();
     } else if (trial.lapRunning && !laps.runningSeen) {
         laps.againstThisLap = laps.best;
+        startGhostLap();
+    } else if (!trial.lapRunning && laps.runningSeen) {
+        stopGhost();  // a wreck or New, or the time trial left
     }
     laps.lapsSeen = trial.lapsDone;
     laps.runningSeen = trial.lapRunning;
@@ -274,7 +297,11 @@ bool composeFrame()
     recordStep(applied, played, game);
     if (!replayShowing())  // a shown drive's laps are not the player's
         keepLapDrive(applied, played, game);
+    if (played)
+        stepGhost();
     followTheLaps(game);
+    if (const GameState* ghost = ghostShown())
+        drawGhost(*ghost, game, pictureArea());
     drawSplit(game.trial, splitMeasure(game.trial), pictureArea());
     if (replayShowing())
         drawNotice("REPLAY", kReplayBox, pictureArea());
@@ -363,7 +390,7 @@ int runGame(int argc, char** argv)
         say(*why);
         return kExitCannotPlay;
     }
-    readTheBestLap();
+    readTheBestLap(options);
     Display* const connection = openDisplay(options);
     if (!connection)
         return kExitCannotPlay;

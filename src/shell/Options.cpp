@@ -92,7 +92,11 @@ void printHelp(std::FILE* out)
         "      --print-settings  write the game's own settings, explained, as a file to\n"
         "                        start from, and exit\n"
         "      --time-trial      start in the time trial: a lap of eight gates against the\n"
-        "                        clock (t switches it on and off at a standstill)\n"
+        "                        clock (t switches it on and off at a standstill), against\n"
+        "                        the best lap, kept in $XDG_DATA_HOME/tarvelo/best-lap.rec\n"
+        "                        (else ~/.local/share/tarvelo/best-lap.rec) and driven\n"
+        "                        beside the car as a translucent ghost\n"
+        "      --no-ghost        hide the best lap's ghost\n"
         "      --record=FILE     record the drive into FILE, to be watched or checked later\n"
         "      --replay=FILE     show the drive recorded in FILE, then take over the car\n"
         "      --check FILE...   play recorded drives back unshown and check the game\n"
@@ -199,6 +203,7 @@ constexpr GameOption kGameOptions[] = {
     {"window", Takes::Nothing, [](Options& o, const char*) { o.window = true; }, nullptr},
     {"mute", Takes::Nothing, [](Options& o, const char*) { o.mute = true; }, nullptr},
     {"time-trial", Takes::Nothing, [](Options& o, const char*) { o.timeTrial = true; }, nullptr},
+    {"no-ghost", Takes::Nothing, [](Options& o, const char*) { o.noGhost = true; }, nullptr},
     {"aspect", Takes::Aspect,
      [](Options& o, const char* mode) { o.keepAspect = std::strcmp(mode, "keep") == 0; }, nullptr},
     // The files to check follow, among the arguments left over.

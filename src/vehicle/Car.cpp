@@ -171,6 +171,16 @@ void Car::draw(int headlightsOff, const ExhaustPicture& exhaust) const
     glPopMatrix();
 }
 
+void Car::drawBody() const
+{
+    glPushMatrix();
+    glTranslatef(x_pivot, y_pivot, 0.0f);
+    glRotatef(-heading, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-x_pivot, -y_pivot, 0.0f);
+    glCallList(kCarList);
+    glPopMatrix();
+}
+
 void pickExhaust(float speed, double sizeInForce, Random& random, ExhaustPicture& exhaust)
 {
     const double pointSize = 10.0 - 3.0 * speed;
