@@ -1,13 +1,17 @@
 // The time trial's ghost in the game window: the best lap's car drawn where its own game has it,
-// half of its pixels showing the map through it, and nothing else of it in the picture.
+// half of its pixels showing the map through it, and nothing else of it in the picture; and a lap
+// the game plays kept on disk as the best, and driven by the ghost from the next lap on.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "GlHarness.h"
 #include "drives/Ghost.h"
+#include "drives/Replay.h"
 #include "platform/Window.h"
 #include "session/Draw.h"
 #include "session/PlayedGame.h"
@@ -71,6 +75,42 @@ TEST(GhostPictureTest, TheGhostsCarShowsTheMapThroughEveryOtherPixelAndNothingEl
     EXPECT_NEAR(shown, inside / 2, inside / 20) << "half of the body's pixels are the ghost's";
     EXPECT_GT(chessboard, inside * 9 / 10) << "every other pixel, across";
     EXPECT_EQ(outside, 0) << "no beams, smoke or bursts of the ghost";
+}
+
+// The clean lap of tests/replays played by the game, its commands queued frame by frame as the
+// devices would queue them: at its finish the game keeps it in the data folder as the best lap,
+// a drive that checks with the same times, and the ghost starts on it with the next lap.
+TEST(GhostPictureTest, ALapThePlayerFinishesIsKeptAsTheBestAndDrivenByTheGhost)
+{
+    char folder[] = "/tmp/tarvelo-ghost-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_DATA_HOME", folder, 1);
+    useGhostLap(std::nullopt);
+    harness::resetGame();
+    std::string why;
+    std::optional<Replay> lap = readReplayFile(TARVELO_REPLAY_DIR "/lap_clean.rec", why);
+    ASSERT_TRUE(lap) << why;
+    size_t next = 0;
+    std::vector<Command> input;
+    while (commandsOfNextFrame(*lap, next, input)) {
+        for (const Command& command : input)
+            queueCommand(command);
+        input.clear();
+        harness::runFrame();
+    }
+    ASSERT_EQ(harness::game().trial.lapsDone, 1u);
+
+    const std::string kept = std::string(folder) + "/tarvelo/best-lap.rec";
+    const std::optional<BestLap> best = readBestLap(kept);
+    ASSERT_TRUE(best) << kept;
+    EXPECT_EQ(best->times.frames, harness::game().trial.lastLap.frames);
+    EXPECT_EQ(best->lapStart, 22u);
+    ASSERT_NE(ghostShown(), nullptr) << "the next lap begins with the ghost at gate 1";
+    EXPECT_EQ(ghostShown()->trial.lapFrames, 0u);
+
+    useGhostLap(std::nullopt);
+    unsetenv("XDG_DATA_HOME");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
