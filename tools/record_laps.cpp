@@ -44,7 +44,6 @@ constexpr Waypoint kLap[] = {
     {62.5f, 0.0f, 2.0f},    {62.5f, -62.0f, 1.0f},  {50.0f, -80.0f, 2.0f},  {-18.0f, -80.0f, 1.0f},
     {-32.5f, -65.0f, 1.5f}, {-32.5f, -32.0f, 1.5f}, {10.0f, 16.0f, 2.0f},
 };
-constexpr int kLapPoints = sizeof kLap / sizeof kLap[0];
 
 // What a lap drive does: whole laps of the course, ending as the last one ends (as the best lap's
 // file does), or a wreck on the way and a lap begun again after New.
@@ -117,10 +116,11 @@ void playFrame(std::vector<Command> input)
     glutMainLoopEvent();
 }
 
-void fail(const char* what)
+bool fail(const char* what)
 {
     std::fprintf(stderr, "record_laps: %s at frame %d\n", what, pilot.frames);
     pilot.failed = true;
+    return false;
 }
 
 // Steers to the waypoint: a turn a frame while the heading is off by more than half a turn's
@@ -148,12 +148,10 @@ bool driveTo(const Waypoint& to, int budget = 600)
             input.push_back(act(Action::Accelerate));
         playFrame(input);
         if (pilot.contactSeen == kHitContact || pilot.contactSeen == kWaterContact) {
-            fail("the car met a block or the river");
-            return false;
+            return fail("the car met a block or the river");
         }
     }
-    fail("a waypoint out of reach");
-    return false;
+    return fail("a waypoint out of reach");
 }
 
 // Rams the roof block south of the red patch until the car is a wreck: run-ups from a standstill
@@ -182,7 +180,7 @@ bool drive(const LapDrive& lap)
     GameState& game = pilot.game;
     playFrame({act(Action::TimeTrial), act(Action::Gear4)});
     if (!game.trial.on)
-        return fail("no time trial"), false;
+        return fail("no time trial");
     pilot.lapsToDrive = static_cast<uint32_t>(lap.laps);
     for (int round = 0; round < lap.laps; ++round) {
         for (const Waypoint& point : kLap)
@@ -191,7 +189,7 @@ bool drive(const LapDrive& lap)
     }
     if (lap.laps > 0) {  // the drive ends with its lap, as the best lap's file does
         if (game.trial.lapsDone != pilot.lapsToDrive)
-            return fail("the laps did not end at gate 1"), false;
+            return fail("the laps did not end at gate 1");
         return true;
     }
     if (lap.wreckAfter >= 0) {
@@ -201,7 +199,7 @@ bool drive(const LapDrive& lap)
         if (!driveTo({95.0f, -85.0f, 0.5f}) || !wreckOnTheRoofBlock())
             return false;
         if (game.trial.lapRunning)
-            return fail("the wreck left the clock running"), false;
+            return fail("the wreck left the clock running");
         for (int i = 0; i < 60; ++i)
             playFrame({});
         playFrame({act(Action::NewCar), act(Action::Gear4)});
@@ -210,7 +208,7 @@ bool drive(const LapDrive& lap)
             if (!driveTo(kLap[i]))
                 return false;
         if (!game.trial.lapRunning || game.trial.nextGate != 2)
-            return fail("the lap after New did not begin"), false;
+            return fail("the lap after New did not begin");
     }
     for (int i = 0; i < 90; ++i)  // a second and a half more: the split over the map
         playFrame({act(Action::Brake)});
