@@ -62,17 +62,6 @@ void drawGate(const Gate& gate)
     glEnd();
 }
 
-// Every other pixel, as a chessboard: GL 1.1's way to show a car through which the map shows.
-struct HalfTone {
-    GLubyte rows[128];
-    constexpr HalfTone() : rows()
-    {
-        for (int i = 0; i < 128; ++i)
-            rows[i] = (i / 4) % 2 == 0 ? 0xAA : 0x55;
-    }
-};
-constexpr HalfTone kHalfTone;
-
 void drawCourse(const TimeTrial& trial, float viewX, float viewY)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
@@ -92,20 +81,21 @@ void drawCourse(const TimeTrial& trial, float viewX, float viewY)
 
 }  // namespace
 
-void drawGhost(const GameState& ghost, const GameState& player, const PictureArea& area)
+void drawGhost(const GameState& ghost, const GameState& player, const PictureArea& area,
+               float opacity)
 {
     if (!ghost.frame.carShown)
         return;
     clipToTheMap(area);
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_STIPPLE_BIT);
-    glEnable(GL_POLYGON_STIPPLE);
-    glPolygonStipple(kHalfTone.rows);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(ghost.frame.viewX - player.frame.viewX, ghost.frame.viewY - player.frame.viewY,
                  0.0f);
-    ghost.playerCar.drawBody();
+    ghost.playerCar.drawSeeThrough(opacity);
     glPopMatrix();
     glPopAttrib();
     glDisable(GL_SCISSOR_TEST);

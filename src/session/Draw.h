@@ -15,9 +15,11 @@ void buildDisplayLists();  // car list, dashboard lists, map list, in that order
 void drawGame(const GameState& state, const PictureArea& area);
 void drawScene(float viewX, float viewY);  // the map shifted by minus the view centre
 
-// The ghost's car where its game has it, seen from the player's view: translucent (a half-tone,
-// every other pixel), over the map's part of the picture. Drawn over a frame, not in it.
-void drawGhost(const GameState& ghost, const GameState& player, const PictureArea& area);
+// The ghost's car where its game has it, seen from the player's view: its paint at `opacity`
+// (translucent, as a ghost is), over the map's part of the picture. Drawn over a frame, not in it.
+constexpr float kGhostOpacity = 0.5f;
+void drawGhost(const GameState& ghost, const GameState& player, const PictureArea& area,
+               float opacity = kGhostOpacity);
 
 // The time trial's words: a time in frames as seconds and hundredths ("23.45"), and a split, the
 // frames behind (+) or ahead (-) of another lap, likewise ("+0.52", "-0.31").

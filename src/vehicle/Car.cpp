@@ -171,13 +171,13 @@ void Car::draw(int headlightsOff, const ExhaustPicture& exhaust) const
     glPopMatrix();
 }
 
-void Car::drawBody() const
+void Car::drawSeeThrough(float opacity) const
 {
     glPushMatrix();
     glTranslatef(x_pivot, y_pivot, 0.0f);
     glRotatef(-heading, 0.0f, 0.0f, 1.0f);
     glTranslatef(-x_pivot, -y_pivot, 0.0f);
-    glCallList(kCarList);
+    drawCarShape(opacity);
     glPopMatrix();
 }
 

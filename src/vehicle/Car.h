@@ -110,7 +110,7 @@ public:
 
     // Body, wheels, beams (while headlightsOff is 0) and the frame's exhaust.
     void draw(int headlightsOff, const ExhaustPicture& exhaust) const;
-    void drawBody() const;  // body and wheels alone, at the heading: a ghost's car
+    void drawSeeThrough(float opacity) const;  // body and wheels alone at `opacity`: a ghost
 
 private:
     float x_speed;       // drives the x motion
