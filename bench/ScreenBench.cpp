@@ -8,6 +8,8 @@
 //    and the processor time it takes, all threads together;
 //  - runs itself there as the paced floor: floor frames at 60 a second, each finished before its
 //    slot and shown at the slot's start, in a window covering the screen as the game's does.
+// The child also times the time trial's frame with the best lap's ghost driving in view against
+// the same frame without it, in batches run in turn.
 // SwapCounter, loaded into the game and the paced floor, reports the moment of every swap; the
 // intervals between them show how evenly the pictures arrive, the paced floor's being the best
 // this screen allows under the same load.
@@ -36,9 +38,11 @@
 #include "FloorFrame.h"
 #include "Launch.h"
 #include "VirtualServer.h"
+#include "drives/Ghost.h"
 #include "platform/FramePacer.h"
 #include "platform/Window.h"
 #include "session/Draw.h"
+#include "session/PlayedGame.h"
 #include "shell/Game.h"
 
 namespace {
@@ -46,11 +50,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
-constexpr int kRounds = 3;                 // floor and game batches per child run
-constexpr double kBatchSeconds = 0.6;      // each batch runs at least this long
-constexpr int kBatchMinFrames = 6;         // and at least this many frames
-constexpr double kPacedWarmUp = 1.5;       // seconds before a paced program's frames are counted
-constexpr double kPacedMeasured = 5.0;     // seconds over which they are counted and timed
+constexpr int kRounds = 3;              // floor and game batches per child run
+constexpr int kGhostRounds = 8;         // the ghost's cost is small against the noise: more batches
+constexpr double kBatchSeconds = 0.6;   // each batch runs at least this long
+constexpr int kBatchMinFrames = 6;      // and at least this many frames
+constexpr double kPacedWarmUp = 1.5;    // seconds before a paced program's frames are counted
+constexpr double kPacedMeasured = 5.0;  // seconds over which they are counted and timed
 constexpr double kFramesPerSecond = 60.0;  // the game's rate, which the paced floor keeps too
 constexpr double kLateMs = 20.0;  // an interval longer than this is a visible stutter at 60
 
@@ -68,6 +73,23 @@ void gameFrame()
     glFinish();
 }
 
+// The time trial's frame, the ghost gone.
+void trialFrame()
+{
+    stopGhost();
+    gameFrame();
+}
+
+// The time trial's frame with the ghost driving its lap's first frames, in view of the car
+// standing at the start: it starts again whenever it has driven a third of a second.
+void ghostFrame()
+{
+    const GameState* ghost = ghostShown();
+    if (!ghost || ghost->trial.lapFrames > 20)
+        startGhostLap();
+    gameFrame();
+}
+
 // Milliseconds per frame over one batch.
 double timeBatch(void (*frame)())
 {
@@ -80,7 +102,8 @@ double timeBatch(void (*frame)())
     return Seconds(Clock::now() - start).count() * 1000.0 / frames;
 }
 
-// The child: a window covering the screen in DISPLAY; prints "round FLOOR_MS GAME_MS" lines.
+// The child: a window covering the screen in DISPLAY; prints "round FLOOR_MS GAME_MS" lines, then
+// "ghost TRIAL_MS GHOST_MS" lines.
 int timeFrames(int argc, char** argv)
 {
     aspectKept = argc > 2 && std::strcmp(argv[2], "keep") == 0;
@@ -108,6 +131,15 @@ int timeFrames(int argc, char** argv)
         const double floorMs = timeBatch(floorFrame);
         const double gameMs = timeBatch(gameFrame);
         std::printf("round %.4f %.4f\n", floorMs, gameMs);
+        std::fflush(stdout);
+    }
+    queueCommand(act(Action::TimeTrial));
+    gameFrame();
+    useGhostLap(readBestLap(TARVELO_REPLAY_DIR "/lap_clean.rec"));
+    for (int round = 0; round < kGhostRounds; ++round) {
+        const double trialMs = timeBatch(trialFrame);
+        const double ghostMs = timeBatch(ghostFrame);
+        std::printf("ghost %.4f %.4f\n", trialMs, ghostMs);
         std::fflush(stdout);
     }
     glutMainLoopEvent();
@@ -149,7 +181,8 @@ int showPacedFloor(int argc, char** argv)
 
 // Runs this program as the frame-timing child on `display`; appends its rounds.
 bool runFrameChild(const char* self, const std::string& display, const char* aspect,
-                   std::vector<double>& floorMs, std::vector<double>& gameMs)
+                   std::vector<double>& floorMs, std::vector<double>& gameMs,
+                   std::vector<double>& trialMs, std::vector<double>& ghostMs)
 {
     std::string text;
     const bool ended = outputOf({{self, "--frames", aspect}, display, "", false}, text);
@@ -162,6 +195,9 @@ bool runFrameChild(const char* self, const std::string& display, const char* asp
             floorMs.push_back(f);
             gameMs.push_back(g);
             ++rounds;
+        } else if (std::sscanf(line.c_str(), "ghost %lf %lf", &f, &g) == 2) {
+            trialMs.push_back(f);
+            ghostMs.push_back(g);
         }
     }
     return ended && rounds == kRounds;
@@ -268,6 +304,9 @@ int main(int argc, char** argv)
         "| screen | game: p1 / median / p99 | game: over 20 ms | paced floor: p1 / median / p99 "
         "| paced floor: over 20 ms | paced floor frames/s | game - floor: p1, p99 |\n"
         "|---|---|---|---|---|---|---|\n";
+    std::string ghostTable =
+        "| screen | time trial's frame | with the ghost | the ghost's cost |\n"
+        "|---|---|---|---|\n";
     std::string noise;
     int status = 0;
     for (const ScreenSize& size : sizes) {
@@ -277,11 +316,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no virtual X server of %d x %d\n", size.width, size.height);
             return 1;
         }
-        std::vector<double> floorMs, gameMs, ratios;
+        std::vector<double> floorMs, gameMs, ratios, trialMs, ghostMs, ghostRatios;
         PacedFigures game, floor;
         for (int run = 0; run < repeats; ++run) {
             const std::size_t first = gameMs.size();
-            if (!runFrameChild(argv[0], display, aspect, floorMs, gameMs) ||
+            const std::size_t firstGhost = ghostMs.size();
+            if (!runFrameChild(argv[0], display, aspect, floorMs, gameMs, trialMs, ghostMs) ||
                 !measurePaced(TARVELO_GAME_PATH, gameAspect.c_str(), display, game) ||
                 !measurePaced(self.c_str(), "--paced-floor", display, floor)) {
                 std::fprintf(stderr, "run %d at %d x %d failed\n", run, size.width, size.height);
@@ -289,6 +329,8 @@ int main(int argc, char** argv)
             }
             for (std::size_t i = first; i < gameMs.size(); ++i)
                 ratios.push_back(gameMs[i] / floorMs[i]);  // the same round: the same load
+            for (std::size_t i = firstGhost; i < ghostMs.size(); ++i)
+                ghostRatios.push_back(ghostMs[i] / trialMs[i]);
         }
         stopVirtualServer(server);
         if (gameMs.empty() || game.intervalsMs.empty() || floor.intervalsMs.empty())
@@ -299,6 +341,12 @@ int main(int argc, char** argv)
                       size.height, median(gameMs), median(floorMs), median(ratios),
                       median(game.framesPerSecond), median(game.cpuPercent));
         frameTable += line;
+        if (!ghostMs.empty()) {
+            std::snprintf(line, sizeof line, "| %d x %d | %.2f ms | %.2f ms | %+.1f %% |\n",
+                          size.width, size.height, median(trialMs), median(ghostMs),
+                          (median(ghostRatios) - 1.0) * 100.0);
+            ghostTable += line;
+        }
         std::snprintf(
             line, sizeof line, "| %d x %d | %s | %s | %s | %s | %.1f | %+.1f, %+.1f ms |\n",
             size.width, size.height, intervalFigures(game.intervalsMs).c_str(),
@@ -317,8 +365,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%d x %d done\n", size.width, size.height);
     }
     std::printf(
+        "%s\nthe time trial's frame with the best lap's ghost in view, against without it\n"
         "%s\nswap intervals of the paced game and the paced floor, every launch together\n"
         "%s\nmedians of every round and launch; spread = (largest - smallest) / median\n%s",
-        frameTable.c_str(), swapTable.c_str(), noise.c_str());
+        frameTable.c_str(), ghostTable.c_str(), swapTable.c_str(), noise.c_str());
     return status;
 }

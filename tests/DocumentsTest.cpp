@@ -193,6 +193,7 @@ TEST(DocumentsTest, EachDocumentNamesTheKeysAndPadInputsTheSettingsGiveEachActio
         {{A::Pause}, false, {"pause and play on", "pause:", "pauses"}},
         {{A::Mute}, false, {"sound off and on", "sound off and on", "mutes"}},
         {{A::NewCar}, false, {"a fresh car", "a fresh car", "a fresh car"}},
+        {{A::TimeTrial}, false, {"the time trial on", "the time trial on", "the time trial"}},
         {{A::FullScreen}, false, {"full screen or", "full screen or", "full screen and"}},
         {{A::Controls}, false, {"the controls over", "the controls over", "the controls"}},
         {{A::Quit}, false, {"leave the game", "leave the game", "ends the game"}},
@@ -303,6 +304,7 @@ TEST(DocumentsTest, TheFormatOfRecordedDrivesGivesEachActionItsCode)
         {"lights", {A::Lights}},
         {"pause", {A::Pause}},
         {"New", {A::NewCar}},
+        {"the time trial on or off", {A::TimeTrial}},
     };
     const std::string list =
         between(fileText("docs/replay-format.md"), "an action reaching the game: ", " (");

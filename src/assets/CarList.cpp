@@ -55,14 +55,10 @@ void drawWheel()
 
 }  // namespace
 
-void buildCarList()
+void drawCarShape(float opacity)
 {
-    std::cout << std::endl << " Loading Car objects..." << std::endl;
-
-    glNewList(kCarList, GL_COMPILE);
-
-    // Opaque white, so the car's picture shows at full brightness whatever colour came before.
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    // White, so the car's picture shows at full brightness whatever colour came before.
+    glColor4f(1.0f, 1.0f, 1.0f, opacity);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, textureName(kCarTexture));
     glBegin(GL_POLYGON);
@@ -73,14 +69,20 @@ void buildCarList()
     glEnd();
 
     glDisable(GL_TEXTURE_2D);
-    glColor3f(0.0f, 0.0f, 0.0f);
+    glColor4f(0.0f, 0.0f, 0.0f, opacity);
     drawWheel();
     for (const CarPoint& move : kNextWheel) {
-        glColor3f(0.0f, 0.0f, 0.0f);
+        glColor4f(0.0f, 0.0f, 0.0f, opacity);
         glTranslatef(move.x, move.y, 0.0f);
         drawWheel();
     }
     glTranslatef(kBackToCarOrigin.x, kBackToCarOrigin.y, 0.0f);
+}
 
+void buildCarList()
+{
+    std::cout << std::endl << " Loading Car objects..." << std::endl;
+    glNewList(kCarList, GL_COMPILE);
+    drawCarShape(1.0f);  // opaque
     glEndList();
 }

@@ -186,34 +186,9 @@ void writePending()
     recording.pending.clear();
 }
 
-void putBytes(std::vector<unsigned char>& out, const void* bytes, size_t count)
-{
-    const auto* b = static_cast<const unsigned char*>(bytes);
-    out.insert(out.end(), b, b + count);
-}
-
-template <typename Number>
-void putNumber(std::vector<unsigned char>& out, Number value)
-{
-    for (size_t i = 0; i < sizeof(Number); ++i)
-        out.push_back(static_cast<unsigned char>(static_cast<uint64_t>(value) >> (8 * i)));
-}
-
-void putText(std::vector<unsigned char>& out, const std::string& text, size_t longest)
-{
-    const size_t length = std::min(text.size(), longest);
-    out.push_back(static_cast<unsigned char>(length));
-    putBytes(out, text.data(), length);
-}
-
 void putCheckpoint(const GameState& game)
 {
-    recording.pending.push_back(kCheckpointRecord);
-    putNumber(recording.pending, recording.frames);
-    putNumber(recording.pending, static_cast<uint16_t>(viewportWidth));
-    putNumber(recording.pending, static_cast<uint16_t>(viewportHeight));
-    putNumber(recording.pending, gameStateDigest(game));
-    putNumber(recording.pending, pictureDigest());
+    appendCheckpoint(recording.pending, checkpointOf(recording.frames, game));
 }
 
 // The end of the game, however it comes (Escape, Quit, the close box, a signal that ends it):
@@ -223,10 +198,7 @@ void finishRecording()
 {
     if (recording.fd < 0)
         return;
-    recording.pending.push_back(kFinalStateRecord);
-    putNumber(recording.pending, recording.frames);
-    putNumber(recording.pending, gameStateDigest(*recording.game));
-    recording.pending.push_back(kEndRecord);
+    appendEnd(recording.pending, recording.frames, gameStateDigest(*recording.game));
     writePending();
     if (recording.fd >= 0 && !recording.inPlace && recording.oldDrive) {
         say("the drive lasted less than a second: " + recording.path + " keeps the drive it held");
@@ -275,6 +247,22 @@ uint64_t pictureDigest()
     return digestOf(pixels.data(), pixels.size());
 }
 
+ReplayHeader thisGamesHeader()
+{
+    ReplayHeader header;
+    header.gameVersion = TARVELO_VERSION;
+    header.picturesDigest = picturesDigest;
+    header.renderer = glText(GL_RENDERER);
+    header.rendererVersion = glText(GL_VERSION);
+    return header;
+}
+
+Checkpoint checkpointOf(uint32_t frames, const GameState& game)
+{
+    return {frames, static_cast<uint16_t>(viewportWidth), static_cast<uint16_t>(viewportHeight),
+            gameStateDigest(game), pictureDigest()};
+}
+
 std::optional<std::string> openRecording(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -304,13 +292,7 @@ void beginRecording(const GameState& game)
     if (recording.fd < 0)
         return;
     recording.game = &game;
-    std::vector<unsigned char>& out = recording.pending;
-    putBytes(out, kReplayMagic, sizeof kReplayMagic);
-    putNumber(out, kReplayFormatVersion);
-    putText(out, TARVELO_VERSION, kLongestVersionText);
-    putNumber(out, picturesDigest);
-    putText(out, glText(GL_RENDERER), kLongestRendererText);
-    putText(out, glText(GL_VERSION), kLongestRendererText);
+    appendHeader(recording.pending, thisGamesHeader());
     writePending();
     std::atexit(finishRecording);
     struct sigaction action {};
@@ -328,12 +310,8 @@ void recordStep(const std::vector<Command>& applied, bool framePlayed, const Gam
 {
     if (recording.fd < 0)
         return;
-    for (const Command& command : applied) {
-        if (command.kind == Command::Kind::MotionStep)
-            recording.pending.push_back(kStepRecord);
-        else if (const std::optional<uint8_t> code = codeOfAction(command.action))
-            recording.pending.push_back(*code);
-    }
+    for (const Command& command : applied)
+        appendCommand(recording.pending, command);
     if (!framePlayed)
         return;
     recording.pending.push_back(kFrameRecord);

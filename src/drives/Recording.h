@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "drives/ReplayFile.h"
 #include "session/Commands.h"
 #include "session/GameState.h"
 
@@ -20,4 +21,7 @@ void beginRecording(const GameState& game);
 // What a step applied and whether it played a frame, after that frame is drawn (a checkpoint
 // keeps its picture) and before anything else is drawn over it.
 void recordStep(const std::vector<Command>& applied, bool framePlayed, const GameState& game);
-uint64_t pictureDigest();  // the drawn view's pixels, as checkpoints keep them
+uint64_t pictureDigest();        // the drawn view's pixels, as checkpoints keep them
+ReplayHeader thisGamesHeader();  // this game's version, its pictures and its renderer
+// The checkpoint after this many frames: the view's size, the state's and the picture's digests.
+Checkpoint checkpointOf(uint32_t frames, const GameState& game);

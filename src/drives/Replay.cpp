@@ -100,10 +100,10 @@ struct DriveCheck {
     size_t pictured = 0;  // the checkpoints that have a picture
 };
 
-// One drive played back in a state of its own, its checkpoints' pictures compared `withPictures`.
-void checkDrive(const Replay& replay, bool withPictures, DriveCheck& check)
+// One drive played back into `state` (a new game's), its checkpoints' pictures compared
+// `withPictures`.
+void checkDrive(const Replay& replay, bool withPictures, DriveCheck& check, GameState& state)
 {
-    GameState state;
     std::vector<Command> input;
     size_t next = 0, passed = 0;
     for (;;) {
@@ -214,6 +214,20 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
     return toCheck;
 }
 
+bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command>& input)
+{
+    size_t checkpoints = 0;
+    return commandsToNextFrame(replay, next, checkpoints, input);
+}
+
+std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames)
+{
+    DriveCheck check;
+    checkDrive(replay, false, check, state);
+    frames = check.frames;
+    return check.difference.empty() ? "" : verdict(check);
+}
+
 int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures)
 {
     int status = toCheck.allRead ? kExitPlayed : kExitCannotPlay;
@@ -227,7 +241,8 @@ int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures)
                              header.rendererVersion == glText(GL_VERSION);
         for (const Checkpoint& c : drive.checkpoints)
             check.pictured += c.width != 0 ? 1 : 0;
-        checkDrive(drive, check.samePictures && check.sameRenderer, check);
+        GameState state;
+        checkDrive(drive, check.samePictures && check.sameRenderer, check, state);
         if (!check.difference.empty())
             status = kExitCannotPlay;
         std::printf("%s: %s\n", path.c_str(), verdict(check).c_str());

@@ -39,3 +39,9 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths);
 enum class PictureCheck { StateOnly, InThisWindow };
 // Plays each drive; the exit status: 0 when all were read and ok.
 int checkReplays(DrivesToCheck& toCheck, PictureCheck pictures);
+// The commands of a drive's records from `next` up to its next frame record, after `input`;
+// false at the drive's end.
+bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command>& input);
+// One drive played into `state` (a new game's), its states compared at every checkpoint: "" when
+// they all agree, else "differs at frame F (state)"; `frames` the frames played.
+std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr size_t kLargestFile = 16u << 20;  // bytes: about a day and a half of driving
-
 // The actions a drive records, under their codes in the file. Quitting and the sound are the
 // player's business, not the game's state, and are not recorded.
 struct ActionCode {
@@ -18,9 +16,10 @@ struct ActionCode {
     uint8_t code;
 };
 constexpr ActionCode kActionCodes[] = {
-    {Action::TurnLeft, 0}, {Action::TurnRight, 1}, {Action::Accelerate, 2}, {Action::Brake, 3},
-    {Action::Gear1, 4},    {Action::Gear2, 5},     {Action::Gear3, 6},      {Action::Gear4, 7},
-    {Action::Reverse, 8},  {Action::Lights, 9},    {Action::Pause, 10},     {Action::NewCar, 12},
+    {Action::TurnLeft, 0},   {Action::TurnRight, 1}, {Action::Accelerate, 2}, {Action::Brake, 3},
+    {Action::Gear1, 4},      {Action::Gear2, 5},     {Action::Gear3, 6},      {Action::Gear4, 7},
+    {Action::Reverse, 8},    {Action::Lights, 9},    {Action::Pause, 10},     {Action::NewCar, 12},
+    {Action::TimeTrial, 13},
 };
 
 struct Reader {
@@ -53,7 +52,63 @@ struct Reader {
     }
 };
 
+void putBytes(std::vector<unsigned char>& out, const void* bytes, size_t count)
+{
+    const auto* b = static_cast<const unsigned char*>(bytes);
+    out.insert(out.end(), b, b + count);
+}
+
+template <typename Number>
+void putNumber(std::vector<unsigned char>& out, Number value)
+{
+    for (size_t i = 0; i < sizeof(Number); ++i)
+        out.push_back(static_cast<unsigned char>(static_cast<uint64_t>(value) >> (8 * i)));
+}
+
+void putText(std::vector<unsigned char>& out, const std::string& text, size_t longest)
+{
+    const size_t length = std::min(text.size(), longest);
+    out.push_back(static_cast<unsigned char>(length));
+    putBytes(out, text.data(), length);
+}
+
 }  // namespace
+
+void appendHeader(std::vector<unsigned char>& out, const ReplayHeader& header)
+{
+    putBytes(out, kReplayMagic, sizeof kReplayMagic);
+    putNumber(out, kReplayFormatVersion);
+    putText(out, header.gameVersion, kLongestVersionText);
+    putNumber(out, header.picturesDigest);
+    putText(out, header.renderer, kLongestRendererText);
+    putText(out, header.rendererVersion, kLongestRendererText);
+}
+
+void appendCommand(std::vector<unsigned char>& out, const Command& command)
+{
+    if (command.kind == Command::Kind::MotionStep)
+        out.push_back(kStepRecord);
+    else if (const std::optional<uint8_t> code = codeOfAction(command.action))
+        out.push_back(*code);
+}
+
+void appendCheckpoint(std::vector<unsigned char>& out, const Checkpoint& checkpoint)
+{
+    out.push_back(kCheckpointRecord);
+    putNumber(out, checkpoint.frame);
+    putNumber(out, checkpoint.width);
+    putNumber(out, checkpoint.height);
+    putNumber(out, checkpoint.state);
+    putNumber(out, checkpoint.picture);
+}
+
+void appendEnd(std::vector<unsigned char>& out, uint32_t frames, uint64_t state)
+{
+    out.push_back(kFinalStateRecord);
+    putNumber(out, frames);
+    putNumber(out, state);
+    out.push_back(kEndRecord);
+}
 
 std::optional<uint8_t> codeOfAction(Action action)
 {
@@ -183,7 +238,7 @@ std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std:
 
 std::optional<Replay> readReplayFile(const std::string& path, std::string& error)
 {
-    const FileContents file = readPlainFile(path, kLargestFile);
+    const FileContents file = readPlainFile(path, kLargestDrive);
     switch (file.trouble) {
         case FileTrouble::None:
             break;
@@ -196,7 +251,7 @@ std::optional<Replay> readReplayFile(const std::string& path, std::string& error
             return std::nullopt;
         case FileTrouble::TooLarge:
             error =
-                "larger than any recorded drive (" + std::to_string(kLargestFile >> 20) + " MiB)";
+                "larger than any recorded drive (" + std::to_string(kLargestDrive >> 20) + " MiB)";
             return std::nullopt;
         case FileTrouble::CannotRead:
             error = "could not be read to its end";

@@ -14,6 +14,7 @@ constexpr unsigned char kReplayMagic[8] = {'T', 'A', 'R', 'V', 'E', 'L', 'O', 0x
 constexpr uint16_t kReplayFormatVersion = 1;
 constexpr size_t kLongestVersionText = 32, kLongestRendererText = 200;
 constexpr uint32_t kFramesPerCheckpoint = 60;  // a checkpoint for every second of play
+constexpr size_t kLargestDrive = 16u << 20;    // bytes: about a day and a half of driving
 
 // What a reader makes of a file: the header and its records, or why it cannot be read.
 struct ReplayHeader {
@@ -41,3 +42,9 @@ std::optional<Action> actionOfCode(uint8_t code);  // a recorded action; nothing
 std::optional<Replay> parseReplay(const unsigned char* bytes, size_t count, std::string& error);
 std::optional<Replay> readReplayFile(const std::string& path, std::string& error);
 std::optional<uint8_t> codeOfAction(Action action);  // its code, if the action is recorded
+
+// Writing a drive, each part appended to `out` as the reader reads it.
+void appendHeader(std::vector<unsigned char>& out, const ReplayHeader& header);
+void appendCommand(std::vector<unsigned char>& out, const Command& command);  // if recorded
+void appendCheckpoint(std::vector<unsigned char>& out, const Checkpoint& checkpoint);
+void appendEnd(std::vector<unsigned char>& out, uint32_t frames, uint64_t state);  // and the end

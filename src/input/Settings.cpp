@@ -37,6 +37,7 @@ constexpr KeyBinding kDefaultKeys[] = {
     {{KeyKind::Character, 'p'}, Action::Pause},
     {{KeyKind::Character, 'm'}, Action::Mute},
     {{KeyKind::Character, 'n'}, Action::NewCar},
+    {{KeyKind::Character, 't'}, Action::TimeTrial},
     {{KeyKind::Special, GLUT_KEY_F11}, Action::FullScreen},  // and Alt+Enter, always
     {{KeyKind::Special, GLUT_KEY_F1}, Action::Controls},
     {kEscapeKey, Action::Quit},
@@ -119,6 +120,7 @@ constexpr Control kControls[] = {
     {"pause", Action::Pause, true, true},
     {"mute", Action::Mute, true, true},
     {"new_car", Action::NewCar, true, true},
+    {"time_trial", Action::TimeTrial, true, true},
     {"full_screen", Action::FullScreen, true, false},
     {"controls", Action::Controls, true, false},
     {"quit", Action::Quit, true, false},

@@ -22,6 +22,7 @@ enum class Action {
     Pause,
     Mute,  // the sound: the program's, not the game's
     NewCar,
+    TimeTrial,   // the time trial on or off, at a standstill
     FullScreen,  // full screen or the window: the program's, not the game's
     Controls,    // the controls shown over the map, or hidden: the program's
     Quit,        // the program's

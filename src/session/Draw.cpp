@@ -4,7 +4,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cinttypes>
 #include <cmath>
+#include <cstdio>
 
 #include "assets/CarList.h"
 #include "assets/MapList.h"
@@ -24,7 +26,112 @@ void clipToTheMap(const PictureArea& area)
     glEnable(GL_SCISSOR_TEST);
 }
 
+constexpr uint32_t kFramesPerSecond = 60;
+constexpr uint32_t kSplitFrames =
+    150;  // how long a split stays over the map: two and a half seconds
+constexpr float kPostHalfSide = 1.0f;   // world units: a gate's post is a 2 x 2 square
+constexpr float kLineHalfWidth = 0.3f;  // world units either side of a gate's line
+
+// The gates' colours: the next one bright yellow, the others a faint white.
+constexpr float kNextGate[4] = {1.0f, 0.85f, 0.0f, 0.9f};
+constexpr float kOtherGate[4] = {1.0f, 1.0f, 1.0f, 0.35f};
+constexpr TextColour kAheadText = {0.3f, 1.0f, 0.3f};
+constexpr TextColour kBehindText = {1.0f, 0.35f, 0.35f};
+
+// A gate on the map, in world units under the view's shift: its line as a thin quad (no line
+// width of GL's, which the dashboard sets for its own lines), and its two posts.
+void drawGate(const Gate& gate)
+{
+    const double dx = static_cast<double>(gate.x2) - gate.x1;
+    const double dy = static_cast<double>(gate.y2) - gate.y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const float acrossX = static_cast<float>(-dy / length * kLineHalfWidth);
+    const float acrossY = static_cast<float>(dx / length * kLineHalfWidth);
+    glBegin(GL_QUADS);
+    glVertex2f(gate.x1 + acrossX, gate.y1 + acrossY);
+    glVertex2f(gate.x2 + acrossX, gate.y2 + acrossY);
+    glVertex2f(gate.x2 - acrossX, gate.y2 - acrossY);
+    glVertex2f(gate.x1 - acrossX, gate.y1 - acrossY);
+    const MapSpot posts[2] = {{gate.x1, gate.y1}, {gate.x2, gate.y2}};
+    for (const MapSpot& post : posts) {
+        glVertex2f(post.x - kPostHalfSide, post.y - kPostHalfSide);
+        glVertex2f(post.x + kPostHalfSide, post.y - kPostHalfSide);
+        glVertex2f(post.x + kPostHalfSide, post.y + kPostHalfSide);
+        glVertex2f(post.x - kPostHalfSide, post.y + kPostHalfSide);
+    }
+    glEnd();
+}
+
+void drawCourse(const TimeTrial& trial, float viewX, float viewY)
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(-viewX, -viewY, 0.0f);
+    for (int i = 0; i < kGateCount; ++i) {
+        glColor4fv(i == trial.nextGate ? kNextGate : kOtherGate);
+        drawGate(kCourse[i]);
+    }
+    glPopMatrix();
+    glPopAttrib();
+}
+
 }  // namespace
+
+void drawGhost(const GameState& ghost, const GameState& player, const PictureArea& area,
+               float opacity)
+{
+    if (!ghost.frame.carShown)
+        return;
+    clipToTheMap(area);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(ghost.frame.viewX - player.frame.viewX, ghost.frame.viewY - player.frame.viewY,
+                 0.0f);
+    ghost.playerCar.drawSeeThrough(opacity);
+    glPopMatrix();
+    glPopAttrib();
+    glDisable(GL_SCISSOR_TEST);
+}
+
+std::string lapTimeText(uint32_t frames)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%" PRIu32 ".%02" PRIu32, frames / kFramesPerSecond,
+                  frames % kFramesPerSecond * 100 / kFramesPerSecond);
+    return text;
+}
+
+std::string splitText(int64_t framesBehind)
+{
+    const uint64_t size = static_cast<uint64_t>(framesBehind < 0 ? -framesBehind : framesBehind);
+    return (framesBehind < 0 ? "-" : "+") + lapTimeText(static_cast<uint32_t>(size));
+}
+
+void drawSplit(const TimeTrial& trial, const LapTimes* against, const PictureArea& area)
+{
+    if (!trial.on || trial.lastPassed == kNoGatePassed || trial.sincePassed >= kSplitFrames)
+        return;
+    const bool finish = trial.lastPassed == kFinishPassed;
+    std::string text = finish ? "Lap " + lapTimeText(trial.lastLap.frames) : "";
+    TextColour colour = kWhiteText;
+    if (against) {
+        const int64_t behind = finish ? static_cast<int64_t>(trial.lastLap.frames) - against->frames
+                                      : static_cast<int64_t>(trial.lap.atGate[trial.lastPassed]) -
+                                            against->atGate[trial.lastPassed];
+        text += (finish ? "  " : "") + splitText(behind);
+        colour = behind < 0 ? kAheadText : behind > 0 ? kBehindText : kWhiteText;
+    }
+    if (!text.empty())
+        drawNotice(text.c_str(), kSplitBox, area, 1.0f, colour);
+}
 
 void initGraphics(const std::string& pictureFolder)
 {
@@ -50,6 +157,8 @@ void drawGame(const GameState& state, const PictureArea& area)
     clipToTheMap(area);
     glClear(GL_COLOR_BUFFER_BIT);
     drawScene(state.frame.viewX, state.frame.viewY);
+    if (state.trial.on)
+        drawCourse(state.trial, state.frame.viewX, state.frame.viewY);
     if (state.frame.carShown)
         car.draw(state.headlightsOff, state.frame.exhaust);
     drawBurst(state.bursts.shown);
@@ -59,6 +168,8 @@ void drawGame(const GameState& state, const PictureArea& area)
         drawNotice("Press New", kPressNewBox, area);  // the game waits for the player
     if (gamePaused(state))
         drawNotice("PAUSED", kPausedBox, area);
+    if (state.trial.on)
+        drawNotice(lapTimeText(state.trial.lapFrames).c_str(), kLapClockBox, area);
 }
 
 void drawScene(float viewX, float viewY)

@@ -17,7 +17,8 @@ constexpr int kMarginPixels = 8;  // from the box's edges to the lines, at 1x
 
 }  // namespace
 
-void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area, float opacity)
+void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area, float opacity,
+                const TextColour& colour)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_TEXTURE_2D);
@@ -32,7 +33,7 @@ void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
     glLoadIdentity();
     glColor4f(0.0f, 0.0f, 0.0f, opacity);
     glRectf(box.left, box.bottom, box.right, box.top);
-    glColor4f(1.0f, 1.0f, 1.0f, opacity);
+    glColor4f(colour.red, colour.green, colour.blue, opacity);
     const int width = textWidth(kFont, text);
     glRasterPos2f(static_cast<float>((box.left + box.right) / 2.0 -
                                      width / 2.0 * (2.0 * kViewHalfSize / area.width)),

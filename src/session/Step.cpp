@@ -33,6 +33,50 @@ void togglePause(GameState& state)
     state.pause = state.pause == PauseState::Playing ? PauseState::Pausing : PauseState::Playing;
 }
 
+// The gate ahead passed: its time kept, or at the first gate the lap finished (if one ran) and
+// the next one begun.
+void passGate(TimeTrial& trial)
+{
+    trial.sincePassed = 0;
+    if (trial.nextGate != 0) {
+        trial.lap.atGate[trial.nextGate] = trial.lapFrames;
+        trial.lastPassed = trial.nextGate;
+        trial.nextGate = (trial.nextGate + 1) % kGateCount;
+        return;
+    }
+    trial.lastPassed = kNoGatePassed;
+    if (trial.lapRunning) {
+        trial.lap.frames = trial.lapFrames;
+        trial.lastLap = trial.lap;
+        trial.lapsDone += 1;
+        trial.lastPassed = kFinishPassed;
+    }
+    trial.lapRunning = true;
+    trial.lapFrames = 0;
+    trial.lap = LapTimes();
+    trial.nextGate = 1;
+}
+
+// The time trial's part of a frame, once the world's rules have moved the car: the clock, and
+// the gate ahead if the car's pivot crossed it since the last frame. A wreck ends the lap.
+void stepTimeTrial(GameState& state)
+{
+    TimeTrial& trial = state.trial;
+    if (!trial.on)
+        return;
+    const MapSpot now = pivotOnMap(state.playerCar);
+    trial.sincePassed += 1;
+    if (state.wrecked) {
+        endLap(trial);
+    } else {
+        if (trial.lapRunning)
+            trial.lapFrames += 1;
+        if (crossesGate(kCourse[trial.nextGate], trial.pivot, now))
+            passGate(trial);
+    }
+    trial.pivot = now;
+}
+
 // The frame's own work: what the frame shows of the car (drawn before the world's rules move it),
 // the world's rules, the gauges; the frame's damage has then been applied exactly once.
 void playFrame(GameState& state)
@@ -52,6 +96,7 @@ void playFrame(GameState& state)
     updateGauges(car, state.gauges);
     frame.damage = car.getDamage();
     car.setDamage(0.0f);
+    stepTimeTrial(state);
     if (state.pause == PauseState::Pausing)
         state.pause = PauseState::Paused;  // this frame is the one the pause shows
 }
@@ -85,6 +130,9 @@ bool applyAction(GameState& state, Action action, Action* appliedAs)
 {
     if (!isGameAction(action) || (gamePaused(state) && !heardWhilePaused(action)))
         return false;
+    if (action == Action::TimeTrial &&
+        (state.playerCar.getX_speed() != 0.0f || state.playerCar.getY_speed() != 0.0f))
+        return false;  // the mode changes only at a standstill
     if (shiftsGear(action)) {
         if (!gearAfterShift(state.playerCar, action, action))
             return false;
@@ -121,6 +169,9 @@ bool applyAction(GameState& state, Action action, Action* appliedAs)
         case Action::NewCar:
             if (car.getDamageStatus() == 0.0f)  // only a wreck makes way for a new car
                 newGame(state);
+            break;
+        case Action::TimeTrial:
+            switchTimeTrial(state);
             break;
         default:
             break;  // shifts are gears by now; the program's actions never get here

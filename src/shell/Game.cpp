@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "drives/BestLap.h"
+#include "drives/Ghost.h"
 #include "drives/Recording.h"
 #include "drives/Replay.h"
 #include "input/Actions.h"
@@ -186,6 +188,81 @@ void followTheGame(const GameState& game, bool played)
     setSoundPaused(gamePaused(game) || !windowShown);
 }
 
+// The time trial's laps as the program follows them: the best so far, and the lap each split is
+// measured against (the best as the lap began), which are the player's, not the game's state.
+struct LapBoard {
+    std::optional<LapTimes> best;
+    std::optional<LapTimes> againstThisLap;  // the best as the running lap began
+    std::optional<LapTimes> againstLastLap;  // the best as the lap last finished began
+    uint32_t lapsSeen = 0;
+    bool runningSeen = false;
+};
+LapBoard laps;
+
+bool ghostWanted = true;  // not --no-ghost
+
+// The best lap kept from earlier games, if there is one that checks against this game, and its
+// ghost.
+void readTheBestLap(const Options& options)
+{
+    ghostWanted = !options.noGhost;
+    std::optional<BestLap> kept = readBestLap(bestLapFile());
+    if (!kept)
+        return;
+    laps.best = kept->times;
+    if (ghostWanted)
+        useGhostLap(std::move(kept));
+}
+
+// A lap finished faster than the best: kept on disk with its drive, which ends with it, and
+// driven by the ghost from the next lap on.
+void keepTheBestLap(const GameState& game)
+{
+    const std::vector<unsigned char> drive = keptLapDrive(game);
+    if (drive.empty())
+        return;
+    if (!bestLapFile().empty())
+        writeBestLap(bestLapFile(), drive);
+    std::string why;
+    std::optional<Replay> replay = parseReplay(drive.data(), drive.size(), why);
+    std::optional<BestLap> lap = replay ? lapOfDrive(std::move(*replay), why) : std::nullopt;
+    if (!lap)
+        say("the best lap just driven does not check against the game (" + why + "): no ghost");
+    if (ghostWanted)
+        useGhostLap(std::move(lap));
+}
+
+// After a frame is kept: a finished lap may be the best; a lap begun is measured against the
+// best now.
+void followTheLaps(const GameState& game)
+{
+    const TimeTrial& trial = game.trial;
+    if (trial.lapsDone == laps.lapsSeen + 1) {
+        laps.againstLastLap = laps.againstThisLap;
+        if (!laps.best || trial.lastLap.frames < laps.best->frames) {
+            laps.best = trial.lastLap;
+            keepTheBestLap(game);
+        }
+        laps.againstThisLap = laps.best;
+        startGhostLap();
+    } else if (trial.lapRunning && !laps.runningSeen) {
+        laps.againstThisLap = laps.best;
+        startGhostLap();
+    } else if (!trial.lapRunning && laps.runningSeen) {
+        stopGhost();  // a wreck or New, or the time trial left
+    }
+    laps.lapsSeen = trial.lapsDone;
+    laps.runningSeen = trial.lapRunning;
+}
+
+// What the split of the gate passed last is measured against.
+const LapTimes* splitMeasure(const TimeTrial& trial)
+{
+    const std::optional<LapTimes>& against =
+        trial.lastPassed == kFinishPassed ? laps.againstLastLap : laps.againstThisLap;
+    return against ? &*against : nullptr;
+}
+
 // One frame into the back buffer, not yet shown: the commands since the last frame (a recorded
 // drive being shown brings its own up to its next frame) stepped, then the picture drawn in its
 // place in the window; a paused game, or a shown drive held by the watcher, shows the frame it
@@ -218,6 +295,14 @@ bool composeFrame()
     followTheGame(game, played);
     drawGame(game, pictureArea());
     recordStep(applied, played, game);
+    if (!replayShowing())  // a shown drive's laps are not the player's
+        keepLapDrive(applied, played, game);
+    if (played)
+        stepGhost();
+    followTheLaps(game);
+    if (const GameState* ghost = ghostShown())
+        drawGhost(*ghost, game, pictureArea());
+    drawSplit(game.trial, splitMeasure(game.trial), pictureArea());
     if (replayShowing())
         drawNotice("REPLAY", kReplayBox, pictureArea());
     drawOverlays(game, pictureArea(), replayShowing(), gamepadsOpen() > 0);
@@ -305,6 +390,7 @@ int runGame(int argc, char** argv)
         say(*why);
         return kExitCannotPlay;
     }
+    readTheBestLap(options);
     Display* const connection = openDisplay(options);
     if (!connection)
         return kExitCannotPlay;
@@ -322,6 +408,8 @@ int runGame(int argc, char** argv)
 
     initGraphics(findDataFolder(options));
     beginRecording(playedGame());
+    if (options.timeTrial && options.replay.empty())
+        queueCommand(act(Action::TimeTrial));  // the first frame's: the car stands at the start
     // Once the game can play: a missing picture ends it without waiting on the pads.
     if (startGamepads(settings.pad, settings.deadZonePercent))
         std::atexit(stopGamepads);

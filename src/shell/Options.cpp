@@ -91,6 +91,12 @@ void printHelp(std::FILE* out)
         "                        ~/.config/tarvelo/settings.conf)\n"
         "      --print-settings  write the game's own settings, explained, as a file to\n"
         "                        start from, and exit\n"
+        "      --time-trial      start in the time trial: a lap of eight gates against the\n"
+        "                        clock (t switches it on and off at a standstill), against\n"
+        "                        the best lap, kept in $XDG_DATA_HOME/tarvelo/best-lap.rec\n"
+        "                        (else ~/.local/share/tarvelo/best-lap.rec) and driven\n"
+        "                        beside the car as a translucent ghost\n"
+        "      --no-ghost        hide the best lap's ghost\n"
         "      --record=FILE     record the drive into FILE, to be watched or checked later\n"
         "      --replay=FILE     show the drive recorded in FILE, then take over the car\n"
         "      --check FILE...   play recorded drives back unshown and check the game\n"
@@ -106,9 +112,10 @@ void printHelp(std::FILE* out)
         "current folder, if it holds Car.bmp; else from the installed folder, %s.\n"
         "\n"
         "Keys: arrows accelerate, brake and turn; 1 to 4 choose a gear, 5 reverse; l switches\n"
-        "the lights; p pauses, m mutes; F1 shows the controls; F11 or Alt+Enter switches\n"
-        "between full screen and a window; Escape or the Quit button ends the game, n or the\n"
-        "New button brings a fresh car after a wreck.\n"
+        "the lights; p pauses, m mutes; t starts or leaves the time trial at a standstill;\n"
+        "F1 shows the controls; F11 or Alt+Enter switches between full screen and a window;\n"
+        "Escape or the Quit button ends the game, n or the New button brings a fresh car\n"
+        "after a wreck.\n"
         "\n"
         "Gamepad: the left stick or the D-pad turns, the right trigger or A accelerates, the\n"
         "left trigger or B brakes; the shoulder buttons shift a gear down and up (1 to 4, and\n"
@@ -196,6 +203,8 @@ constexpr GameOption kGameOptions[] = {
     {"replay", Takes::File, [](Options& o, const char* file) { o.replay = file; }, nullptr},
     {"window", Takes::Nothing, [](Options& o, const char*) { o.window = true; }, nullptr},
     {"mute", Takes::Nothing, [](Options& o, const char*) { o.mute = true; }, nullptr},
+    {"time-trial", Takes::Nothing, [](Options& o, const char*) { o.timeTrial = true; }, nullptr},
+    {"no-ghost", Takes::Nothing, [](Options& o, const char*) { o.noGhost = true; }, nullptr},
     {"aspect", Takes::Aspect,
      [](Options& o, const char* mode) { o.keepAspect = std::strcmp(mode, "keep") == 0; }, nullptr},
     // The files to check follow, among the arguments left over.

@@ -20,6 +20,8 @@ struct Options {
     std::string record;        // --record FILE: the drive is recorded into FILE
     std::string replay;        // --replay FILE: the drive recorded in FILE is shown
     std::vector<std::string> check;  // --check FILE...: the drives are checked against the game
+    bool timeTrial = false;          // --time-trial: the game starts in the time trial
+    bool noGhost = false;            // --no-ghost: the best lap is not driven beside the player
     // The program's name and GLUT's own options (-display NAME, -iconic, ...), in their order,
     // for glutInit.
     std::vector<std::string> glutArguments;

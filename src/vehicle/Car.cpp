@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "assets/CarList.h"
 #include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
 #include "effects/Random.h"
@@ -168,6 +169,16 @@ void Car::draw(int headlightsOff, const ExhaustPicture& exhaust) const
     }
     glTranslatef(0.0f, kExhaustDrop, 0.0f);
     drawExhaust(exhaust);
+    glPopMatrix();
+}
+
+void Car::drawSeeThrough(float opacity) const
+{
+    glPushMatrix();
+    glTranslatef(x_pivot, y_pivot, 0.0f);
+    glRotatef(-heading, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-x_pivot, -y_pivot, 0.0f);
+    drawCarShape(opacity);
     glPopMatrix();
 }
 

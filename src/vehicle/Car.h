@@ -97,6 +97,7 @@ public:
 
     // Body, wheels, beams (while headlightsOff is 0) and the frame's exhaust.
     void draw(int headlightsOff, const ExhaustPicture& exhaust) const;
+    void drawSeeThrough(float opacity) const;  // body and wheels alone at `opacity`: a ghost
 
 private:
     float x_speed;       // drives the x motion
