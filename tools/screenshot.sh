@@ -4,6 +4,8 @@
 # docs/screenshot-wide-keep.png on a 16:9 screen (1280 x 720), the picture stretched over it and
 # with its proportions kept (--aspect=keep). Each time it builds the game, starts it from data/,
 # drives the car up into the river in first gear and takes the screen while it splashes there.
+# docs/screenshot-time-trial.png: the time trial on the 1024 x 768 screen, the car through the
+# first gate with the clock running and the tests' clean lap beside it as the best lap's ghost.
 # Usage: tools/screenshot.sh [BUILD_FOLDER]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -61,6 +63,19 @@ splash_shot()
 }
 
 splash_shot screenshot.png
+
+# The time trial: a moment after the car, in first gear, has crossed the first gate, which set the
+# ghost going.
+export XDG_DATA_HOME=$WORK/trial-data
+mkdir -p "$XDG_DATA_HOME/tarvelo"
+cp "$root/tests/replays/lap_clean.rec" "$XDG_DATA_HOME/tarvelo/best-lap.rec"
+start_game "$root/data" --time-trial
+keys Up 9
+sleep 0.4
+convert "$(shot trial)" "$root/docs/screenshot-time-trial.png"
+keys Escape
+wait_exit 5
+echo "wrote $root/docs/screenshot-time-trial.png"
 
 # A bare X server of 16:9, where the full-screen window covers the screen from its corner.
 bare_server 1280x720

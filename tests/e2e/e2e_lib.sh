@@ -23,8 +23,9 @@ FAILURES=0
 SHOT_NUMBER=0
 
 readonly SCREEN_WIDTH=1024 SCREEN_HEIGHT=768
-# The game's own settings, whatever settings file the machine's user has.
-export XDG_CONFIG_HOME=$WORK/no-settings
+# The game's own settings, whatever settings file the machine's user has, and no best lap of
+# theirs read or replaced.
+export XDG_CONFIG_HOME=$WORK/no-settings XDG_DATA_HOME=$WORK/no-best-lap
 : "${TARVELO_VERSION:?the version the game was built as (CTest gives it)}"
 
 cleanup()
