@@ -12,8 +12,10 @@
 set -u
 game=$(readlink -f "$1") pictures=$2
 : "${TARVELO_VERSION:?the version the game was built as (CTest gives it)}"
-out=$(mktemp) err=$(mktemp)
-trap 'kill "$pid" 2>/dev/null; rm -f "$out" "$err"' EXIT
+out=$(mktemp) err=$(mktemp) home=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null; rm -rf "$out" "$err" "$home"' EXIT
+# The game as it comes: none of the machine user's settings or best lap.
+export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
 
 (cd "$pictures" && exec "$game") >"$out" 2>"$err" &
 pid=$!
