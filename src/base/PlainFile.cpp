@@ -1,13 +1,30 @@
 // Small files read whole: opened without waiting, and read only once they are known to be plain
-// files no larger than allowed.
+// files no larger than allowed; and where the player's own files of the game lie.
 #include "base/PlainFile.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+
+std::string playerFile(const char* variable, const char* underHome, const char* name)
+{
+    const char* folder = std::getenv(variable);
+    if (folder && folder[0] == '/')
+        return std::string(folder) + "/tarvelo/" + name;
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    if (!home || !*home)
+        return "";
+    return std::string(home) + "/" + underHome + "/tarvelo/" + name;
+}
 
 FileContents readPlainFile(const std::string& path, size_t largest)
 {

@@ -15,3 +15,8 @@ struct FileContents {
 };
 
 FileContents readPlainFile(const std::string& path, size_t largest);
+
+// A file of the game's in the player's folders: $VARIABLE/tarvelo/NAME where the variable names an
+// absolute folder (a relative one is to be ignored), else ~/UNDER_HOME/tarvelo/NAME; "" where
+// the player has no home folder.
+std::string playerFile(const char* variable, const char* underHome, const char* name);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/PlainFile.h"
 #include "base/Program.h"
 #include "drives/Recording.h"
 #include "drives/Replay.h"
@@ -65,17 +66,7 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes)
 
 std::string bestLapFile()
 {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/')  // a relative one is to be ignored
-        return std::string(data) + "/tarvelo/best-lap.rec";
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-        const passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : nullptr;
-    }
-    if (!home || !*home)
-        return "";
-    return std::string(home) + "/.local/share/tarvelo/best-lap.rec";
+    return playerFile("XDG_DATA_HOME", ".local/share", "best-lap.rec");
 }
 
 std::optional<BestLap> lapOfDrive(Replay drive, std::string& why)

@@ -543,17 +543,7 @@ std::string settingsFile(const std::string& given)
 {
     if (!given.empty())
         return given;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/')  // a relative one is to be ignored
-        return std::string(config) + "/tarvelo/settings.conf";
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-        const passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : nullptr;
-    }
-    if (!home || !*home)
-        return "";
-    return std::string(home) + "/.config/tarvelo/settings.conf";
+    return playerFile("XDG_CONFIG_HOME", ".config", "settings.conf");
 }
 
 Settings parseSettings(std::string_view text, const std::string& path,
