@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # The whole test suite from a fresh Debian machine: installs what is missing (as root), checks the
-# formatting, builds the game and its tests with g++ and runs them all, then builds them with
-# clang++ under AddressSanitizer + UndefinedBehaviorSanitizer and runs them again but for the
-# end-to-end ones, with the readers' fuzzers over their seeds and briefly (tools/run_fuzz.sh
-# fuzzes longer). CTest starts
-# the virtual X servers of the tests that draw. The time of each phase is printed at the end.
+# formatting, builds the game and its tests with g++, and with clang++ under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and runs every test once, where it tells most:
+#   g++ (the player's build)  the rules, the readers and the parsers (unit), the recorded drives'
+#                             states and pictures (replay), and the whole game through X input
+#                             and screenshots, installed and packaged (e2e);
+#   clang++, sanitized        the rules and the drives again, everything drawn in test windows
+#                             (window), the soak and the readers' fuzzers over their seeds and
+#                             briefly (tools/run_fuzz.sh fuzzes longer).
+# CTest starts the virtual X servers of the tests that draw. The time of each phase is printed at
+# the end.
 #
 #   tools/check.sh           everything
 #   tools/check.sh --quick   formatting, the g++ build, and the tests that need no window (label
@@ -74,7 +79,8 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBUI
     >"$sanitize_log" 2>&1
 nice -n 10 cmake --build build-sanitize -j"$jobs" >>"$sanitize_log" 2>&1 &
 sanitize_build=$!
-ctest --test-dir build --output-on-failure -j"$jobs" || { wait $sanitize_build; exit 1; }
+ctest --test-dir build --output-on-failure -j"$jobs" -L 'unit|replay|e2e' ||
+    { wait $sanitize_build; exit 1; }
 phase "g++ tests (the sanitizer build beside them)"
 
 echo "== clang++ build with AddressSanitizer and UndefinedBehaviorSanitizer, tests and fuzzing"
@@ -83,10 +89,10 @@ if ! wait $sanitize_build; then
     exit 1
 fi
 phase "the sanitizer build's rest"
-# Under the sanitizers, everything but the end-to-end tests: the rules, the readers, the parsers
-# and the recorded drives (unit), the drawing and the shell in real windows and the drives' pictures
-# (window, replay), the soak and the fuzzers. The end-to-end tests play the whole game through X
-# input and screenshots, slowly; they ran against the same code in the g++ build.
+# Under the sanitizers, everything but the end-to-end tests, which play the g++ build's game
+# through X input and screenshots, slowly: the rules, the readers, the parsers and the recorded
+# drives (unit, replay), the drawing and the shell in real windows (window), the soak and the
+# fuzzers.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
