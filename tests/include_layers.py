@@ -49,7 +49,7 @@ def main(src, readme):
             path = os.path.relpath(os.path.join(root, name), src)
             folder = path.split(os.sep)[0]
             if folder == path:
-                continue  # main.cpp, above everything
+                continue  # the programs' mains (main.cpp, check_main.cpp), above everything
             if folder not in LEVEL:
                 problems.append(f"{path}: the folder {folder} has no place in the layers")
                 continue

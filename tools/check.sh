@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The whole test suite from a fresh Debian machine: installs what is missing (as root), checks the
 # formatting, builds the game and its tests with g++, and with clang++ under AddressSanitizer +
-# UndefinedBehaviorSanitizer, and runs every test once, where it tells most:
+# UndefinedBehaviorSanitizer, and for the browser with emscripten, and runs every test once,
+# where it tells most:
 #   g++ (the player's build)  the rules, the readers and the parsers (unit), the recorded drives'
-#                             states and pictures (replay), and the whole game through X input
+#                             states and pictures (replay), the browser build's drive checker
+#                             under Node against the game's, and the whole game through X input
 #                             and screenshots, installed and packaged (e2e);
 #   clang++, sanitized        the rules and the drives again, everything drawn in test windows
 #                             (window), the soak and the readers' fuzzers over their seeds and
@@ -62,6 +64,9 @@ CC=gcc CXX=g++ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DBUILD_TESTING=ON -DTARVELO_BENCH=ON
 cmake --build build -j"$jobs"
 phase "g++ build"
+echo "== The browser build (tools/web.sh)"
+bash tools/web.sh
+phase "browser build"
 if [ $quick = 1 ]; then
     ctest --test-dir build --output-on-failure -j"$jobs" -L unit
     phase "g++ unit tests and drives with no display"

@@ -13,8 +13,8 @@
 
 #include "base/PlainFile.h"
 #include "base/Program.h"
+#include "drives/DriveCheck.h"
 #include "drives/Recording.h"
-#include "drives/Replay.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "drives/Replay.h"
+#include "drives/DriveCheck.h"
 #include "session/Step.h"
 
 namespace {

@@ -121,11 +121,11 @@ int checkDrives(Options& options)
         return kExitCannotPlay;
     const char* name = displayName(options);
     if (!name)
-        return checkReplays(toCheck, PictureCheck::StateOnly);
+        return checkReplays(toCheck, nullptr);
     Display* const display = XOpenDisplay(name);
     if (!display) {
         say(std::string("cannot open the display '") + name + "': pictures are not compared");
-        return checkReplays(toCheck, PictureCheck::StateOnly);
+        return checkReplays(toCheck, nullptr);
     }
     startGlut(options, display);
     // Never larger than the screen, whatever a drive claims: the pictures of larger views are
@@ -148,7 +148,7 @@ int checkDrives(Options& options)
         glutMainLoopEvent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return checkReplays(toCheck, PictureCheck::InThisWindow);
+    return checkReplays(toCheck, &windowPictures());
 }
 
 // The game is ending: on the way out GLUT takes its window down, which it tells as the close box.
