@@ -49,8 +49,8 @@ std::vector<FedPoint> feedbackOf(const BurstPicture& picture)
 TEST_F(EffectsPictureTest, FreshBurstShowsAllItsPointsOnTheCarsPivotInItsOwnColours)
 {
     // The car's pivot (10, 0) in window pixels.
-    const float pivotX = 60.0f / 100.0f * harness::kWindowWidth;
-    const float pivotY = 50.0f / 100.0f * harness::kWindowHeight;
+    const double pivotX = harness::viewToPixels(10.0, harness::kWindowWidth);
+    const double pivotY = harness::viewToPixels(0.0, harness::kWindowHeight);
     for (BurstLook look : kLooks) {
         SCOPED_TRACE("look " + std::to_string(static_cast<int>(look)));
         Random random;
@@ -92,8 +92,8 @@ TEST_F(EffectsPictureTest, LaterFramesDrawWanderPointsThenDriftPointsWhereTheyHa
     for (int i = 0; i < kPoints; ++i) {
         const float* view = i < kBurstParticles ? &moved.wanderPoints[2 * i]
                                                 : &moved.driftPoints[2 * (i - kBurstParticles)];
-        EXPECT_NEAR(points[i].x, (view[0] + 50.0f) / 100.0f * harness::kWindowWidth, 1e-3f);
-        EXPECT_NEAR(points[i].y, (view[1] + 50.0f) / 100.0f * harness::kWindowHeight, 1e-3f);
+        EXPECT_NEAR(points[i].x, harness::viewToPixels(view[0], harness::kWindowWidth), 1e-3);
+        EXPECT_NEAR(points[i].y, harness::viewToPixels(view[1], harness::kWindowHeight), 1e-3);
     }
 }
 

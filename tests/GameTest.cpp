@@ -85,8 +85,8 @@ void frameThenIdle()
 // The window pixel (from the top left) at the centre of a view point.
 void pressLeftButtonAt(float viewX, float viewY)
 {
-    const int x = static_cast<int>((viewX + 50.0f) / 100.0f * harness::kWindowWidth);
-    const int y = static_cast<int>((50.0f - viewY) / 100.0f * harness::kWindowHeight);
+    const int x = harness::pixelOfView(viewX, harness::kWindowWidth);
+    const int y = harness::pixelOfView(-viewY, harness::kWindowHeight);
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
 }
 
@@ -96,12 +96,8 @@ using harness::placeCar;
 // two pixels inside the box's edges.
 bool pressNewShown()
 {
-    auto column = [](float x) {
-        return static_cast<int>((x + 50.0f) / 100.0f * harness::kWindowWidth);
-    };
-    auto row = [](float y) {
-        return static_cast<int>((y + 50.0f) / 100.0f * harness::kWindowHeight);
-    };
+    auto column = [](float x) { return harness::pixelOfView(x, harness::kWindowWidth); };
+    auto row = [](float y) { return harness::pixelOfView(y, harness::kWindowHeight); };
     const int left = column(kPressNewBox.left) + 2, right = column(kPressNewBox.right) - 2;
     const int bottom = row(kPressNewBox.bottom) + 2, top = row(kPressNewBox.top) - 2;
     std::vector<unsigned char> box(static_cast<size_t>(right - left) * (top - bottom) * 3);

@@ -195,10 +195,20 @@ void runFrame()
     EXPECT_EQ(error, static_cast<GLenum>(GL_NO_ERROR)) << "GL error 0x" << std::hex << error;
 }
 
+double viewToPixels(double coordinate, int pixels)
+{
+    return (coordinate + 50.0) / 100.0 * pixels;
+}
+
+int pixelOfView(double coordinate, int pixels)
+{
+    return static_cast<int>(std::floor(viewToPixels(coordinate, pixels)));
+}
+
 Colour colourAt(float x, float y)
 {
-    const int px = static_cast<int>(std::floor((x + 50.0) / 100.0 * kWindowWidth));
-    const int py = static_cast<int>(std::floor((y + 50.0) / 100.0 * kWindowHeight));
+    const int px = pixelOfView(x, kWindowWidth);
+    const int py = pixelOfView(y, kWindowHeight);
     unsigned char rgb[3] = {0, 0, 0};
     // Mesa's software renderer shows a frame by copying the back buffer into the window and
     // keeps it intact; its front buffer reads back as black. So the frame is read from the back.

@@ -55,6 +55,12 @@ void runFrame();
 // as the frame's step would begin.
 void applyQueuedCommands();
 
+// Where a view coordinate (-50..50, x to the right or y up) lies on a side of `pixels` pixels:
+// in pixels from the left or the bottom edge, and the pixel whose area holds it. (From the top, a
+// mouse's rows: the view's y turned over, -y.)
+double viewToPixels(double coordinate, int pixels);
+int pixelOfView(double coordinate, int pixels);
+
 // The colour drawn by the last frame at view coordinates (x, y in -50..50, y up).
 Colour colourAt(float x, float y);
 

@@ -83,10 +83,10 @@ Ending drive(int frames, int pauseAfter, int pausedFrames)
 // Window pixel bounds of the "PAUSED" box, a pixel wider on each side.
 bool inPausedBox(int x, int y)
 {
-    const double left = (kPausedBox.left + 50.0) / 100.0 * harness::kWindowWidth - 1;
-    const double right = (kPausedBox.right + 50.0) / 100.0 * harness::kWindowWidth + 1;
-    const double bottom = (kPausedBox.bottom + 50.0) / 100.0 * harness::kWindowHeight - 1;
-    const double top = (kPausedBox.top + 50.0) / 100.0 * harness::kWindowHeight + 1;
+    const double left = harness::viewToPixels(kPausedBox.left, harness::kWindowWidth) - 1;
+    const double right = harness::viewToPixels(kPausedBox.right, harness::kWindowWidth) + 1;
+    const double bottom = harness::viewToPixels(kPausedBox.bottom, harness::kWindowHeight) - 1;
+    const double top = harness::viewToPixels(kPausedBox.top, harness::kWindowHeight) + 1;
     return x >= left && x <= right && y >= bottom && y <= top;
 }
 

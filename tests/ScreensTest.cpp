@@ -217,12 +217,8 @@ TEST_F(ScreensTest, ButtonsAreHitWhereDrawnBetweenTheBarsAndNotBesideThem)
         const int left = (c.windowWidth - c.pictureWidth) / 2;
         const int top = c.windowHeight - (c.windowHeight - c.pictureHeight) / 2 - c.pictureHeight;
         // Window pixel of a view point, from the top left.
-        auto column = [&](double x) {
-            return left + static_cast<int>((x + 50) / 100 * c.pictureWidth);
-        };
-        auto row = [&](double y) {
-            return top + static_cast<int>((50 - y) / 100 * c.pictureHeight);
-        };
+        auto column = [&](double x) { return left + harness::pixelOfView(x, c.pictureWidth); };
+        auto row = [&](double y) { return top + harness::pixelOfView(-y, c.pictureHeight); };
         for (const PanelButton& button : panelButtons) {
             const double middleX = (button.left + button.right) / 2.0;
             const double middleY = (button.bottom + button.top) / 2.0;
@@ -248,10 +244,10 @@ struct Shape {
 
 Shape shapeIn(float left, float bottom, float right, float top, harness::Colour colour)
 {
-    const int x0 = static_cast<int>((left + 50.0) / 100.0 * windowWidth);
-    const int y0 = static_cast<int>((bottom + 50.0) / 100.0 * windowHeight);
-    const int x1 = static_cast<int>((right + 50.0) / 100.0 * windowWidth);
-    const int y1 = static_cast<int>((top + 50.0) / 100.0 * windowHeight);
+    const int x0 = harness::pixelOfView(left, windowWidth);
+    const int y0 = harness::pixelOfView(bottom, windowHeight);
+    const int x1 = harness::pixelOfView(right, windowWidth);
+    const int y1 = harness::pixelOfView(top, windowHeight);
     const int width = x1 - x0, height = y1 - y0;
     const Picture area = readArea({x0, y0, width, height});
     int minX = width, maxX = -1, minY = height, maxY = -1;
@@ -342,9 +338,9 @@ TEST_F(ScreensTest, TextIsTheSameLettersEnlargedOnScreensTwiceAsTall)
 // Rows of exact black in one column of the window, over a view range of y.
 int blackRowsAt(float x, float bottom, float top)
 {
-    const int column = static_cast<int>((x + 50.0) / 100.0 * windowWidth);
-    const int y0 = static_cast<int>((bottom + 50.0) / 100.0 * windowHeight);
-    const int y1 = static_cast<int>((top + 50.0) / 100.0 * windowHeight);
+    const int column = harness::pixelOfView(x, windowWidth);
+    const int y0 = harness::pixelOfView(bottom, windowHeight);
+    const int y1 = harness::pixelOfView(top, windowHeight);
     const Picture strip = readArea({column, y0, 1, y1 - y0});
     int rows = 0;
     for (int y = 0; y < y1 - y0; ++y)

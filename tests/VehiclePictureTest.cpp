@@ -145,7 +145,7 @@ Colour dirtLitBy(double alpha)
 // The view coordinate of the centre of the pixel that colourAt reads for `coordinate`.
 double pixelCentre(float coordinate, int pixels)
 {
-    return (std::floor((coordinate + 50.0) / 100.0 * pixels) + 0.5) / pixels * 100.0 - 50.0;
+    return (harness::pixelOfView(coordinate, pixels) + 0.5) / pixels * 100.0 - 50.0;
 }
 
 class CarDrawingTest : public testing::Test {
