@@ -24,6 +24,11 @@ REFERENCE=$WORK/reference.ppm
 
 # ---- built twice, the same bytes: the second build in another folder, later
 
+# The package's times are the last commit's (tools/package.sh): read once, for both builds, so
+# that a commit made while the test runs does not fall between them.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && epoch=$(git -C "$SOURCE" log -1 --format=%ct 2>/dev/null); then
+    export SOURCE_DATE_EPOCH=$epoch
+fi
 packages=()
 for build in one two; do
     package=$(bash "$SOURCE/tools/package.sh" "$WORK/$build" 2>"$WORK/package-$build.txt") || {
