@@ -1,9 +1,7 @@
-// The car's display list: textured body and four black wheels, in car coordinates.
+// The car, built once into vertex arrays: textured body and four black wheels, in car coordinates.
 #pragma once
 
-#include "assets/DisplayLists.h"
-
-void buildCarList();  // compile kCarList (prints its progress line)
-// The car's body and wheels in car coordinates, their paint at `opacity` (the list's at 1, a
-// ghost's below it, blended over the map); texturing left off.
+void buildCarArrays();  // build the car's arrays (prints its progress line); textures loaded
+// The car's body and wheels in car coordinates, their paint at `opacity` (the player's car at 1, a
+// ghost's below it, blended over the map); leaves texturing off and the modelview as found.
 void drawCarShape(float opacity);
