@@ -130,6 +130,8 @@ void ShapeArrays::end()
 
 void ShapeArrays::draw(float opacity) const
 {
+    if (corners_.empty())
+        return;  // not built yet: nothing to show
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(2, GL_FLOAT, sizeof(Corner), &corners_.data()->x);
