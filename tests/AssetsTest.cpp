@@ -167,7 +167,7 @@ TEST_F(MapPictureTest, LoadersAnnounceThemselvesOnTheConsole)
 {
     testing::internal::CaptureStdout();
     buildCarArrays();
-    buildMapArrays();
+    buildMapList();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "\n Loading Car objects...\n\n Loading Map objects...\n");
     harness::runFrame();  // the rebuilt arrays draw the same map
@@ -227,7 +227,7 @@ TEST_F(CarListTest, FourBlackWheelsStandOutBesideTheBody)
 
 TEST_F(CarListTest, ListLeavesTheModelviewAsItFoundIt)
 {
-    harness::expectModelviewKeptBy([] { drawCarShape(1.0f); });
+    harness::expectModelviewKeptBy([] { drawCar(); });
 }
 
 }  // namespace

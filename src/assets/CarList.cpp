@@ -49,7 +49,8 @@ constexpr CarPoint kBackToCarOrigin = {-7.5f, 5.0f};
 // The car as built at start-up, its paint opaque; drawn every frame.
 ShapeArrays carArrays;
 
-void wheel(ShapeArrays& pen)
+template <class Pen>
+void wheel(Pen& pen)
 {
     pen.begin(GL_POLYGON);
     for (const CarPoint& corner : kWheel)
@@ -57,15 +58,11 @@ void wheel(ShapeArrays& pen)
     pen.end();
 }
 
-}  // namespace
-
-void buildCarArrays()
+template <class Pen>
+void carShape(Pen& pen, float opacity)
 {
-    std::cout << std::endl << " Loading Car objects..." << std::endl;
-    ShapeArrays& pen = carArrays;
-    pen.clear();
     // White, so the car's picture shows at full brightness whatever colour came before.
-    pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
+    pen.colour(1.0f, 1.0f, 1.0f, opacity);
     pen.texturing(true);
     pen.bindTexture(textureName(kCarTexture));
     pen.begin(GL_POLYGON);
@@ -76,17 +73,32 @@ void buildCarArrays()
     pen.end();
 
     pen.texturing(false);
-    pen.colour(0.0f, 0.0f, 0.0f, 1.0f);
+    pen.colour(0.0f, 0.0f, 0.0f, opacity);
     wheel(pen);
     for (const CarPoint& move : kNextWheel) {
-        pen.colour(0.0f, 0.0f, 0.0f, 1.0f);
+        pen.colour(0.0f, 0.0f, 0.0f, opacity);
         pen.move(move.x, move.y);
         wheel(pen);
     }
     pen.move(kBackToCarOrigin.x, kBackToCarOrigin.y);
 }
 
+}  // namespace
+
+void buildCarArrays()
+{
+    std::cout << std::endl << " Loading Car objects..." << std::endl;
+    carArrays.clear();
+    carShape(carArrays, 1.0f);  // opaque
+}
+
+void drawCar()
+{
+    carArrays.draw();
+}
+
 void drawCarShape(float opacity)
 {
-    carArrays.draw(opacity);
+    DirectPen pen;
+    carShape(pen, opacity);
 }

@@ -1,5 +1,6 @@
-// The map, built once into vertex arrays: border, ground, blocks, river, roads, bridge railings
-// and road patches.
+// The map's display list: border, ground, blocks, river, roads, bridge railings and road patches.
+// It stays a list: drawn from vertex arrays, the map left Mesa's software renderer blending the
+// time trial's gate posts drawn after it one shade apart (the next gate's post over a green patch).
 #include "assets/MapList.h"
 
 #include <GL/gl.h>
@@ -211,9 +212,6 @@ constexpr RoadPatch kPatches[6] = {
     {0.0f, 1.0f, 1.0f, -115.0f, -140.0f, -100.0f, -120.0f},  // on road 33, the repair area
 };
 
-// The map as built at start-up, drawn every frame.
-ShapeArrays mapArrays;
-
 // Each part of the map is written once, for any pen: painted at once, or kept in the arrays.
 
 template <class Pen>
@@ -350,12 +348,12 @@ void bridgesAndZones(Pen& pen)
 
 }  // namespace
 
-void buildMapArrays()
+void buildMapList()
 {
     std::cout << std::endl << " Loading Map objects..." << std::endl;
 
-    ShapeArrays& pen = mapArrays;
-    pen.clear();
+    glNewList(kMapList, GL_COMPILE);
+    DirectPen pen;
     border(pen);
     // Ground, blocks, river and roads are opaque paint (alpha 1 and pictures without alpha):
     // blending them would give the same pixels for a read of every pixel under them.
@@ -368,11 +366,12 @@ void buildMapArrays()
     roadNetwork(pen);
     pen.blending(true);
     bridgesAndZones(pen);
+    glEndList();
 }
 
 void drawMap()
 {
-    mapArrays.draw();
+    glCallList(kMapList);
 }
 
 void drawBorder()

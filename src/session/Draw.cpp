@@ -148,7 +148,7 @@ void buildShapes()
 {
     buildCarArrays();
     toolbarObjects();
-    buildMapArrays();
+    buildMapList();
 }
 
 void drawGame(const GameState& state, const PictureArea& area)
