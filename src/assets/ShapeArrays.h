@@ -1,5 +1,5 @@
-// Shapes kept in vertex arrays built once at start-up and drawn every frame: the map, the car and
-// the dashboard's panel. A shape is written once against a pen: DirectPen paints at once,
+// Shapes kept in vertex arrays built once at start-up and drawn every frame: the car and the
+// dashboard's panel. A shape is written once against a pen: DirectPen paints at once,
 // ShapeArrays keeps what it is given as runs of primitives, each run with the paint it needs.
 #pragma once
 
