@@ -1,4 +1,4 @@
-// The map and the car as their display lists draw them, read back from real frames.
+// The map and the car as their vertex arrays draw them, read back from real frames.
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
@@ -166,11 +166,11 @@ TEST_F(MapPictureTest, BendsFillTheirSquareButRoundOffItsFarCorner)
 TEST_F(MapPictureTest, LoadersAnnounceThemselvesOnTheConsole)
 {
     testing::internal::CaptureStdout();
-    buildCarList();
+    buildCarArrays();
     buildMapList();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "\n Loading Car objects...\n\n Loading Map objects...\n");
-    harness::runFrame();  // the rebuilt lists draw the same map
+    harness::runFrame();  // the rebuilt arrays draw the same map
     expectWorldColour(0.0f, -17.0f, kRoad);
 }
 
@@ -227,7 +227,7 @@ TEST_F(CarListTest, FourBlackWheelsStandOutBesideTheBody)
 
 TEST_F(CarListTest, ListLeavesTheModelviewAsItFoundIt)
 {
-    harness::expectModelviewKeptBy([] { glCallList(kCarList); });
+    harness::expectModelviewKeptBy([] { drawCar(); });
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST(FramePictureTest, BorderRingAndGroundShowAsASquareUnderTheGround)
 TEST(FramePictureTest, MapListShowsItsPartsAllBlended)
 {
     ASSERT_TRUE(glIsEnabled(GL_BLEND));
-    expectSamePicture([] { glCallList(kMapList); },
+    expectSamePicture([] { drawMap(); },
                       [] {
                           drawBorder();
                           glEnable(GL_TEXTURE_2D);

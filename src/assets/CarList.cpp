@@ -1,10 +1,11 @@
-// The car's display list: the textured body and four black wheels, seen from above.
+// The car, built once into vertex arrays: the textured body and four black wheels, seen from above.
 #include "assets/CarList.h"
 
 #include <GL/gl.h>
 
 #include <iostream>
 
+#include "assets/ShapeArrays.h"
 #include "assets/Textures.h"
 
 namespace {
@@ -42,47 +43,62 @@ constexpr CarPoint kNextWheel[3] = {
     {0.0f, -5.0f},
 };
 
-// Brings the list's net translation back to zero after the last wheel.
+// Brings the net translation back to zero after the last wheel.
 constexpr CarPoint kBackToCarOrigin = {-7.5f, 5.0f};
 
-void drawWheel()
+// The car as built at start-up, its paint opaque; drawn every frame.
+ShapeArrays carArrays;
+
+template <class Pen>
+void wheel(Pen& pen)
 {
-    glBegin(GL_POLYGON);
+    pen.begin(GL_POLYGON);
     for (const CarPoint& corner : kWheel)
-        glVertex2f(corner.x, corner.y);
-    glEnd();
+        pen.vertex(corner.x, corner.y);
+    pen.end();
+}
+
+template <class Pen>
+void carShape(Pen& pen, float opacity)
+{
+    // White, so the car's picture shows at full brightness whatever colour came before.
+    pen.colour(1.0f, 1.0f, 1.0f, opacity);
+    pen.texturing(true);
+    pen.bindTexture(textureName(kCarTexture));
+    pen.begin(GL_POLYGON);
+    for (const BodyCorner& corner : kBody) {
+        pen.texCoord(corner.s, corner.t);
+        pen.vertex(corner.x, corner.y);
+    }
+    pen.end();
+
+    pen.texturing(false);
+    pen.colour(0.0f, 0.0f, 0.0f, opacity);
+    wheel(pen);
+    for (const CarPoint& move : kNextWheel) {
+        pen.colour(0.0f, 0.0f, 0.0f, opacity);
+        pen.move(move.x, move.y);
+        wheel(pen);
+    }
+    pen.move(kBackToCarOrigin.x, kBackToCarOrigin.y);
 }
 
 }  // namespace
 
-void drawCarShape(float opacity)
-{
-    // White, so the car's picture shows at full brightness whatever colour came before.
-    glColor4f(1.0f, 1.0f, 1.0f, opacity);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureName(kCarTexture));
-    glBegin(GL_POLYGON);
-    for (const BodyCorner& corner : kBody) {
-        glTexCoord2f(corner.s, corner.t);
-        glVertex2f(corner.x, corner.y);
-    }
-    glEnd();
-
-    glDisable(GL_TEXTURE_2D);
-    glColor4f(0.0f, 0.0f, 0.0f, opacity);
-    drawWheel();
-    for (const CarPoint& move : kNextWheel) {
-        glColor4f(0.0f, 0.0f, 0.0f, opacity);
-        glTranslatef(move.x, move.y, 0.0f);
-        drawWheel();
-    }
-    glTranslatef(kBackToCarOrigin.x, kBackToCarOrigin.y, 0.0f);
-}
-
-void buildCarList()
+void buildCarArrays()
 {
     std::cout << std::endl << " Loading Car objects..." << std::endl;
-    glNewList(kCarList, GL_COMPILE);
-    drawCarShape(1.0f);  // opaque
-    glEndList();
+    carArrays.clear();
+    carShape(carArrays, 1.0f);  // opaque
+}
+
+void drawCar()
+{
+    carArrays.draw();
+}
+
+void drawCarShape(float opacity)
+{
+    DirectPen pen;
+    carShape(pen, opacity);
 }

@@ -1,9 +1,8 @@
-// The car's display list: textured body and four black wheels, in car coordinates.
+// The car, built once into vertex arrays: textured body and four black wheels, in car coordinates.
 #pragma once
 
-#include "assets/DisplayLists.h"
-
-void buildCarList();  // compile kCarList (prints its progress line)
-// The car's body and wheels in car coordinates, their paint at `opacity` (the list's at 1, a
-// ghost's below it, blended over the map); texturing left off.
+void buildCarArrays();  // build the car's arrays (prints its progress line); textures loaded
+void drawCar();  // the player's car from its arrays; leaves texturing off, modelview as found
+// The car's body and wheels in car coordinates, painted at once at `opacity` (a ghost's, below 1,
+// blended over the map); leaves texturing off and the modelview as found.
 void drawCarShape(float opacity);

@@ -9,6 +9,7 @@
 
 #include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
+#include "assets/ShapeArrays.h"
 #include "assets/Textures.h"
 #include "vehicle/Car.h"
 
@@ -122,52 +123,58 @@ void* glutFont(LabelFont font)
     return font == LabelFont::NineByFifteen ? GLUT_BITMAP_9_BY_15 : GLUT_BITMAP_TIMES_ROMAN_10;
 }
 
-void polygonThrough(const PanelPoint (&corners)[4])
+// The static panel as built at start-up, drawn every frame.
+ShapeArrays panelArrays;
+
+void polygonThrough(ShapeArrays& pen, const PanelPoint (&corners)[4])
 {
-    glBegin(GL_POLYGON);
+    pen.begin(GL_POLYGON);
     for (const PanelPoint& corner : corners)
-        glVertex2f(corner.x, corner.y);
-    glEnd();
+        pen.vertex(corner.x, corner.y);
+    pen.end();
 }
 
-void texturedQuad(unsigned texture, const PanelPoint (&corners)[4])
+void texturedQuad(ShapeArrays& pen, unsigned texture, const PanelPoint (&corners)[4])
 {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glBegin(GL_POLYGON);
+    pen.bindTexture(texture);
+    pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
+    pen.begin(GL_POLYGON);
     for (int i = 0; i < 4; ++i) {
-        glTexCoord2f(textureCorners[i].x, textureCorners[i].y);
-        glVertex2f(corners[i].x, corners[i].y);
+        pen.texCoord(textureCorners[i].x, textureCorners[i].y);
+        pen.vertex(corners[i].x, corners[i].y);
     }
-    glEnd();
+    pen.end();
 }
 
 template <std::size_t N>
-void whiteSeparators(const float (&heights)[N])
+void whiteSeparators(ShapeArrays& pen, const float (&heights)[N])
 {
     for (float y : heights) {
-        glColor3f(1.0f, 1.0f, 1.0f);
-        glBegin(GL_LINES);
-        glVertex2f(kSeparatorLeft, y);
-        glVertex2f(kSeparatorRight, y);
-        glEnd();
+        pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
+        pen.begin(GL_LINES);
+        pen.vertex(kSeparatorLeft, y);
+        pen.vertex(kSeparatorRight, y);
+        pen.end();
     }
 }
 
-void buildPanelList()
+// Frame, separators, logo, buttons, the damage bar's frame and the gear gate; what the panel
+// leaves behind: texturing off, the colour black.
+void buildPanelArrays()
 {
-    glNewList(kPanelList, GL_COMPILE);
-    glColor4f(kPanelGrey, kPanelGrey, kPanelGrey, 1.0f);
-    polygonThrough(sideBar);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glBegin(GL_LINE_LOOP);
+    ShapeArrays& pen = panelArrays;
+    pen.clear();
+    pen.colour(kPanelGrey, kPanelGrey, kPanelGrey, 1.0f);
+    polygonThrough(pen, sideBar);
+    pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
+    pen.begin(GL_LINE_LOOP);
     for (const PanelPoint& corner : sideBarOutline)
-        glVertex2f(corner.x, corner.y);
-    glEnd();
-    whiteSeparators(upperSeparators);
+        pen.vertex(corner.x, corner.y);
+    pen.end();
+    whiteSeparators(pen, upperSeparators);
 
-    glEnable(GL_TEXTURE_2D);
-    texturedQuad(textureName(kLogoTexture), logo);
+    pen.texturing(true);
+    texturedQuad(pen, textureName(kLogoTexture), logo);
     for (const PanelButton& button : panelButtons) {
         const PanelPoint corners[4] = {
             {button.left, button.bottom},
@@ -175,29 +182,28 @@ void buildPanelList()
             {button.right, button.top},
             {button.left, button.top},
         };
-        texturedQuad(textureName(button.texture), corners);
+        texturedQuad(pen, textureName(button.texture), corners);
     }
-    glDisable(GL_TEXTURE_2D);
+    pen.texturing(false);
 
-    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-    glBegin(GL_POLYGON);
+    pen.colour(0.0f, 0.0f, 0.0f, 1.0f);
+    pen.begin(GL_POLYGON);
     for (int i = 0; i < 4; ++i) {
         const PanelPoint& corner = damageBarOutline[(kOutlineFirstCorner + i) % 4];
-        glVertex2f(corner.x, corner.y);
+        pen.vertex(corner.x, corner.y);
     }
-    glEnd();
-    whiteSeparators(lowerSeparators);
+    pen.end();
+    whiteSeparators(pen, lowerSeparators);
 
-    glColor3f(0.0f, 0.0f, 0.0f);  // also the colour the labels are written in
+    pen.colour(0.0f, 0.0f, 0.0f, 1.0f);  // also the colour the labels are written in
     for (const PanelRect& rect : gearGate) {
-        glBegin(GL_POLYGON);
-        glVertex2f(rect.left, rect.bottom);
-        glVertex2f(rect.left, rect.top);
-        glVertex2f(rect.right, rect.top);
-        glVertex2f(rect.right, rect.bottom);
-        glEnd();
+        pen.begin(GL_POLYGON);
+        pen.vertex(rect.left, rect.bottom);
+        pen.vertex(rect.left, rect.top);
+        pen.vertex(rect.right, rect.top);
+        pen.vertex(rect.right, rect.bottom);
+        pen.end();
     }
-    glEndList();
 }
 
 // A needle at rest: from the dial's centre to 9 o'clock, in the current colour.
@@ -292,7 +298,7 @@ void drawSpeedNeedle(const Gauges& gauges)
 void toolbarObjects()
 {
     std::cout << std::endl << " Loading Toolbar objects..." << std::endl;
-    buildPanelList();
+    buildPanelArrays();
     buildScaledLists();
 }
 
@@ -358,7 +364,7 @@ void toolbarSpeedMeter(const Car& car, Gauges& gauges)
 void drawToolBar(const Car& car, const Gauges& gauges)
 {
     glPushMatrix();
-    glCallList(kPanelList);
+    panelArrays.draw();
     for (const LabelRow& label : labels) {
         glRasterPos2f(label.raster.x, label.raster.y);
         glCallList(label.list);

@@ -47,7 +47,8 @@ struct Gauges {
     float angle2 = 0.0f;  // speedometer needle, degrees clockwise from pointing left
 };
 
-void toolbarObjects();  // compile the panel, needle and label lists; prints progress
+void toolbarObjects();  // build the panel's arrays, compile the needle and label lists; prints
+                        // progress
 // The frame's work of the gauges: the damage, then the rev meter, then the speedometer.
 void updateGauges(Car& car, Gauges& gauges);
 void toolbarDamage(Car& car, Gauges& gauges);  // frame's damage into the car's condition and bar

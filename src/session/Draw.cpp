@@ -136,7 +136,7 @@ void drawSplit(const TimeTrial& trial, const LapTimes* against, const PictureAre
 void initGraphics(const std::string& pictureFolder)
 {
     loadTextures(pictureFolder);
-    buildDisplayLists();
+    buildShapes();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glShadeModel(GL_SMOOTH);
@@ -144,9 +144,9 @@ void initGraphics(const std::string& pictureFolder)
     glClearColor(0.164f, 0.344f, 0.133f, 1.0f);  // dark green beyond the map's border
 }
 
-void buildDisplayLists()
+void buildShapes()
 {
-    buildCarList();
+    buildCarArrays();
     toolbarObjects();
     buildMapList();
 }
@@ -178,6 +178,6 @@ void drawScene(float viewX, float viewY)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(-viewX, -viewY, 0.0f);
-    glCallList(kMapList);
+    drawMap();
     glPopMatrix();
 }

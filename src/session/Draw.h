@@ -7,8 +7,8 @@
 #include "session/GameState.h"
 #include "session/View.h"
 
-void initGraphics(const std::string& pictureFolder);  // textures, display lists, fixed GL state
-void buildDisplayLists();  // car list, dashboard lists, map list, in that order
+void initGraphics(const std::string& pictureFolder);  // textures, shapes, fixed GL state
+void buildShapes();  // car arrays, dashboard panel arrays and lists, map list, in that order
 // The frame as the state's last frame left it: the map (in the time trial with its gates, the next
 // one highlighted), the car, the burst, the dashboard, and "Press New" over a wreck, "PAUSED" over
 // a paused game and the time trial's clock.

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "assets/CarList.h"
-#include "assets/DisplayLists.h"
 #include "assets/PixelScale.h"
 #include "effects/Random.h"
 
@@ -156,7 +155,7 @@ void Car::draw(int headlightsOff, const ExhaustPicture& exhaust) const
     glTranslatef(x_pivot, y_pivot, 0.0f);
     glRotatef(-heading, 0.0f, 0.0f, 1.0f);  // clockwise as the heading grows
     glTranslatef(-x_pivot, -y_pivot, 0.0f);
-    glCallList(kCarList);
+    drawCar();
     if (headlightsOff == 0) {
         for (const auto& beam : kBeams) {
             glBegin(GL_POLYGON);
