@@ -66,11 +66,11 @@ mkdir -p build-web
 web_log=build-web/check-build.log
 nice -n 10 bash tools/web.sh >"$web_log" 2>&1 &
 web_build=$!
-# Line tables only (-g1): backtraces with lines, in a quarter less time than full debug data.
 # The window tests run in the sanitizer build only: the g++ build leaves them out, but for
 # --quick, after which a developer runs them by hand (README, Working on the game).
 window_tests=OFF
 [ $quick = 0 ] || window_tests=ON
+# Line tables only (-g1): backtraces with lines, in a quarter less time than full debug data.
 CC=gcc CXX=g++ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DBUILD_TESTING=ON -DTARVELO_BENCH=ON \
     -DTARVELO_WINDOW_TESTS=$window_tests
