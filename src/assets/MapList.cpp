@@ -1,13 +1,10 @@
 // The map's display list: border, ground, blocks, river, roads, bridge railings and road patches.
-// It stays a list: drawn from vertex arrays, the map left Mesa's software renderer blending the
-// time trial's gate posts drawn after it one shade apart (the next gate's post over a green patch).
 #include "assets/MapList.h"
 
 #include <GL/gl.h>
 
 #include <iostream>
 
-#include "assets/ShapeArrays.h"
 #include "assets/Textures.h"
 
 namespace {
@@ -69,8 +66,6 @@ constexpr float kRiverRight = 140.0f;
 constexpr float kRiverBottom = 45.0f;
 
 constexpr float kRoadGrey = 0.2f;
-
-enum class Quadrant { LowerLeft, LowerRight, UpperLeft, UpperRight };
 
 // A road piece is a rectangle between two opposite corners, or a bend: a quarter disc of
 // radius 15 about a centre, filling the 15 x 15 square of one quadrant but its far corner.
@@ -212,105 +207,30 @@ constexpr RoadPatch kPatches[6] = {
     {0.0f, 1.0f, 1.0f, -115.0f, -140.0f, -100.0f, -120.0f},  // on road 33, the repair area
 };
 
-// Each part of the map is written once, for any pen: painted at once, or kept in the arrays.
-
-template <class Pen>
-void plainRect(Pen& pen, float x1, float y1, float x2, float y2)
+void drawTexturedQuad(const TexturedCorner (&corners)[4])
 {
-    pen.begin(GL_QUADS);
-    pen.vertex(x1, y1);
-    pen.vertex(x1, y2);
-    pen.vertex(x2, y2);
-    pen.vertex(x2, y1);
-    pen.end();
-}
-
-template <class Pen>
-void texturedRect(Pen& pen, float x1, float y1, float x2, float y2)
-{
-    pen.begin(GL_QUADS);
-    pen.texCoord(0.0f, 0.0f);
-    pen.vertex(x1, y1);
-    pen.texCoord(1.0f, 0.0f);
-    pen.vertex(x1, y2);
-    pen.texCoord(1.0f, 1.0f);
-    pen.vertex(x2, y2);
-    pen.texCoord(0.0f, 1.0f);
-    pen.vertex(x2, y1);
-    pen.end();
-}
-
-template <class Pen>
-void roundedCorner(Pen& pen, float centreX, float centreY, Quadrant quadrant)
-{
-    const QuadrantSigns& signs = kQuadrantSigns[static_cast<int>(quadrant)];
-    pen.begin(GL_TRIANGLE_FAN);
-    pen.vertex(centreX, centreY);
-    for (const RimOffset& rim : kBendRim)
-        pen.vertex(static_cast<float>(centreX + signs.x * rim.dx),
-                   static_cast<float>(centreY + signs.y * rim.dy));
-    pen.end();
-}
-
-template <class Pen>
-void border(Pen& pen)
-{
-    pen.colour(0.0f, 0.0f, 0.0f, 0.5f);
-    for (const BorderStrip& strip : kBorderRing)
-        plainRect(pen, strip.x1, strip.y1, strip.x2, strip.y2);
-}
-
-template <class Pen>
-void ground(Pen& pen)
-{
-    pen.bindTexture(textureName(kDirtTexture));
-    pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
-    pen.begin(GL_POLYGON);
-    for (const TexturedCorner& corner : kGround) {
-        pen.texCoord(corner.s, corner.t);
-        pen.vertex(corner.x, corner.y);
+    glBegin(GL_POLYGON);
+    for (const TexturedCorner& corner : corners) {
+        glTexCoord2f(corner.s, corner.t);
+        glVertex2f(corner.x, corner.y);
     }
-    pen.end();
+    glEnd();
 }
 
-template <class Pen>
-void blocks(Pen& pen)
+void drawBlock(const Block& block)
 {
-    for (const Block& block : kBlocks) {
-        pen.bindTexture(textureName(block.texture));
-        pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
-        pen.begin(GL_POLYGON);
-        for (int i = 0; i < 4; ++i) {
-            pen.texCoord(kBlockTexCoords[i].x, kBlockTexCoords[i].y);
-            pen.vertex(block.corners[i].x, block.corners[i].y);
-        }
-        pen.end();
+    glBindTexture(GL_TEXTURE_2D, textureName(block.texture));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord2f(kBlockTexCoords[i].x, kBlockTexCoords[i].y);
+        glVertex2f(block.corners[i].x, block.corners[i].y);
     }
-}
-
-template <class Pen>
-void waterStrip(Pen& pen)
-{
-    pen.bindTexture(textureName(kWaterTexture));
-    pen.colour(1.0f, 1.0f, 1.0f, 1.0f);
-    texturedRect(pen, kRiverLeft, kRiverTop, kRiverRight, kRiverBottom);
-}
-
-template <class Pen>
-void roadNetwork(Pen& pen)
-{
-    pen.colour(kRoadGrey, kRoadGrey, kRoadGrey, 1.0f);
-    for (const RoadPiece& piece : kRoadPieces) {
-        if (piece.bend)
-            roundedCorner(pen, piece.x1, piece.y1, piece.quadrant);
-        else
-            plainRect(pen, piece.x1, piece.y1, piece.x2, piece.y2);
-    }
+    glEnd();
 }
 
 // Solid parts black, over-water parts black at 0.3, then the tips in black.
-template <class Pen>
-void railings(Pen& pen, Bridge bridge)
+void drawRailings(Bridge bridge)
 {
     bool colourSet = false;
     bool colourOverWater = false;
@@ -318,31 +238,23 @@ void railings(Pen& pen, Bridge bridge)
         if (railing.bridge != bridge)
             continue;
         if (!colourSet || railing.overWater != colourOverWater) {
-            pen.colour(0.0f, 0.0f, 0.0f, railing.overWater ? kOverWaterAlpha : 1.0f);
+            if (railing.overWater)
+                glColor4f(0.0f, 0.0f, 0.0f, kOverWaterAlpha);
+            else
+                glColor3f(0.0f, 0.0f, 0.0f);
             colourSet = true;
             colourOverWater = railing.overWater;
         }
-        plainRect(pen, railing.x1, railing.y1, railing.x2, railing.y2);
+        drawPlainRect(railing.x1, railing.y1, railing.x2, railing.y2);
     }
-    pen.colour(0.0f, 0.0f, 0.0f, 1.0f);
+    glColor3f(0.0f, 0.0f, 0.0f);
     for (const RailingTip& tip : kRailingTips) {
         if (tip.bridge != bridge)
             continue;
-        pen.begin(GL_TRIANGLES);
+        glBegin(GL_TRIANGLES);
         for (const MapPoint& corner : tip.corners)
-            pen.vertex(corner.x, corner.y);
-        pen.end();
-    }
-}
-
-template <class Pen>
-void bridgesAndZones(Pen& pen)
-{
-    railings(pen, Bridge::East);
-    railings(pen, Bridge::West);
-    for (const RoadPatch& patch : kPatches) {
-        pen.colour(patch.red, patch.green, patch.blue, kPatchAlpha);
-        plainRect(pen, patch.x1, patch.y1, patch.x2, patch.y2);
+            glVertex2f(corner.x, corner.y);
+        glEnd();
     }
 }
 
@@ -353,19 +265,21 @@ void buildMapList()
     std::cout << std::endl << " Loading Map objects..." << std::endl;
 
     glNewList(kMapList, GL_COMPILE);
-    DirectPen pen;
-    border(pen);
+
+    drawBorder();
     // Ground, blocks, river and roads are opaque paint (alpha 1 and pictures without alpha):
     // blending them would give the same pixels for a read of every pixel under them.
-    pen.blending(false);
-    pen.texturing(true);
-    ground(pen);
-    blocks(pen);
-    waterStrip(pen);
-    pen.texturing(false);
-    roadNetwork(pen);
-    pen.blending(true);
-    bridgesAndZones(pen);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    drawGround();
+    drawBlocks();
+    drawWaterStrip();
+    glDisable(GL_TEXTURE_2D);
+    drawRoadNetwork();
+    glEnable(GL_BLEND);
+
+    drawBridgesAndZones();
+
     glEndList();
 }
 
@@ -376,42 +290,83 @@ void drawMap()
 
 void drawBorder()
 {
-    DirectPen pen;
-    border(pen);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.5f);
+    for (const BorderStrip& strip : kBorderRing)
+        drawPlainRect(strip.x1, strip.y1, strip.x2, strip.y2);
 }
 
 void drawGround()
 {
-    DirectPen pen;
-    ground(pen);
+    glBindTexture(GL_TEXTURE_2D, textureName(kDirtTexture));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawTexturedQuad(kGround);
 }
 
 void drawBlocks()
 {
-    DirectPen pen;
-    blocks(pen);
+    for (const Block& block : kBlocks)
+        drawBlock(block);
+}
+
+void drawTexturedRect(float x1, float y1, float x2, float y2)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(x1, y1);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(x1, y2);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(x2, y2);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(x2, y1);
+    glEnd();
 }
 
 void drawPlainRect(float x1, float y1, float x2, float y2)
 {
-    DirectPen pen;
-    plainRect(pen, x1, y1, x2, y2);
+    glBegin(GL_QUADS);
+    glVertex2f(x1, y1);
+    glVertex2f(x1, y2);
+    glVertex2f(x2, y2);
+    glVertex2f(x2, y1);
+    glEnd();
+}
+
+void drawRoundedCorner(float centreX, float centreY, Quadrant quadrant)
+{
+    const QuadrantSigns& signs = kQuadrantSigns[static_cast<int>(quadrant)];
+    glBegin(GL_TRIANGLE_FAN);
+    glVertex2f(centreX, centreY);
+    for (const RimOffset& rim : kBendRim)
+        glVertex2f(static_cast<float>(centreX + signs.x * rim.dx),
+                   static_cast<float>(centreY + signs.y * rim.dy));
+    glEnd();
 }
 
 void drawWaterStrip()
 {
-    DirectPen pen;
-    waterStrip(pen);
+    glBindTexture(GL_TEXTURE_2D, textureName(kWaterTexture));
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    drawTexturedRect(kRiverLeft, kRiverTop, kRiverRight, kRiverBottom);
 }
 
 void drawRoadNetwork()
 {
-    DirectPen pen;
-    roadNetwork(pen);
+    glColor3f(kRoadGrey, kRoadGrey, kRoadGrey);
+    for (const RoadPiece& piece : kRoadPieces) {
+        if (piece.bend)
+            drawRoundedCorner(piece.x1, piece.y1, piece.quadrant);
+        else
+            drawPlainRect(piece.x1, piece.y1, piece.x2, piece.y2);
+    }
 }
 
 void drawBridgesAndZones()
 {
-    DirectPen pen;
-    bridgesAndZones(pen);
+    drawRailings(Bridge::East);
+    drawRailings(Bridge::West);
+    for (const RoadPatch& patch : kPatches) {
+        glColor4f(patch.red, patch.green, patch.blue, kPatchAlpha);
+        drawPlainRect(patch.x1, patch.y1, patch.x2, patch.y2);
+    }
 }
