@@ -47,37 +47,43 @@ std::string padButtonWords(std::string name)
 
 void countDown(TimedWords& words)
 {
-    words.framesLeft = std::max(0, words.framesLeft - 1);
+    if (!words.untilPlayed)
+        words.framesLeft = std::max(0, words.framesLeft - 1);
 }
 
 void drawTimed(const TimedWords& words, const NoticeBox& box, const PictureArea& area)
 {
     if (words.framesLeft > 0)
-        drawNotice(words.text.c_str(), box, area, opacityOf(words));
+        drawNotice(words.text.c_str(), box, area);
 }
 
 }  // namespace
 
-void showWords(TimedWords& words, const std::string& text, int frames, int fadeFrames)
+void showWords(TimedWords& words, const std::string& text, int frames)
 {
     words.text = text;
     words.framesLeft = frames;
-    words.fadeFrames = std::min(fadeFrames, frames);
+    words.untilPlayed = false;
 }
 
-float opacityOf(const TimedWords& words)
+void showUntilPlayed(TimedWords& words, const std::string& text)
 {
-    if (words.framesLeft <= 0)
-        return 0.0f;
-    if (words.framesLeft >= words.fadeFrames)
-        return 1.0f;
-    return static_cast<float>(static_cast<double>(words.framesLeft) / (words.fadeFrames + 1));
+    showWords(words, text, 1);
+    words.untilPlayed = true;
+}
+
+void playerPlayed(Overlays& overlays)
+{
+    if (overlays.hint.untilPlayed)
+        overlays.hint = TimedWords{};
 }
 
 bool wordsCounting(const Overlays& overlays)
 {
-    return overlays.sound.framesLeft > 0 || overlays.yourCar.framesLeft > 0 ||
-           overlays.hint.framesLeft > 0;
+    const auto counting = [](const TimedWords& words) {
+        return words.framesLeft > 0 && !words.untilPlayed;
+    };
+    return counting(overlays.sound) || counting(overlays.yourCar) || counting(overlays.hint);
 }
 
 void countFrame(Overlays& overlays)

@@ -11,28 +11,27 @@
 #include "session/GameState.h"
 #include "session/View.h"
 
-constexpr int kNoticeFrames = 120;   // two seconds of the game's pace
-constexpr int kHintFrames = 240;     // the start's hint: four seconds...
-constexpr int kHintFadeFrames = 60;  // ...the last of them fading away
+constexpr int kNoticeFrames = 120;  // two seconds of the game's pace
 
-// Words shown until a number of frames more have been drawn, the last `fadeFrames` of them
-// fading.
+// Words shown until a number of frames more have been drawn, or, `untilPlayed`, until the
+// player's first command.
 struct TimedWords {
     std::string text;
-    int framesLeft = 0;
-    int fadeFrames = 0;
+    int framesLeft = 0;  // above 0 while shown
+    bool untilPlayed = false;
 };
 
 // What the program shows over the picture.
 struct Overlays {
     TimedWords sound;            // "SOUND OFF", "SOUND ON": the top right, under REPLAY's place
     TimedWords yourCar;          // "YOUR CAR": in REPLAY's place, as a shown drive ends
-    TimedWords hint;             // "F1: controls" as the game starts, fading
+    TimedWords hint;             // "F1: controls" from the start until the player plays
     bool controlsShown = false;  // the table of the controls over the map
 };
 
-void showWords(TimedWords& words, const std::string& text, int frames, int fadeFrames = 0);
-float opacityOf(const TimedWords& words);      // 1 until the fade, then down towards 0; 0 when gone
+void showWords(TimedWords& words, const std::string& text, int frames);
+void showUntilPlayed(TimedWords& words, const std::string& text);  // until `playerPlayed`
+void playerPlayed(Overlays& overlays);         // a command of the player's: the hint goes
 bool wordsCounting(const Overlays& overlays);  // timed words are up: frames are wanted
 void countFrame(Overlays& overlays);           // one frame drawn: the timed words' count
 

@@ -292,6 +292,9 @@ bool composeFrame()
     applied.clear();
     const bool played = step(game, input, &applied);
     input.clear();
+    if (std::any_of(applied.begin(), applied.end(),
+                    [](const Command& command) { return command.kind == Command::Kind::Act; }))
+        playerPlayed(overlays());  // the start's hint goes
     followTheGame(game, played);
     drawGame(game, pictureArea());
     recordStep(applied, played, game);
@@ -355,7 +358,7 @@ void openGameWindow(const Options& options)
 }
 
 // The sound, muted as asked (and said so on the screen as m says it), and the hint of the
-// controls' key, unless a drive is shown.
+// controls' key until the player plays, unless a drive is shown.
 void startSoundAndWords(const Options& options, const Settings& settings)
 {
     SoundSettings sound;
@@ -365,7 +368,7 @@ void startSoundAndWords(const Options& options, const Settings& settings)
     if (options.mute)
         switchSound(true);
     if (options.replay.empty())
-        showWords(overlays().hint, controlsHint(settings), kHintFrames, kHintFadeFrames);
+        showUntilPlayed(overlays().hint, controlsHint(settings));
 }
 
 }  // namespace

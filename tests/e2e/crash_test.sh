@@ -56,6 +56,7 @@ map_unchanged_since()
 loss_in_units() { calc "($1 - $2) / $PIXELS_PER_UNIT"; }
 
 start_game
+past_the_hint
 cp "$(shot start)" "$WORK/start.ppm"
 START="$WORK/start.ppm"
 FULL_END=$(bar_end "$START")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Driving the real game with the arrow keys: the map scrolls under the car (down the screen while
 # the car heads up, to the left while it heads right), the speedometer and rev-meter needles turn
-# with the speed, and braking brings the car and the needles back to rest.
+# with the speed, and braking brings the car and the needles back to rest. The start's hint stays
+# until the first key that plays.
 source "$(dirname "$0")/e2e_lib.sh"
 
 # The map strip left of the car (right of the dashboard) and the band above the car: neither
@@ -57,6 +58,8 @@ START=$(shot start)
 
 if speedometer_at "$START" 0; then pass "at rest the speedometer needle points left"
 else fail "at rest the speedometer needle does not point left" "$START"; fi
+if hint_shown "$START"; then pass "the start's hint stands at the bottom right before the first key"
+else fail "no hint at the start" "$START"; fi
 
 # Eight presses of right turn the car a quarter turn (11.25 degrees each), towards the open
 # ground right of the start. First gear tops out at 0.45 after nine presses of up: the
@@ -71,6 +74,8 @@ if poll 5 speedometer_at 20.25; then
 else
     fail "the speedometer needle did not turn to 20.25 degrees" "$LAST_SHOT"
 fi
+if poll 5 hint_gone; then pass "once the car is driven, the start's hint is gone"
+else fail "the start's hint stayed while the car was driven" "$LAST_SHOT"; fi
 
 # For the map's slide the car stops (six presses of down, 0.09 each) and crawls off at one step
 # of up, 0.05 a frame, half a pixel across: the slide stays well under half the ground texture's

@@ -192,24 +192,21 @@ launch()
     done
 }
 
-# Predicate: the start's hint at the picture's bottom right (view x 20..46, y -48..-40, black
-# until it fades) has gone, and the picture stands still.
-start_settled()
+# Whether SHOT shows the start's hint ("F1: controls" on black) at the picture's bottom right,
+# view x 20..46, y -48..-40, which stays until the player's first command.
+hint_shown()
 {
     local magic width height
     { read -r magic; read -r width height; } <"$1"
     local left=${PICTURE_LEFT:-0}
     width=${PICTURE_WIDTH:-$((width - 2 * left))} height=${PICTURE_HEIGHT:-$height}
-    if colour_near "$(probe pixel "$1" $((left + width * 70 / 100 + 4)) $((height * 94 / 100)))" 0 0 0 2; then
-        sleep 0.3  # it stays a few seconds: the game's frames, not screenshots, need the cores
-        return 1
-    fi
-    steady "$1"
+    colour_near "$(probe pixel "$1" $((left + width * 70 / 100 + 4)) $((height * 94 / 100)))" 0 0 0 2
 }
+hint_gone() { ! hint_shown "$1"; }
 
 # start_game [FOLDER [OPTION...]]: starts the game from FOLDER (default: the pictures' folder)
 # with the options given, waits for its full-screen window, gives it the keyboard focus and waits
-# until its first frames stand still, the hint of the start gone.
+# until its first frames stand still (the hint of the start stands until the player plays).
 start_game()
 {
     local folder=${1:-$TEXTURES}
@@ -224,11 +221,21 @@ start_game()
         cat "$WORK/stderr.txt"
         fail "the game did not fill the screen with its first frame" "$LAST_SHOT"; finish
     fi
-    if ! poll 40 start_settled; then
+    if ! poll 40 steady; then
         fail "the game's start screen did not settle" "$LAST_SHOT"; finish
     fi
     # Park the pointer on the map, away from the buttons and the car.
     xdotool mousemove 900 100
+}
+
+# past_the_hint: a press of 1, the gear the car starts in, is the player's first command and
+# changes nothing else: the start's hint goes, and the screen stands still again.
+past_the_hint()
+{
+    keys 1
+    if ! poll 10 hint_gone || ! poll 10 steady; then
+        fail "the start's hint did not go after the first key" "$LAST_SHOT"; finish
+    fi
 }
 
 # reference_start_screen: the start screen of the game built in the tree, from its pictures

@@ -34,6 +34,7 @@ rest_unchanged()
 }
 
 start_game
+past_the_hint
 cp "$(shot lights-on)" "$WORK/on.ppm"
 ON="$WORK/on.ppm"
 
