@@ -1,13 +1,15 @@
 // The dashboard at the left of the screen: its prebuilt panel and labels, and the live gauges.
 #include "dashboard/Toolbar.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <iterator>
 
 #include "assets/DisplayLists.h"
+#include "assets/Letters.h"
 #include "assets/PixelScale.h"
 #include "assets/ShapeArrays.h"
 #include "assets/Textures.h"
@@ -103,25 +105,13 @@ constexpr float kSpeedScale = 90.0f;  // degrees for the full-scale speed: a qua
 constexpr float kNeedleStop = 90.0f;  // beyond this a needle stays just short of 12 o'clock
 constexpr float kNeedleCapped = 89.9f;
 
-// The labels under the gate, the bar and the dials, and where each is written.
-enum class LabelFont { NineByFifteen, TimesRoman10 };
-struct LabelRow {
-    DisplayList list;
-    const char* text;
-    LabelFont font;
-    PanelPoint raster;  // left end of the text's base line
+// The labels under the gate, the bar and the dials, each from the left end of its base line.
+constexpr TextRun labels[] = {
+    {"GEARBOX", TextFont::Fixed9x15, {-43.0f, -23.5f}},
+    {"DAMAGE", TextFont::Fixed9x15, {-43.0f, -33.5f}},
+    {"rev / min", TextFont::Serif10, {-43.5f, -47.5f}},
+    {"km / h", TextFont::Serif10, {-35.0f, -47.5f}},
 };
-constexpr LabelRow labels[] = {
-    {kGearboxLabelList, "GEARBOX", LabelFont::NineByFifteen, {-43.0f, -23.5f}},
-    {kDamageLabelList, "DAMAGE", LabelFont::NineByFifteen, {-43.0f, -33.5f}},
-    {kRevLabelList, "rev / min", LabelFont::TimesRoman10, {-43.5f, -47.5f}},
-    {kSpeedLabelList, "km / h", LabelFont::TimesRoman10, {-35.0f, -47.5f}},
-};
-
-void* glutFont(LabelFont font)
-{
-    return font == LabelFont::NineByFifteen ? GLUT_BITMAP_9_BY_15 : GLUT_BITMAP_TIMES_ROMAN_10;
-}
 
 // The static panel as built at start-up, drawn every frame.
 ShapeArrays panelArrays;
@@ -224,15 +214,6 @@ void buildSpeedNeedleList()
     glEndList();
 }
 
-// A label takes the colour current when its raster position is set, and leaves black behind.
-void buildLabelList(const LabelRow& label)
-{
-    glNewList(label.list, GL_COMPILE);
-    drawText(glutFont(label.font), label.text);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glEndList();
-}
-
 void disc(PanelPoint centre, float radius, float grey)
 {
     glPushMatrix();
@@ -305,8 +286,6 @@ void toolbarObjects()
 void buildScaledLists()
 {
     buildSpeedNeedleList();
-    for (const LabelRow& label : labels)
-        buildLabelList(label);
 }
 
 void updateGauges(Car& car, Gauges& gauges)
@@ -365,10 +344,9 @@ void drawToolBar(const Car& car, const Gauges& gauges)
 {
     glPushMatrix();
     panelArrays.draw();
-    for (const LabelRow& label : labels) {
-        glRasterPos2f(label.raster.x, label.raster.y);
-        glCallList(label.list);
-    }
+    // The labels in the colour the panel leaves, black; and black left behind.
+    drawTexts(labels, std::size(labels));
+    glColor3f(0.0f, 0.0f, 0.0f);
     glPopMatrix();
 
     toolbarGearBox(car);

@@ -47,8 +47,7 @@ struct Gauges {
     float angle2 = 0.0f;  // speedometer needle, degrees clockwise from pointing left
 };
 
-void toolbarObjects();  // build the panel's arrays, compile the needle and label lists; prints
-                        // progress
+void toolbarObjects();  // build the panel's arrays, compile the needle's list; prints progress
 // The frame's work of the gauges: the damage, then the rev meter, then the speedometer.
 void updateGauges(Car& car, Gauges& gauges);
 void toolbarDamage(Car& car, Gauges& gauges);  // frame's damage into the car's condition and bar
@@ -59,5 +58,5 @@ void drawToolBar(const Car& car, const Gauges& gauges);  // panel, labels, gate,
 void toolbarGearBox(const Car& car);                     // knob at the gear's slot end
 void circleVertexLoop(float size, unsigned sides);  // disc vertices around (0, 0), anticlockwise
 std::optional<PanelButtonKind> panelButtonAt(double x, double y);  // the button at a view point
-// The needle and label lists again, at the pixel scale of the moment: after it changes.
+// The needle's list again, at the pixel scale of the moment: after it changes.
 void buildScaledLists();

@@ -214,7 +214,7 @@ void viewThePicture()
     glLoadIdentity();
     gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
     glMatrixMode(GL_MODELVIEW);
-    // Taller pictures draw their text, points and lines larger: the dashboard's lists again.
+    // Taller pictures draw their text, points and lines larger: the dashboard's needle again.
     if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
         setPixelScale(scale);
         buildScaledLists();

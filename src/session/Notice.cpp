@@ -1,17 +1,18 @@
 // Short notices over the map: a black box with a word or two in white.
 #include "session/Notice.h"
 
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <algorithm>
 
+#include "assets/Letters.h"
 #include "assets/PixelScale.h"
 
 namespace {
 
-void* const kFont = GLUT_BITMAP_TIMES_ROMAN_24;
+constexpr TextFont kFont = TextFont::Serif24;
 constexpr float kBaseLineAboveBottom = 2.0f;  // view units from the box's bottom to the text's
-void* const kLinesFont = GLUT_BITMAP_9_BY_15;
+constexpr TextFont kLinesFont = TextFont::Fixed9x15;
 constexpr int kLinePixels = 17;   // from one line's base line to the next, at 1x
 constexpr int kMarginPixels = 8;  // from the box's edges to the lines, at 1x
 
@@ -35,10 +36,10 @@ void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
     glRectf(box.left, box.bottom, box.right, box.top);
     glColor4f(colour.red, colour.green, colour.blue, opacity);
     const int width = textWidth(kFont, text);
-    glRasterPos2f(static_cast<float>((box.left + box.right) / 2.0 -
-                                     width / 2.0 * (2.0 * kViewHalfSize / area.width)),
-                  static_cast<float>(box.bottom + kBaseLineAboveBottom));
-    drawText(kFont, text);
+    drawText(kFont, text,
+             {static_cast<float>((box.left + box.right) / 2.0 -
+                                 width / 2.0 * (2.0 * kViewHalfSize / area.width)),
+              static_cast<float>(box.bottom + kBaseLineAboveBottom)});
     glPopMatrix();
     glPopAttrib();
 }
@@ -66,13 +67,15 @@ void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box
     glColor3f(1.0f, 1.0f, 1.0f);
     const double left = box.left + kMarginPixels * pixelScale * unitsPerPixelAcross;
     double baseLine = box.top - (kMarginPixels + kLinePixels) * pixelScale * unitsPerPixelUp;
+    std::vector<TextRun> runs;
     for (const std::string& line : lines) {
         if (baseLine < box.bottom)
             break;  // a window too small for them all shows those that fit
-        glRasterPos2f(static_cast<float>(left), static_cast<float>(baseLine));
-        drawText(kLinesFont, line.c_str());
+        runs.push_back(
+            {line.c_str(), kLinesFont, {static_cast<float>(left), static_cast<float>(baseLine)}});
         baseLine -= kLinePixels * pixelScale * unitsPerPixelUp;
     }
+    drawTexts(runs.data(), runs.size());
     glPopMatrix();
     glPopAttrib();
 }
