@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace letters {
+#include "assets/LetterTable.h"
 
-constexpr int kFirstCode = 32;  // the printable ASCII letters, space to tilde
-constexpr int kLastCode = 126;
-constexpr int kCodes = kLastCode - kFirstCode + 1;
+namespace letters {
 
 // One letter as GLUT draws it at a raster position on a whole pixel.
 struct ReadLetter {
@@ -34,13 +32,13 @@ inline std::vector<ReadLetter> readLetters(void* font)
     glGetIntegerv(GL_VIEWPORT, viewport);
     const int margin = glutBitmapHeight(font);
     int widest = 0;
-    for (int c = kFirstCode; c <= kLastCode; ++c)
+    for (int c = kFirstLetter; c <= kLastLetter; ++c)
         widest = std::max(widest, glutBitmapWidth(font, c));
     const int cellWidth = widest + 2 * margin, cellHeight = 3 * margin;
     const int perRow = viewport[2] / cellWidth;
     if (perRow == 0)
         return {};
-    const int rows = (kCodes + perRow - 1) / perRow;
+    const int rows = (kLettersPerFont + perRow - 1) / perRow;
     const int areaWidth = perRow * cellWidth, areaHeight = rows * cellHeight;
     if (areaHeight > viewport[3])
         return {};
@@ -61,9 +59,9 @@ inline std::vector<ReadLetter> readLetters(void* font)
     glPushMatrix();
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
-    for (int i = 0; i < kCodes; ++i) {
+    for (int i = 0; i < kLettersPerFont; ++i) {
         glRasterPos2i((i % perRow) * cellWidth + margin, (i / perRow) * cellHeight + margin);
-        glutBitmapCharacter(font, kFirstCode + i);
+        glutBitmapCharacter(font, kFirstLetter + i);
     }
     std::vector<GLubyte> pixels(static_cast<size_t>(areaWidth) * areaHeight);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -76,8 +74,8 @@ inline std::vector<ReadLetter> readLetters(void* font)
     glPopClientAttrib();
     glPopAttrib();  // also the matrix mode, the modelview's
 
-    std::vector<ReadLetter> letters(kCodes);
-    for (int i = 0; i < kCodes; ++i) {
+    std::vector<ReadLetter> letters(kLettersPerFont);
+    for (int i = 0; i < kLettersPerFont; ++i) {
         ReadLetter& letter = letters[i];
         const int cellX = (i % perRow) * cellWidth, cellY = (i / perRow) * cellHeight;
         auto litAt = [&](int x, int y) {
@@ -92,7 +90,7 @@ inline std::vector<ReadLetter> readLetters(void* font)
                     bottom = std::min(bottom, y);
                     top = std::max(top, y);
                 }
-        letter.advance = glutBitmapWidth(font, kFirstCode + i);
+        letter.advance = glutBitmapWidth(font, kFirstLetter + i);
         if (right < 0)
             continue;  // lights nothing
         letter.left = left - margin;

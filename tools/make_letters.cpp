@@ -36,14 +36,14 @@ std::string tableText(const FontRow (&fonts)[3], bool& complete)
     complete = true;
     for (const FontRow& font : fonts) {
         const std::vector<letters::ReadLetter> read = letters::readLetters(font.glutFont);
-        if (read.size() != static_cast<size_t>(letters::kCodes)) {
+        if (read.size() != static_cast<size_t>(kLettersPerFont)) {
             complete = false;
             return text;
         }
         text += std::string("    {  // ") + font.comment + "\n";
-        for (int i = 0; i < letters::kCodes; ++i) {
+        for (int i = 0; i < kLettersPerFont; ++i) {
             const letters::ReadLetter& letter = read[i];
-            text += "        {" + codeLiteral(letters::kFirstCode + i) + ", " +
+            text += "        {" + codeLiteral(kFirstLetter + i) + ", " +
                     std::to_string(letter.advance) + ", " + std::to_string(letter.left) + ", " +
                     std::to_string(letter.bottom) + ", " + std::to_string(letter.width) + ", " +
                     std::to_string(letter.height) + ",";

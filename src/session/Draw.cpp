@@ -130,7 +130,7 @@ void drawSplit(const TimeTrial& trial, const LapTimes* against, const PictureAre
         colour = behind < 0 ? kAheadText : behind > 0 ? kBehindText : kWhiteText;
     }
     if (!text.empty())
-        drawNotice(text.c_str(), kSplitBox, area, 1.0f, colour);
+        drawNotice(text.c_str(), kSplitBox, area, colour);
 }
 
 void initGraphics(const std::string& pictureFolder)

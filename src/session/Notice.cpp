@@ -18,23 +18,18 @@ constexpr int kMarginPixels = 8;  // from the box's edges to the lines, at 1x
 
 }  // namespace
 
-void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area, float opacity,
+void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
                 const TextColour& colour)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_TEXTURE_2D);
-    if (opacity < 1.0f) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    } else {
-        glDisable(GL_BLEND);
-    }
+    glDisable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glColor4f(0.0f, 0.0f, 0.0f, opacity);
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     glRectf(box.left, box.bottom, box.right, box.top);
-    glColor4f(colour.red, colour.green, colour.blue, opacity);
+    glColor4f(colour.red, colour.green, colour.blue, 1.0f);
     const int width = textWidth(kFont, text);
     drawText(kFont, text,
              {static_cast<float>((box.left + box.right) / 2.0 -

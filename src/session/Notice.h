@@ -23,10 +23,9 @@ struct TextColour {
 };
 constexpr TextColour kWhiteText = {1.0f, 1.0f, 1.0f};
 
-// The box, the text centred in it, in a picture of this area; below full opacity the notice is
-// blended over the picture (a notice fading away).
+// The box, the text centred in it, in a picture of this area.
 void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
-                float opacity = 1.0f, const TextColour& colour = kWhiteText);
+                const TextColour& colour = kWhiteText);
 // The lines from the box's top left corner down, in a smaller font, on as much of the box as
 // they need: a table to read.
 void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box,
