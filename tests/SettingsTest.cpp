@@ -15,6 +15,10 @@
 
 #include "input/Settings.h"
 
+// Last: Xlib's macros would clash with names above.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
 namespace {
 
 // The warnings of reading one file of these lines, as the game prints them.
@@ -217,3 +221,45 @@ TEST_F(SettingsFileTest, TheGamesOwnSettingsAndEveryNameOfTheManualPageReadBackW
 }
 
 }  // namespace
+
+// The game's own table of key names is X's: every Latin-1 character's key, the control keys and
+// the keypad's (with Num Lock on and off) have the name Xlib gives them, and read back by it.
+TEST(SettingsTest, TheGamesKeyNamesAreXlibsOwn)
+{
+    struct Named {
+        KeySym keysym;
+        Key key;
+        bool canonical;  // the name the game writes for the key (Num Lock off's reads back too)
+    };
+    std::vector<Named> keys;
+    for (KeySym c = 0x20; c <= 0xff; ++c) {
+        const Key key = inOneCase({KeyKind::Character, static_cast<int>(c)});
+        if (c <= 0x7e || c >= 0xa0)  // a capital reads back as its small letter
+            keys.push_back({c, key, key.code == static_cast<int>(c)});
+    }
+    for (auto [keysym, character] : {std::pair<KeySym, int>{XK_BackSpace, 8},
+                                     {XK_Tab, 9},
+                                     {XK_Return, 13},
+                                     {XK_Escape, 27},
+                                     {XK_Delete, 127}})
+        keys.push_back({keysym, {KeyKind::Character, character}, true});
+    const std::pair<KeySym, KeySym> keypad[] = {
+        {XK_KP_0, XK_KP_Insert},       {XK_KP_1, XK_KP_End},
+        {XK_KP_2, XK_KP_Down},         {XK_KP_3, XK_KP_Next},
+        {XK_KP_4, XK_KP_Left},         {XK_KP_5, XK_KP_Begin},
+        {XK_KP_6, XK_KP_Right},        {XK_KP_7, XK_KP_Home},
+        {XK_KP_8, XK_KP_Up},           {XK_KP_9, XK_KP_Prior},
+        {XK_KP_Decimal, XK_KP_Delete}, {XK_KP_Enter, XK_KP_Enter},
+        {XK_KP_Add, XK_KP_Add},        {XK_KP_Subtract, XK_KP_Subtract}};
+    for (auto [on, off] : keypad) {
+        keys.push_back({on, {KeyKind::Keypad, static_cast<int>(on)}, true});
+        keys.push_back({off, {KeyKind::Keypad, static_cast<int>(on)}, false});
+    }
+    for (const Named& named : keys) {
+        const std::string x = XKeysymToString(named.keysym);
+        EXPECT_EQ(keyOfName(x), named.key) << x;
+        if (named.canonical) {
+            EXPECT_EQ(nameOfKey(named.key), x);
+        }
+    }
+}

@@ -4,13 +4,13 @@
 // on every second is written whole, or the file is cut back to the last whole second.
 #include "drives/Recording.h"
 
-#include <GL/glut.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include "platform/Glut.h"
 
 #include <algorithm>
 #include <cerrno>

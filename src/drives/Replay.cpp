@@ -1,13 +1,10 @@
 // Recorded drives: showing one at the game's pace, and drawing the pictures a check compares.
 #include "drives/Replay.h"
 
-#include <GL/freeglut.h>
-
-#include <chrono>
-#include <thread>
-
 #include "assets/Textures.h"
 #include "drives/Recording.h"
+#include "platform/Glut.h"
+#include "platform/Platform.h"
 #include "platform/Window.h"
 #include "session/Draw.h"
 
@@ -30,19 +27,11 @@ Playback playback;
 bool windowOfSize(int width, int height)
 {
     static bool refused = false;
-    const auto fits = [width, height] {
-        return glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height;
-    };
-    if (fits())
+    if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height)
         return true;
     if (refused)
         return false;
-    glutReshapeWindow(width, height);
-    for (int turn = 0; turn < 200 && !fits(); ++turn) {
-        glutMainLoopEvent();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    refused = !fits();
+    refused = !resizeWindow(width, height);
     glutSwapBuffers();  // the renderer takes the window's new size at a swap
     return !refused;
 }

@@ -2,7 +2,7 @@
 // next frame; and the game's own pace for actions held down, whatever device holds them.
 #include "input/Actions.h"
 
-#include <GL/freeglut.h>
+#include "platform/Glut.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,8 @@
-// Gamepads through SDL2's game-controller interface: SDL's mapping database gives hundreds of
-// pads the standard layout (and SDL_GAMECONTROLLERCONFIG the rest). No SDL window: SDL's events
-// are read once per turn of GLUT's main loop, before the car's motion step. Each pad's inputs
-// are pressed or not; the actions they are bound to are held while any input of any pad bound
-// to them is pressed, so that letting go of the D-pad leaves a stick held the same way turning.
+// Gamepads in the standard layout, as the platform reads them (Platform.h), once per turn of the
+// main loop, before the car's motion step. Each pad's inputs are pressed or not; the actions they
+// are bound to are held while any input of any pad bound to them is pressed, so that letting go of
+// the D-pad leaves a stick held the same way turning.
 #include "input/Gamepad.h"
-
-#include <SDL.h>
 
 #include <array>
 #include <cstdio>
@@ -13,54 +10,26 @@
 
 #include "base/Program.h"
 #include "input/Actions.h"
+#include "platform/Platform.h"
 
 namespace {
 
-struct ButtonInput {
-    SDL_GameControllerButton button;
-    PadInput input;
-};
-constexpr ButtonInput kButtons[] = {
-    {SDL_CONTROLLER_BUTTON_A, PadInput::A},
-    {SDL_CONTROLLER_BUTTON_B, PadInput::B},
-    {SDL_CONTROLLER_BUTTON_X, PadInput::X},
-    {SDL_CONTROLLER_BUTTON_Y, PadInput::Y},
-    {SDL_CONTROLLER_BUTTON_BACK, PadInput::Back},
-    {SDL_CONTROLLER_BUTTON_GUIDE, PadInput::Guide},
-    {SDL_CONTROLLER_BUTTON_START, PadInput::Start},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, PadInput::LeftStick},
-    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, PadInput::RightStick},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, PadInput::LeftShoulder},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, PadInput::RightShoulder},
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, PadInput::DpadUp},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadInput::DpadDown},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PadInput::DpadLeft},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PadInput::DpadRight},
-    {SDL_CONTROLLER_BUTTON_MISC1, PadInput::Misc1},
-    {SDL_CONTROLLER_BUTTON_PADDLE1, PadInput::Paddle1},
-    {SDL_CONTROLLER_BUTTON_PADDLE2, PadInput::Paddle2},
-    {SDL_CONTROLLER_BUTTON_PADDLE3, PadInput::Paddle3},
-    {SDL_CONTROLLER_BUTTON_PADDLE4, PadInput::Paddle4},
-    {SDL_CONTROLLER_BUTTON_TOUCHPAD, PadInput::Touchpad},
-};
-
-// A stick's axis is two inputs, one each way (negative: left or up); a trigger's is one.
+// A stick's axis is two inputs, one each way (negative: left or up); a trigger's is one. In the
+// order of the platform's PadAxis.
 struct AxisInputs {
-    SDL_GameControllerAxis axis;
     PadInput negative, positive;
 };
-constexpr AxisInputs kAxes[] = {
-    {SDL_CONTROLLER_AXIS_LEFTX, PadInput::LeftStickLeft, PadInput::LeftStickRight},
-    {SDL_CONTROLLER_AXIS_LEFTY, PadInput::LeftStickUp, PadInput::LeftStickDown},
-    {SDL_CONTROLLER_AXIS_RIGHTX, PadInput::RightStickLeft, PadInput::RightStickRight},
-    {SDL_CONTROLLER_AXIS_RIGHTY, PadInput::RightStickUp, PadInput::RightStickDown},
-    {SDL_CONTROLLER_AXIS_TRIGGERLEFT, PadInput::LeftTrigger, PadInput::LeftTrigger},
-    {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, PadInput::RightTrigger, PadInput::RightTrigger},
+constexpr AxisInputs kAxes[kPadAxes] = {
+    {PadInput::LeftStickLeft, PadInput::LeftStickRight},
+    {PadInput::LeftStickUp, PadInput::LeftStickDown},
+    {PadInput::RightStickLeft, PadInput::RightStickRight},
+    {PadInput::RightStickUp, PadInput::RightStickDown},
+    {PadInput::LeftTrigger, PadInput::LeftTrigger},
+    {PadInput::RightTrigger, PadInput::RightTrigger},
 };
 
 struct Pad {
-    SDL_GameController* controller;
-    SDL_JoystickID id;
+    int id;
     std::array<bool, kPadInputCount> pressed;  // each input now
 };
 
@@ -106,7 +75,7 @@ void setInput(Pad& pad, PadInput input, bool pressed)
     holdWhatThePadsPress();
 }
 
-Pad* padOf(SDL_JoystickID id)
+Pad* padOf(int id)
 {
     for (Pad& pad : pads) {
         if (pad.id == id)
@@ -115,80 +84,59 @@ Pad* padOf(SDL_JoystickID id)
     return nullptr;
 }
 
-void openPad(int deviceIndex)
+void addPad(int id)
 {
-    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
-    if (!controller)
-        return;
-    const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-    if (padOf(id)) {
-        SDL_GameControllerClose(controller);  // told of twice
-        return;
-    }
-    pads.push_back({controller, id, {}});
+    if (!padOf(id))  // not told of twice
+        pads.push_back({id, {}});
 }
 
-void closePad(SDL_JoystickID id)
+void removePad(int id)
 {
     for (auto pad = pads.begin(); pad != pads.end(); ++pad) {
         if (pad->id != id)
             continue;
-        SDL_GameControllerClose(pad->controller);
         pads.erase(pad);
         holdWhatThePadsPress();  // whatever it held is let go: the car does not drive on alone
         return;
     }
 }
 
-void moveAxis(Pad& pad, Uint8 axis, Sint16 value)
+void moveAxis(Pad& pad, int axis, int value)
 {
-    for (const AxisInputs& inputs : kAxes) {
-        if (inputs.axis != axis)
-            continue;
-        // Pressed past the dead zone, let go within it.
-        const double travel = value >= 0 ? value / 32767.0 : value / 32768.0;
-        const bool negative = -travel > deadZone;
-        const bool positive = travel > deadZone;
-        if (inputs.negative == inputs.positive) {
-            setInput(pad, inputs.positive, positive);  // a trigger
-            return;
-        }
-        // The way it is no longer pushed first: a stick thrown across lets go before it turns.
-        setInput(pad, negative ? inputs.positive : inputs.negative, false);
-        setInput(pad, inputs.negative, negative);
-        setInput(pad, inputs.positive, positive);
+    if (axis < 0 || axis >= kPadAxes)
+        return;
+    const AxisInputs& inputs = kAxes[axis];
+    // Pressed past the dead zone, let go within it.
+    const double travel = value >= 0 ? value / 32767.0 : value / 32768.0;
+    const bool negative = -travel > deadZone;
+    const bool positive = travel > deadZone;
+    if (inputs.negative == inputs.positive) {
+        setInput(pad, inputs.positive, positive);  // a trigger
         return;
     }
+    // The way it is no longer pushed first: a stick thrown across lets go before it turns.
+    setInput(pad, negative ? inputs.positive : inputs.negative, false);
+    setInput(pad, inputs.negative, negative);
+    setInput(pad, inputs.positive, positive);
 }
 
-void pressButton(Pad& pad, Uint8 button, bool pressed)
+void handle(const PadEvent& event)
 {
-    for (const ButtonInput& input : kButtons) {
-        if (input.button == button)
-            setInput(pad, input.input, pressed);
-    }
-}
-
-void handle(const SDL_Event& event)
-{
-    switch (event.type) {
-        case SDL_CONTROLLERDEVICEADDED:
-            openPad(event.cdevice.which);
+    switch (event.kind) {
+        case PadEvent::Kind::Added:
+            addPad(event.pad);
             break;
-        case SDL_CONTROLLERDEVICEREMOVED:
-            closePad(event.cdevice.which);
+        case PadEvent::Kind::Removed:
+            removePad(event.pad);
             break;
-        case SDL_CONTROLLERBUTTONDOWN:
-        case SDL_CONTROLLERBUTTONUP:
-            if (Pad* pad = padOf(event.cbutton.which))
-                pressButton(*pad, event.cbutton.button, event.type == SDL_CONTROLLERBUTTONDOWN);
+        case PadEvent::Kind::Button:
+            if (Pad* pad = padOf(event.pad); pad && event.index >= 0 && event.index < kPadButtons)
+                setInput(*pad, static_cast<PadInput>(event.index), event.value != 0);
             break;
-        case SDL_CONTROLLERAXISMOTION:
-            if (Pad* pad = padOf(event.caxis.which))
-                moveAxis(*pad, event.caxis.axis, event.caxis.value);
+        case PadEvent::Kind::Axis:
+            if (Pad* pad = padOf(event.pad))
+                moveAxis(*pad, event.index, event.value);
             break;
-        default:
-            break;  // the joysticks' own events, of which the controllers' are made
     }
 }
 
@@ -200,12 +148,9 @@ bool startGamepads(const std::vector<PadBinding>& bindings, int deadZonePercent)
     deadZone = deadZonePercent / 100.0;
     if (started)
         return true;
-    // Input only: the game keeps its own signals, and its window is GLUT's, which SDL does not
-    // know, so the pads are heard whichever window has the keyboard.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        say(std::string("no gamepads (") + SDL_GetError() + "); the game plays by keyboard");
+    std::string why;
+    if (!startPads(why)) {
+        say("no gamepads (" + why + "); the game plays by keyboard");
         return false;
     }
     started = true;
@@ -216,8 +161,8 @@ void pollGamepads()
 {
     if (!started)
         return;
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
+    PadEvent event;
+    while (nextPadEvent(event))
         handle(event);
 }
 
@@ -231,8 +176,7 @@ void stopGamepads()
     if (!started)
         return;
     while (!pads.empty())
-        closePad(pads.front().id);
-    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
-    SDL_Quit();
+        removePad(pads.front().id);
+    stopPads();
     started = false;
 }

@@ -1,6 +1,7 @@
-// Gamepads, through SDL2's game-controller interface and for input only: GLUT keeps the window
-// and the main loop. Each pad's buttons, triggers and stick directions turn into the player's
-// actions through a table, as the keyboard's keys do; pads come and go while the game runs.
+// Gamepads, for input only: the platform reads them (SDL2's game controllers on the desktop, the
+// browser's Gamepad API in the page), GLUT keeps the window and the main loop. Each pad's buttons,
+// triggers and stick directions turn into the player's actions through a table, as the keyboard's
+// keys do; pads come and go while the game runs.
 #pragma once
 
 #include <vector>

@@ -16,9 +16,6 @@ std::optional<Action> actionOfKey(Key key);  // through the table; letters eithe
                                              // Escape quits whatever the table says
 
 void registerInputCallbacks();  // keys, their releases, mouse, pointer motion, window status
-void takeOverKeyRepeat();       // X sends a held key's repeats as presses, which are ignored
-void watchKeyEvents();  // the window's key events from X as well: the keypad's keys told apart,
-                        // and each key's release paired with its press
 
 // GLUT's callbacks. A press holds its action until the release; specialKey and keyboard, as GLUT
 // callbacks of their own, are one press and release each: one control step per call.

@@ -1,98 +1,299 @@
-// The keyboard's keys and their names: X's names, from Xlib's own table of them, for the keys
-// freeglut reports and the keypad's keys, which the game tells apart itself.
+// The keyboard's keys and their names: X's names, as Xlib's own table has them (a test holds
+// the two together), for the keys GLUT reports and the keypad's keys, which the game tells apart
+// itself. The browser has no Xlib: the names are the game's own table in both builds.
 #include "input/Keys.h"
-
-#include <GL/freeglut.h>
 
 #include <cstdio>
 #include <vector>
 
-// After GLUT: Xlib's macros would clash with names above.
-#include <X11/Xlib.h>
+#include "platform/Glut.h"
+
+// After GLUT: X's key names are macros.
 #include <X11/keysym.h>
 
 namespace {
 
-// freeglut's special keys and the X keys it reports as each (the keypad's with Num Lock off
-// too), with the game's name for each; X's own name but for Page_Up and Page_Down (X's Prior
-// and Next, which are read too).
+// freeglut's special keys, with the game's name for each: X's own name but for Page_Up and
+// Page_Down (X's Prior and Next, which are read too).
 struct SpecialKey {
     const char* name;
     int glut;
-    KeySym keysym;
-    KeySym keypadKeysym;  // 0 where the keypad has none
+    const char* xName = nullptr;  // X's name, where it is another
 };
 constexpr SpecialKey kSpecialKeys[] = {
-    {"F1", GLUT_KEY_F1, XK_F1, 0},
-    {"F2", GLUT_KEY_F2, XK_F2, 0},
-    {"F3", GLUT_KEY_F3, XK_F3, 0},
-    {"F4", GLUT_KEY_F4, XK_F4, 0},
-    {"F5", GLUT_KEY_F5, XK_F5, 0},
-    {"F6", GLUT_KEY_F6, XK_F6, 0},
-    {"F7", GLUT_KEY_F7, XK_F7, 0},
-    {"F8", GLUT_KEY_F8, XK_F8, 0},
-    {"F9", GLUT_KEY_F9, XK_F9, 0},
-    {"F10", GLUT_KEY_F10, XK_F10, 0},
-    {"F11", GLUT_KEY_F11, XK_F11, 0},
-    {"F12", GLUT_KEY_F12, XK_F12, 0},
-    {"Left", GLUT_KEY_LEFT, XK_Left, XK_KP_Left},
-    {"Up", GLUT_KEY_UP, XK_Up, XK_KP_Up},
-    {"Right", GLUT_KEY_RIGHT, XK_Right, XK_KP_Right},
-    {"Down", GLUT_KEY_DOWN, XK_Down, XK_KP_Down},
-    {"Page_Up", GLUT_KEY_PAGE_UP, XK_Prior, XK_KP_Prior},
-    {"Page_Down", GLUT_KEY_PAGE_DOWN, XK_Next, XK_KP_Next},
-    {"Home", GLUT_KEY_HOME, XK_Home, XK_KP_Home},
-    {"End", GLUT_KEY_END, XK_End, XK_KP_End},
-    {"Insert", GLUT_KEY_INSERT, XK_Insert, XK_KP_Insert},
-    {"Num_Lock", GLUT_KEY_NUM_LOCK, XK_Num_Lock, 0},
-    {nullptr, GLUT_KEY_BEGIN, 0, XK_KP_Begin},    // the keypad's 5 and its decimal point: named as
-    {nullptr, GLUT_KEY_DELETE, 0, XK_KP_Delete},  // keypad keys (KP_5, KP_Decimal)
-    {"Shift_L", GLUT_KEY_SHIFT_L, XK_Shift_L, 0},
-    {"Shift_R", GLUT_KEY_SHIFT_R, XK_Shift_R, 0},
-    {"Control_L", GLUT_KEY_CTRL_L, XK_Control_L, 0},
-    {"Control_R", GLUT_KEY_CTRL_R, XK_Control_R, 0},
-    {"Alt_L", GLUT_KEY_ALT_L, XK_Alt_L, 0},
-    {"Alt_R", GLUT_KEY_ALT_R, XK_Alt_R, 0},
-    {"Super_L", GLUT_KEY_SUPER_L, XK_Super_L, 0},
-    {"Super_R", GLUT_KEY_SUPER_R, XK_Super_R, 0},
+    {"F1", GLUT_KEY_F1},
+    {"F2", GLUT_KEY_F2},
+    {"F3", GLUT_KEY_F3},
+    {"F4", GLUT_KEY_F4},
+    {"F5", GLUT_KEY_F5},
+    {"F6", GLUT_KEY_F6},
+    {"F7", GLUT_KEY_F7},
+    {"F8", GLUT_KEY_F8},
+    {"F9", GLUT_KEY_F9},
+    {"F10", GLUT_KEY_F10},
+    {"F11", GLUT_KEY_F11},
+    {"F12", GLUT_KEY_F12},
+    {"Left", GLUT_KEY_LEFT},
+    {"Up", GLUT_KEY_UP},
+    {"Right", GLUT_KEY_RIGHT},
+    {"Down", GLUT_KEY_DOWN},
+    {"Page_Up", GLUT_KEY_PAGE_UP, "Prior"},
+    {"Page_Down", GLUT_KEY_PAGE_DOWN, "Next"},
+    {"Home", GLUT_KEY_HOME},
+    {"End", GLUT_KEY_END},
+    {"Insert", GLUT_KEY_INSERT},
+    {"Num_Lock", GLUT_KEY_NUM_LOCK},
+    {"Shift_L", GLUT_KEY_SHIFT_L},
+    {"Shift_R", GLUT_KEY_SHIFT_R},
+    {"Control_L", GLUT_KEY_CTRL_L},
+    {"Control_R", GLUT_KEY_CTRL_R},
+    {"Alt_L", GLUT_KEY_ALT_L},
+    {"Alt_R", GLUT_KEY_ALT_R},
+    {"Super_L", GLUT_KEY_SUPER_L},
+    {"Super_R", GLUT_KEY_SUPER_R},
 };
 
-// The keypad's keys: as Num Lock on and off gives each.
+// The keypad's keys: as Num Lock on and off gives each, with X's names for both.
 struct KeypadKey {
-    KeySym numLockOn, numLockOff;
+    unsigned long numLockOn, numLockOff;
+    const char* nameOn;
+    const char* nameOff;
 };
 constexpr KeypadKey kKeypadKeys[] = {
-    {XK_KP_0, XK_KP_Insert},
-    {XK_KP_1, XK_KP_End},
-    {XK_KP_2, XK_KP_Down},
-    {XK_KP_3, XK_KP_Next},
-    {XK_KP_4, XK_KP_Left},
-    {XK_KP_5, XK_KP_Begin},
-    {XK_KP_6, XK_KP_Right},
-    {XK_KP_7, XK_KP_Home},
-    {XK_KP_8, XK_KP_Up},
-    {XK_KP_9, XK_KP_Prior},
-    {XK_KP_Decimal, XK_KP_Delete},
-    {XK_KP_Add, XK_KP_Add},
-    {XK_KP_Subtract, XK_KP_Subtract},
-    {XK_KP_Multiply, XK_KP_Multiply},
-    {XK_KP_Divide, XK_KP_Divide},
-    {XK_KP_Enter, XK_KP_Enter},
+    {XK_KP_0, XK_KP_Insert, "KP_0", "KP_Insert"},
+    {XK_KP_1, XK_KP_End, "KP_1", "KP_End"},
+    {XK_KP_2, XK_KP_Down, "KP_2", "KP_Down"},
+    {XK_KP_3, XK_KP_Next, "KP_3", "KP_Next"},
+    {XK_KP_4, XK_KP_Left, "KP_4", "KP_Left"},
+    {XK_KP_5, XK_KP_Begin, "KP_5", "KP_Begin"},
+    {XK_KP_6, XK_KP_Right, "KP_6", "KP_Right"},
+    {XK_KP_7, XK_KP_Home, "KP_7", "KP_Home"},
+    {XK_KP_8, XK_KP_Up, "KP_8", "KP_Up"},
+    {XK_KP_9, XK_KP_Prior, "KP_9", "KP_Prior"},
+    {XK_KP_Decimal, XK_KP_Delete, "KP_Decimal", "KP_Delete"},
+    {XK_KP_Add, XK_KP_Add, "KP_Add", "KP_Add"},
+    {XK_KP_Subtract, XK_KP_Subtract, "KP_Subtract", "KP_Subtract"},
+    {XK_KP_Multiply, XK_KP_Multiply, "KP_Multiply", "KP_Multiply"},
+    {XK_KP_Divide, XK_KP_Divide, "KP_Divide", "KP_Divide"},
+    {XK_KP_Enter, XK_KP_Enter, "KP_Enter", "KP_Enter"},
 };
 
-// The keys that type a control character, as XLookupString gives it.
+// The keys that type a control character, as XLookupString gives it, with X's names.
 struct ControlKey {
     int character;
-    KeySym keysym;
+    unsigned long keysym;
+    const char* name;
 };
 constexpr ControlKey kControlKeys[] = {
-    {8, XK_BackSpace}, {9, XK_Tab}, {13, XK_Return}, {kEscapeCharacter, XK_Escape},
-    {127, XK_Delete},
+    {8, XK_BackSpace, "BackSpace"},          {9, XK_Tab, "Tab"},         {13, XK_Return, "Return"},
+    {kEscapeCharacter, XK_Escape, "Escape"}, {127, XK_Delete, "Delete"},
 };
 
-bool latin1(KeySym keysym)
+// X's names of the Latin-1 characters' keys, from space (0x20) to asciitilde (0x7e), then from
+// nobreakspace (0xa0) to ydiaeresis (0xff): the keysym is the character.
+constexpr const char* kLatin1Names[] = {
+    "space",
+    "exclam",
+    "quotedbl",
+    "numbersign",
+    "dollar",
+    "percent",
+    "ampersand",
+    "apostrophe",
+    "parenleft",
+    "parenright",
+    "asterisk",
+    "plus",
+    "comma",
+    "minus",
+    "period",
+    "slash",
+    "0",
+    "1",
+    "2",
+    "3",
+    "4",
+    "5",
+    "6",
+    "7",
+    "8",
+    "9",
+    "colon",
+    "semicolon",
+    "less",
+    "equal",
+    "greater",
+    "question",
+    "at",
+    "A",
+    "B",
+    "C",
+    "D",
+    "E",
+    "F",
+    "G",
+    "H",
+    "I",
+    "J",
+    "K",
+    "L",
+    "M",
+    "N",
+    "O",
+    "P",
+    "Q",
+    "R",
+    "S",
+    "T",
+    "U",
+    "V",
+    "W",
+    "X",
+    "Y",
+    "Z",
+    "bracketleft",
+    "backslash",
+    "bracketright",
+    "asciicircum",
+    "underscore",
+    "grave",
+    "a",
+    "b",
+    "c",
+    "d",
+    "e",
+    "f",
+    "g",
+    "h",
+    "i",
+    "j",
+    "k",
+    "l",
+    "m",
+    "n",
+    "o",
+    "p",
+    "q",
+    "r",
+    "s",
+    "t",
+    "u",
+    "v",
+    "w",
+    "x",
+    "y",
+    "z",
+    "braceleft",
+    "bar",
+    "braceright",
+    "asciitilde",
+    "nobreakspace",
+    "exclamdown",
+    "cent",
+    "sterling",
+    "currency",
+    "yen",
+    "brokenbar",
+    "section",
+    "diaeresis",
+    "copyright",
+    "ordfeminine",
+    "guillemotleft",
+    "notsign",
+    "hyphen",
+    "registered",
+    "macron",
+    "degree",
+    "plusminus",
+    "twosuperior",
+    "threesuperior",
+    "acute",
+    "mu",
+    "paragraph",
+    "periodcentered",
+    "cedilla",
+    "onesuperior",
+    "masculine",
+    "guillemotright",
+    "onequarter",
+    "onehalf",
+    "threequarters",
+    "questiondown",
+    "Agrave",
+    "Aacute",
+    "Acircumflex",
+    "Atilde",
+    "Adiaeresis",
+    "Aring",
+    "AE",
+    "Ccedilla",
+    "Egrave",
+    "Eacute",
+    "Ecircumflex",
+    "Ediaeresis",
+    "Igrave",
+    "Iacute",
+    "Icircumflex",
+    "Idiaeresis",
+    "ETH",
+    "Ntilde",
+    "Ograve",
+    "Oacute",
+    "Ocircumflex",
+    "Otilde",
+    "Odiaeresis",
+    "multiply",
+    "Oslash",
+    "Ugrave",
+    "Uacute",
+    "Ucircumflex",
+    "Udiaeresis",
+    "Yacute",
+    "THORN",
+    "ssharp",
+    "agrave",
+    "aacute",
+    "acircumflex",
+    "atilde",
+    "adiaeresis",
+    "aring",
+    "ae",
+    "ccedilla",
+    "egrave",
+    "eacute",
+    "ecircumflex",
+    "ediaeresis",
+    "igrave",
+    "iacute",
+    "icircumflex",
+    "idiaeresis",
+    "eth",
+    "ntilde",
+    "ograve",
+    "oacute",
+    "ocircumflex",
+    "otilde",
+    "odiaeresis",
+    "division",
+    "oslash",
+    "ugrave",
+    "uacute",
+    "ucircumflex",
+    "udiaeresis",
+    "yacute",
+    "thorn",
+    "ydiaeresis",
+};
+constexpr int kAsciiNames = 0x7f - 0x20;
+
+bool latin1(unsigned long keysym)
 {
     return (keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff);
+}
+
+const char* latin1Name(unsigned long keysym)
+{
+    return kLatin1Names[keysym <= 0x7e ? keysym - 0x20 : kAsciiNames + (keysym - 0xa0)];
 }
 
 // A character typed as a name of its own: one ASCII character, or one Latin-1 character in
@@ -125,22 +326,20 @@ const std::vector<NamedKey>& namedKeys()
             if (name)
                 list.push_back({name, key});
         };
-        for (KeySym keysym = 0x20; keysym <= 0xff; ++keysym) {
+        for (unsigned long keysym = 0x20; keysym <= 0xff; ++keysym) {
             if (latin1(keysym))
-                add(XKeysymToString(keysym),
-                    inOneCase({KeyKind::Character, static_cast<int>(keysym)}));
+                add(latin1Name(keysym), inOneCase({KeyKind::Character, static_cast<int>(keysym)}));
         }
         for (const ControlKey& control : kControlKeys)
-            add(XKeysymToString(control.keysym), {KeyKind::Character, control.character});
+            add(control.name, {KeyKind::Character, control.character});
         for (const SpecialKey& special : kSpecialKeys) {
             add(special.name, {KeyKind::Special, special.glut});
-            if (special.name && special.keysym)
-                add(XKeysymToString(special.keysym), {KeyKind::Special, special.glut});
+            add(special.xName, {KeyKind::Special, special.glut});
         }
         for (const KeypadKey& keypad : kKeypadKeys) {
             const Key key{KeyKind::Keypad, static_cast<int>(keypad.numLockOn)};
-            add(XKeysymToString(keypad.numLockOn), key);
-            add(XKeysymToString(keypad.numLockOff), key);
+            add(keypad.nameOn, key);
+            add(keypad.nameOff, key);
         }
         return list;
     }();
@@ -186,10 +385,10 @@ std::string nameOfKey(Key key)
         case KeyKind::Character:
             for (const ControlKey& control : kControlKeys) {
                 if (key.code == control.character)
-                    name = XKeysymToString(control.keysym);
+                    name = control.name;
             }
-            if (latin1(static_cast<KeySym>(key.code)))
-                name = XKeysymToString(static_cast<KeySym>(key.code));
+            if (latin1(static_cast<unsigned long>(key.code)))
+                name = latin1Name(static_cast<unsigned long>(key.code));
             break;
         case KeyKind::Special:
             for (const SpecialKey& special : kSpecialKeys) {
@@ -198,7 +397,10 @@ std::string nameOfKey(Key key)
             }
             break;
         case KeyKind::Keypad:
-            name = XKeysymToString(static_cast<KeySym>(key.code));
+            for (const KeypadKey& keypad : kKeypadKeys) {
+                if (static_cast<unsigned long>(key.code) == keypad.numLockOn)
+                    name = keypad.nameOn;
+            }
             break;
     }
     if (name)
@@ -206,17 +408,6 @@ std::string nameOfKey(Key key)
     char code[16];
     std::snprintf(code, sizeof code, "0x%x", static_cast<unsigned>(key.code));
     return code;
-}
-
-int glutSpecialOfKeysym(unsigned long keysym)
-{
-    if (keysym == NoSymbol)
-        return -1;
-    for (const SpecialKey& special : kSpecialKeys) {
-        if (keysym == special.keysym || keysym == special.keypadKeysym)
-            return special.glut;
-    }
-    return -1;
 }
 
 std::optional<Key> keypadKeyOfKeysym(unsigned long keysym)

@@ -33,8 +33,6 @@ Key inOneCase(Key key);
 std::optional<Key> keyOfName(std::string_view name);
 std::string nameOfKey(Key key);  // the name keyOfName reads back as the same key
 
-// What freeglut makes of an X key event that types nothing: its special key, or -1.
-int glutSpecialOfKeysym(unsigned long keysym);
 // The keypad key of an X keysym, whether Num Lock is on or off: KP_1 and KP_End are both the
 // keypad's 1.
 std::optional<Key> keypadKeyOfKeysym(unsigned long keysym);

@@ -3,7 +3,7 @@
 // drives keep a digest of.
 #include "input/Overlays.h"
 
-#include <GL/glut.h>
+#include "platform/Glut.h"
 
 #include <algorithm>
 #include <cctype>

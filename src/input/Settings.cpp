@@ -4,9 +4,9 @@
 // actions, or leave an action without a key.
 #include "input/Settings.h"
 
-#include <GL/freeglut.h>
 #include <pwd.h>
 #include <unistd.h>
+#include "platform/Glut.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // and, as it moves one step per frame, moves evenly.
 #include "platform/FramePacer.h"
 
-#include <thread>
+#include "platform/Platform.h"
 
 FramePacer::FramePacer(double framesPerSecond)
     : period(std::chrono::duration_cast<Clock::duration>(
@@ -25,5 +25,5 @@ void FramePacer::waitForSlot()
         deadline = now;
         return;
     }
-    std::this_thread::sleep_until(deadline);
+    sleepUntil(deadline);
 }

@@ -1,17 +1,15 @@
 // The game's window: the picture's place in it, the view over it, full screen or a window.
 #include "platform/Window.h"
 
-#include <GL/freeglut.h>
 #include <GL/glu.h>
+#include "platform/Glut.h"
 
 #include <algorithm>
 #include <optional>
 
 #include "assets/PixelScale.h"
 #include "dashboard/Toolbar.h"
-
-// After GLUT and the game's headers: Xlib's macros would clash with names in them.
-#include <GL/glx.h>
+#include "platform/Platform.h"
 
 int windowWidth = 640;
 int windowHeight = 480;
@@ -35,33 +33,7 @@ int windowedWidth = kWindowWidth, windowedHeight = kWindowHeight;
 // Where the window was before full screen, where no window manager keeps it: the game puts it
 // back there itself (GLUT alone put it back off the screen's top left, as far as it had been
 // from it).
-struct Place {
-    int x, y;
-};
-std::optional<Place> placeBeforeFullScreen;
-
-// The window's place on the screen, where it stands on the screen itself and no window manager
-// has framed it; nothing otherwise.
-std::optional<Place> unmanagedPlace()
-{
-    Display* display = glXGetCurrentDisplay();
-    const ::Window window = glXGetCurrentDrawable();
-    if (!display || !window)
-        return std::nullopt;
-    ::Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count))
-        return std::nullopt;
-    if (children)
-        XFree(children);
-    if (parent != root)
-        return std::nullopt;  // framed: the window manager puts it back
-    int x = 0, y = 0;
-    ::Window child = 0;
-    if (!XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child))
-        return std::nullopt;
-    return Place{x, y};
-}
+std::optional<ScreenPlace> placeBeforeFullScreen;
 
 // The picture's place in a window of this size: all of it; or, with the proportions kept, as
 // wide as 4:3 allows at the window's height (bars beside it) or as tall as it allows at the
@@ -146,13 +118,13 @@ void followWindowMode()
         windowToBeSized = false;
         return;
     }
-    if (fullScreenAsked == (glutGet(GLUT_FULL_SCREEN) != 0))
+    if (fullScreenAsked == inFullScreen())
         return;
     if (fullScreenAsked) {
         placeBeforeFullScreen = unmanagedPlace();
-        glutFullScreen();
+        enterFullScreen();
     } else {
-        glutLeaveFullScreen();
+        leaveFullScreen();
         windowToBeSized = true;
         glutPostRedisplay();
     }
@@ -264,7 +236,7 @@ void askFullScreen(bool fullScreen)
 {
     fullScreenAsked = fullScreen;
     if (fullScreen)
-        glutFullScreen();
+        enterFullScreen();
 }
 
 void switchWindowMode()

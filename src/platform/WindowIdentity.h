@@ -1,5 +1,4 @@
-// Who the game's window is, for the desktop: its title, its class, which the menu entry's
-// StartupWMClass names so that task bars match the window to the entry, and the game's own icon.
+// What the game's window is called: the game's name and version, and what the window is for.
 #pragma once
 
 #include <string>
@@ -8,4 +7,3 @@
 enum class WindowPurpose { Playing, CheckingDrives };
 // "TARVELO! b0.3 - by the TARVELO! team", or "... - checking recorded drives".
 std::string windowTitle(WindowPurpose purpose);
-void identifyWindow();  // Class "tarvelo", "Tarvelo" and the icon, for the current GLUT window

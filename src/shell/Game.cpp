@@ -1,7 +1,7 @@
 // The game shell: banner, window, callbacks, start-up order and the work of one frame.
 #include "shell/Game.h"
 
-#include <GL/freeglut.h>
+#include "platform/Glut.h"
 
 #include <fcntl.h>
 
@@ -13,7 +13,6 @@
 #include <cstring>
 #include <iostream>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "drives/BestLap.h"
@@ -27,6 +26,7 @@
 #include "input/Settings.h"
 #include "platform/FramePacer.h"
 #include "platform/LeakCheck.h"
+#include "platform/Platform.h"
 #include "platform/Window.h"
 #include "platform/WindowIdentity.h"
 #include "session/Draw.h"
@@ -35,9 +35,6 @@
 #include "session/Step.h"
 #include "shell/Options.h"
 #include "sound/Sound.h"
-
-// After GLUT and the game's headers: Xlib's macros would clash with names in them.
-#include <X11/Xlib.h>
 
 bool frameDrawnSinceStep = true;
 bool framesPaced = false;
@@ -65,40 +62,20 @@ void openStandardStreams()
     }
 }
 
-// The display named by -display, else by DISPLAY; null where there is none.
-const char* displayName(const Options& options)
-{
-    const char* name = options.display.empty() ? std::getenv("DISPLAY") : options.display.c_str();
-    return name && *name ? name : nullptr;
-}
-
 // freeglut ends the program with words of its own when there is no X server to talk to; the
-// game says it in its own words, naming the display. The connection is kept until GLUT has its
-// own: an X server whose last client leaves resets, and would refuse GLUT meanwhile.
-Display* openDisplay(const Options& options)
+// game says it in its own words, naming the display.
+bool displayOpens(const Options& options)
 {
-    const char* name = displayName(options);
+    const char* name = displayName(options.display);
     if (!name) {
         say("cannot open a display: DISPLAY is not set");
-        return nullptr;
+        return false;
     }
-    Display* connection = XOpenDisplay(name);
-    if (!connection)
+    if (!openDisplay(name)) {
         say(std::string("cannot open the display '") + name + "'");
-    return connection;
-}
-
-// GLUT started on the display `display` opened, with GLUT's own options of the command line.
-void startGlut(Options& options, Display* display)
-{
-    std::vector<char*> glutArguments;
-    for (std::string& argument : options.glutArguments)
-        glutArguments.push_back(argument.data());
-    int glutCount = static_cast<int>(glutArguments.size());
-    glutArguments.push_back(nullptr);
-    glutInit(&glutCount, glutArguments.data());
-    XCloseDisplay(display);
-    glutInitDisplayMode(GLUT_DOUBLE);
+        return false;
+    }
+    return true;
 }
 
 // What was written on standard output reached it, or the game says it did not and ends with
@@ -119,15 +96,14 @@ int checkDrives(Options& options)
     DrivesToCheck toCheck = readDrivesToCheck(options.check);
     if (toCheck.drives.empty())
         return kExitCannotPlay;
-    const char* name = displayName(options);
+    const char* name = displayName(options.display);
     if (!name)
         return checkReplays(toCheck, nullptr);
-    Display* const display = XOpenDisplay(name);
-    if (!display) {
+    if (!openDisplay(name)) {
         say(std::string("cannot open the display '") + name + "': pictures are not compared");
         return checkReplays(toCheck, nullptr);
     }
-    startGlut(options, display);
+    startGlut(options.glutArguments);
     // Never larger than the screen, whatever a drive claims: the pictures of larger views are
     // not compared.
     glutInitWindowSize(std::min(toCheck.width, glutGet(GLUT_SCREEN_WIDTH)),
@@ -140,14 +116,8 @@ int checkDrives(Options& options)
     initGraphics(findDataFolder(options));
     std::cout.rdbuf(progress);
     std::cout.clear();
-    // Shown before anything is read back from it.
-    static bool exposed = false;
-    glutDisplayFunc([] { exposed = true; });
     glutReshapeFunc(reshape);
-    for (int i = 0; i < 1000 && !exposed; ++i) {
-        glutMainLoopEvent();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    waitUntilShown();  // before anything is read back from it
     return checkReplays(toCheck, &windowPictures());
 }
 
@@ -351,8 +321,9 @@ void openGameWindow(const Options& options)
     } else {
         placeWindow(options.geometry);
     }
-    glutCreateWindow(windowTitle(WindowPurpose::Playing).c_str());
-    identifyWindow();  // its class and icon, for the desktop's task bar
+    const std::string title = windowTitle(WindowPurpose::Playing);
+    glutCreateWindow(title.c_str());
+    identifyWindow(title);  // its class and icon, for the desktop's task bar
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
     std::atexit(markLeaving);
 }
@@ -394,19 +365,18 @@ int runGame(int argc, char** argv)
         return kExitCannotPlay;
     }
     readTheBestLap(options);
-    Display* const connection = openDisplay(options);
-    if (!connection)
+    if (!displayOpens(options))
         return kExitCannotPlay;
 
     printLine(" TARVELO! a top-down driving game, made by the TARVELO! team in 2026");
     printLine(" Please wait...");
     printLine(" Initialising OpenGL...");
 
-    startGlut(options, connection);
+    startGlut(options.glutArguments);
     openGameWindow(options);
     startSoundAndWords(options, settings);
     registerInputCallbacks();
-    glutCloseFunc(closeBoxPressed);
+    whenClosed(closeBoxPressed);
     glutIdleFunc(idle);
 
     initGraphics(findDataFolder(options));
@@ -456,7 +426,9 @@ void idle()
         // at the game's pace until they are gone.
         if ((gamePaused(playedGame()) || shownDriveHeld()) && wordsCounting(overlays()))
             glutPostRedisplay();
-        std::this_thread::sleep_for(kStandStillWait);
+        sleepUntil(
+            std::chrono::steady_clock::now() +
+            std::chrono::duration_cast<std::chrono::steady_clock::duration>(kStandStillWait));
         return;
     }
     frameDrawnSinceStep = false;

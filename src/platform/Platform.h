@@ -1,0 +1,80 @@
+// What the desktop and the browser each do their own way, behind one set of calls: the display
+// GLUT plays on, the window's identity, full screen, the keyboard's strokes and whether they
+// reach the game, the window shown or hidden, its close box, the wait for a frame's time. The
+// desktop's side is Desktop.cpp (X and freeglut); the browser's is
+// Browser.cpp (the page, through emscripten). Everything above calls these, never either side.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The display: the one named, else the environment's (DISPLAY); null where there is none. The
+// browser's is its page.
+const char* displayName(const std::string& named);
+// The display opened, and kept open until GLUT has its own connection: an X server whose last
+// client leaves resets, and would refuse GLUT meanwhile. False where it cannot be.
+bool openDisplay(const char* name);
+// GLUT started on the display opened, with GLUT's own options of the command line; frames
+// double buffered.
+void startGlut(std::vector<std::string>& glutArguments);
+void waitUntilShown();  // the window just made is on the screen: its pictures can be read back
+void whenClosed(void (*closed)());  // the window's close box
+// The window asked for this size and waited on; false where it does not take it (a window
+// manager that holds it, a smaller screen).
+bool resizeWindow(int width, int height);
+
+// The window's title, class and icon on the desktop; the page's title in the browser.
+void identifyWindow(const std::string& title);
+
+// Full screen. Where the window stood on the screen before it, where no window manager keeps
+// that itself: the game puts it back there.
+struct ScreenPlace {
+    int x, y;
+};
+bool inFullScreen();
+void enterFullScreen();
+void leaveFullScreen();
+std::optional<ScreenPlace> unmanagedPlace();
+
+// A key pressed or released, as the game tells keys apart: what GLUT makes of it, and which key
+// of the keyboard it was (the keypad's own keys too, and a key let go after Shift is the key it
+// was when pressed).
+struct KeyStroke {
+    bool special = false;            // GLUT's special key (an arrow, F1, Shift...), else typed
+    int code = 0;                    // the character typed (Latin-1) or the GLUT_KEY_ value
+    unsigned long keypadKeysym = 0;  // a keypad key's X keysym, as either Num Lock gives it
+    int keyId = 0;                   // the key on the keyboard, 1 to 255; 0 where not known
+    bool alt = false;                // Alt is held
+};
+constexpr int kKeyIds = 256;
+using KeyHandler = void (*)(const KeyStroke& stroke);
+// The keyboard's presses and releases from now on, each once: a held key's repeats are not
+// presses.
+void watchKeyboard(KeyHandler pressed, KeyHandler released);
+bool windowHasKeyboard();  // the keys typed now reach the game
+// The window shown, or hidden (minimised, on another desktop, wholly covered; the page's tab
+// hidden).
+void watchWindowShown(void (*shown)(bool shown));
+
+// Gamepads, in the standard layout: each plugged in and pulled out, and each button and axis as
+// it moves. Buttons are numbered A, B, X, Y, Back, Guide, Start, the sticks' and shoulders'
+// buttons, the D-pad's up, down, left and right, Misc1, four paddles and the touchpad (0 to
+// 20); axes are the left stick's x and y, the right stick's, and the left and right triggers.
+// A stick goes from -32768 (left, up) to 32767, a trigger from 0 to 32767.
+constexpr int kPadButtons = 21;
+constexpr int kPadAxes = 6;
+struct PadEvent {
+    enum class Kind { Added, Removed, Button, Axis } kind;
+    int pad;    // told apart while it stays plugged in
+    int index;  // the button's or the axis's number
+    int value;  // a button's 1 pressed or 0, an axis's place
+};
+bool startPads(std::string& why);    // false, saying why, where pads cannot be read
+bool nextPadEvent(PadEvent& event);  // the next event since the last call, if any
+void stopPads();
+
+// The frame clock: waits until then, where the game waits between frames itself; the browser's
+// page calls the game at its own frames, and never waits.
+void sleepUntil(std::chrono::steady_clock::time_point time);
