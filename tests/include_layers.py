@@ -16,11 +16,13 @@ LAYERS = [
     ["vehicle"],                      # the car
     ["world", "dashboard", "sound"],  # the world's rules, the dashboard, the sounds
     ["session"],                      # the game's state, a frame's rules and its picture
-    ["platform"],                     # the window, the frame's pace, the leak check, the icon
+    ["platform"],                     # the window, the frame's pace, the leak check, and what
+                                      # the desktop and the browser each do their own way
     ["drives"],                       # recorded drives: their file, recording, showing, checking
     ["input"],                        # keys, mouse, pads, settings, actions, what the screen
                                       # says about the controls
-    ["shell"],                        # the command line, the start-up and the frame loop
+    ["shell", "web"],                 # the command line, the start-up and the frame loop; what
+                                      # the browser's page may ask the game
 ]
 LEVEL = {folder: level for level, row in enumerate(LAYERS) for folder in row}
 

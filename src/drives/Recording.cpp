@@ -238,13 +238,18 @@ void finishIfEnding(int)
 
 uint64_t pictureDigest()
 {
+    // Read as RGBA, which every GL reads (the browser's reads nothing else), and digested as RGB.
     static std::vector<unsigned char> pixels;  // kept: a read every second costs no allocation
-    pixels.resize(static_cast<size_t>(viewportWidth) * viewportHeight * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, pictureDrawnBottom, viewportWidth, viewportHeight, GL_RGB, GL_UNSIGNED_BYTE,
+    const size_t count = static_cast<size_t>(viewportWidth) * viewportHeight;
+    pixels.resize(count * 4);
+    glReadPixels(0, pictureDrawnBottom, viewportWidth, viewportHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    return digestOf(pixels.data(), pixels.size());
+    for (size_t i = 0; i < count; ++i) {
+        pixels[3 * i] = pixels[4 * i];
+        pixels[3 * i + 1] = pixels[4 * i + 1];
+        pixels[3 * i + 2] = pixels[4 * i + 2];
+    }
+    return digestOf(pixels.data(), count * 3);
 }
 
 ReplayHeader thisGamesHeader()

@@ -153,12 +153,45 @@ void specialReleased(int key, int, int)
 
 void (*shownHandler)(bool) = nullptr;
 
+// The window's place on the screen, where it stands on the screen itself and no window manager
+// has framed it; nothing otherwise.
+struct ScreenPlace {
+    int x, y;
+};
+std::optional<ScreenPlace> placeBeforeFullScreen;
+
+std::optional<ScreenPlace> unmanagedPlace()
+{
+    Display* display = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    if (!display || !window)
+        return std::nullopt;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count))
+        return std::nullopt;
+    if (children)
+        XFree(children);
+    if (parent != root)
+        return std::nullopt;  // framed: the window manager puts it back
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child))
+        return std::nullopt;
+    return ScreenPlace{x, y};
+}
+
 void windowStatusChanged(int state)
 {
     shownHandler(state != GLUT_HIDDEN && state != GLUT_FULLY_COVERED);
 }
 
 }  // namespace
+
+int readGeometry(const char* text, int& x, int& y, unsigned& width, unsigned& height)
+{
+    return XParseGeometry(text, &x, &y, &width, &height);
+}
 
 const char* displayName(const std::string& named)
 {
@@ -217,7 +250,7 @@ bool resizeWindow(int width, int height)
 // The class "tarvelo", "Tarvelo", which the menu entry's StartupWMClass names so that task bars
 // match the window to the entry, and the game's icon, set through Xlib on the window GLUT has
 // just made current: GLUT itself gives the window neither.
-void identifyWindow(const std::string& /*title: GLUT gave it*/)
+void windowMade(const std::string& /*title: GLUT gave it*/)
 {
     Display* display = glXGetCurrentDisplay();
     const Window window = glXGetCurrentDrawable();
@@ -245,6 +278,7 @@ bool inFullScreen()
 
 void enterFullScreen()
 {
+    placeBeforeFullScreen = unmanagedPlace();
     glutFullScreen();
 }
 
@@ -253,25 +287,11 @@ void leaveFullScreen()
     glutLeaveFullScreen();
 }
 
-std::optional<ScreenPlace> unmanagedPlace()
+void giveWindowBack(int width, int height)
 {
-    Display* display = glXGetCurrentDisplay();
-    const Window window = glXGetCurrentDrawable();
-    if (!display || !window)
-        return std::nullopt;
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, window, &root, &parent, &children, &count))
-        return std::nullopt;
-    if (children)
-        XFree(children);
-    if (parent != root)
-        return std::nullopt;  // framed: the window manager puts it back
-    int x = 0, y = 0;
-    Window child = 0;
-    if (!XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child))
-        return std::nullopt;
-    return ScreenPlace{x, y};
+    glutReshapeWindow(width, height);
+    if (placeBeforeFullScreen)
+        glutPositionWindow(placeBeforeFullScreen->x, placeBeforeFullScreen->y);
 }
 
 void watchKeyboard(KeyHandler pressed, KeyHandler released)

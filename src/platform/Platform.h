@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+// X's -geometry WxH+X+Y read as X reads it: which of the width, height, x and y it gives (X's
+// WidthValue, HeightValue, XValue, YValue, XNegative, YNegative), 0 where it is no geometry.
+// The browser reads none.
+int readGeometry(const char* text, int& x, int& y, unsigned& width, unsigned& height);
+
 // The display: the one named, else the environment's (DISPLAY); null where there is none. The
 // browser's is its page.
 const char* displayName(const std::string& named);
@@ -25,18 +30,17 @@ void whenClosed(void (*closed)());  // the window's close box
 // manager that holds it, a smaller screen).
 bool resizeWindow(int width, int height);
 
-// The window's title, class and icon on the desktop; the page's title in the browser.
-void identifyWindow(const std::string& title);
+// The window GLUT has just made: on the desktop its class and icon, for the task bar (GLUT gave
+// it the title); in the browser the page's title, and the picture filling the page from now on.
+void windowMade(const std::string& title);
 
-// Full screen. Where the window stood on the screen before it, where no window manager keeps
-// that itself: the game puts it back there.
-struct ScreenPlace {
-    int x, y;
-};
+// Full screen, and the window given back after it: its size, and on the desktop its place,
+// where no window manager keeps it (GLUT alone put it back off the screen's top left, as far as
+// it had been from it). The browser's window is the page's.
 bool inFullScreen();
 void enterFullScreen();
 void leaveFullScreen();
-std::optional<ScreenPlace> unmanagedPlace();
+void giveWindowBack(int width, int height);
 
 // A key pressed or released, as the game tells keys apart: what GLUT makes of it, and which key
 // of the keyboard it was (the keypad's own keys too, and a key let go after Shift is the key it

@@ -30,11 +30,6 @@ bool fullScreenAsked = false;
 bool windowToBeSized = false;  // full screen was left: the window's size follows
 int windowedWidth = kWindowWidth, windowedHeight = kWindowHeight;
 
-// Where the window was before full screen, where no window manager keeps it: the game puts it
-// back there itself (GLUT alone put it back off the screen's top left, as far as it had been
-// from it).
-std::optional<ScreenPlace> placeBeforeFullScreen;
-
 // The picture's place in a window of this size: all of it; or, with the proportions kept, as
 // wide as 4:3 allows at the window's height (bars beside it) or as tall as it allows at the
 // window's width (bars above and below), to the nearest pixel, in the middle.
@@ -111,9 +106,7 @@ void followWindowMode()
 {
     if (windowToBeSized) {
         if (!fullScreenAsked) {
-            glutReshapeWindow(windowedWidth, windowedHeight);
-            if (placeBeforeFullScreen)
-                glutPositionWindow(placeBeforeFullScreen->x, placeBeforeFullScreen->y);
+            giveWindowBack(windowedWidth, windowedHeight);
         }
         windowToBeSized = false;
         return;
@@ -121,7 +114,6 @@ void followWindowMode()
     if (fullScreenAsked == inFullScreen())
         return;
     if (fullScreenAsked) {
-        placeBeforeFullScreen = unmanagedPlace();
         enterFullScreen();
     } else {
         leaveFullScreen();

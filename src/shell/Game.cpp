@@ -323,7 +323,7 @@ void openGameWindow(const Options& options)
     }
     const std::string title = windowTitle(WindowPurpose::Playing);
     glutCreateWindow(title.c_str());
-    identifyWindow(title);  // its class and icon, for the desktop's task bar
+    windowMade(title);
     std::atexit(checkLeaksWhileTheDriverIsLoaded);
     std::atexit(markLeaving);
 }

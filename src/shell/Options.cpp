@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "input/Settings.h"
+#include "platform/Platform.h"
 
 namespace fs = std::filesystem;
 
@@ -35,7 +36,7 @@ std::optional<WindowGeometry> parseGeometry(const char* text)
 {
     int x = 0, y = 0;
     unsigned width = 0, height = 0;
-    const int given = XParseGeometry(text, &x, &y, &width, &height);
+    const int given = readGeometry(text, x, y, width, height);
     if (given == NoValue)
         return std::nullopt;  // also text with anything after a geometry
     WindowGeometry geometry;

@@ -68,6 +68,19 @@ bool lookUp(void* library, const char* name, Function& function)
     return function != nullptr;
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser build links its OpenAL, which plays through the page's Web Audio (from the first
+// key or click: browsers hold sound back until then).
+bool loadLibrary(OpenAl& al, const char* /*name*/, std::string& /*why*/)
+{
+    al = {
+        nullptr,           alcOpenDevice, alcCloseDevice,  alcCreateContext, alcMakeContextCurrent,
+        alcDestroyContext, alGenBuffers,  alDeleteBuffers, alBufferData,     alGenSources,
+        alDeleteSources,   alSourcei,     alSourcef,       alGetSourcei,     alSourcePlay,
+        alSourceStop,      alSourcePause, alListenerf};
+    return true;
+}
+#else
 bool loadLibrary(OpenAl& al, const char* name, std::string& why)
 {
     al.library = dlopen(name, RTLD_NOW | RTLD_LOCAL);
@@ -96,6 +109,7 @@ bool loadLibrary(OpenAl& al, const char* name, std::string& why)
     }
     return all;
 }
+#endif
 
 void fill(Playing& p, Voice voice, const Samples& samples, bool looping)
 {
