@@ -6,7 +6,8 @@
 #   g++ (the player's build)  the rules, the readers and the parsers (unit), the recorded drives'
 #                             states and pictures (replay), the browser build's drive checker
 #                             under Node against the game's, and the whole game through X input
-#                             and screenshots, installed and packaged (e2e);
+#                             and screenshots, installed and packaged, and its page in headless
+#                             chromium (e2e);
 #   clang++, sanitized        the rules and the drives again, everything drawn in test windows
 #                             (window), the soak and the readers' fuzzers over their seeds and
 #                             briefly (tools/run_fuzz.sh fuzzes longer).
@@ -35,7 +36,7 @@ packages=(
   libgtest-dev libbenchmark-dev libstb-dev libpng-dev libclang-rt-14-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick matchbox-window-manager libxtst-dev
   desktop-file-utils appstream man-db dpkg-dev file lintian libopenal-dev libsdl2-dev python3
-  emscripten nodejs
+  emscripten nodejs chromium
 )
 bash tools/install_packages.sh "${packages[@]}"
 
@@ -66,6 +67,8 @@ mkdir -p build-web
 web_log=build-web/check-build.log
 nice -n 10 bash tools/web.sh >"$web_log" 2>&1 &
 web_build=$!
+# The browser's tests drive chromium through playwright-core, as tests/web's lock file pins it.
+npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
 # The window tests run in the sanitizer build only: the g++ build leaves them out, but for
 # --quick, after which a developer runs them by hand (README, Working on the game).
 window_tests=OFF
@@ -73,7 +76,7 @@ window_tests=OFF
 # Line tables only (-g1): backtraces with lines, in a quarter less time than full debug data.
 CC=gcc CXX=g++ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DBUILD_TESTING=ON -DTARVELO_BENCH=ON \
-    -DTARVELO_WINDOW_TESTS=$window_tests
+    -DTARVELO_WINDOW_TESTS=$window_tests -DTARVELO_WEB_BUILD="$PWD/build-web"
 cmake --build build -j"$jobs" || { wait $web_build; exit 1; }
 if ! wait $web_build; then
     tail -n 40 "$web_log"

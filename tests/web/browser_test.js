@@ -1,0 +1,209 @@
+// The browser build's page in Debian's chromium, headless, driven by playwright-core: it loads
+// with no error in the console; its first frame shows the map, the car and the dashboard where
+// the desktop's start screen shows them; a click on New is heard; the arrow keys move the map;
+// Quit ends the game and offers the drive it recorded; that drive dropped on the page is shown to
+// the state its file ends in. Each check waits for what it needs, never for a time.
+//   Usage: node browser_test.js BUILD_WEB DESKTOP_START_SCREEN.ppm WORK_FOLDER
+// The drive recorded in the browser is left in WORK_FOLDER/browser.rec, for the desktop to check.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const zlib = require('zlib');
+const { chromium } = require('playwright-core');
+const { serve } = require('../../tools/serve_web.js');
+
+const [buildWeb, referencePath, work] = process.argv.slice(2);
+const WIDTH = 1024, HEIGHT = 768;
+let failures = 0;
+const pass = (what) => console.log(`ok: ${what}`);
+const fail = (what) => { console.log(`FAIL: ${what}`); failures++; };
+
+// ---- pictures: RGB pixels of the desktop's PPM and of the browser's PNG screenshots ----------
+
+function readPpm(file) {
+  const bytes = fs.readFileSync(file);
+  const header = bytes.toString('latin1', 0, 64).match(/^P6\s+(\d+)\s+(\d+)\s+255\s/);
+  return { width: +header[1], height: +header[2], rgb: bytes.subarray(header[0].length), step: 3 };
+}
+
+function readPng(bytes) {
+  const width = bytes.readUInt32BE(16), height = bytes.readUInt32BE(20);
+  const step = { 2: 3, 6: 4 }[bytes[25]];
+  const chunks = [];
+  for (let at = 8; at < bytes.length;) {
+    const length = bytes.readUInt32BE(at), type = bytes.toString('latin1', at + 4, at + 8);
+    if (type === 'IDAT') chunks.push(bytes.subarray(at + 8, at + 8 + length));
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(chunks));
+  const rowBytes = width * step, rgb = Buffer.alloc(height * rowBytes);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (rowBytes + 1)], line = raw.subarray(y * (rowBytes + 1) + 1);
+    for (let x = 0; x < rowBytes; x++) {
+      const a = x >= step ? rgb[y * rowBytes + x - step] : 0;
+      const b = y > 0 ? rgb[(y - 1) * rowBytes + x] : 0;
+      const c = x >= step && y > 0 ? rgb[(y - 1) * rowBytes + x - step] : 0;
+      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+      const predicted = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      rgb[y * rowBytes + x] = (line[x] + predicted) & 0xff;
+    }
+  }
+  return { width, height, rgb, step };
+}
+
+const pixel = (picture, x, y) => {
+  const at = (y * picture.width + x) * picture.step;
+  return [picture.rgb[at], picture.rgb[at + 1], picture.rgb[at + 2]];
+};
+// The window pixel of a view point: -50..50 across the whole 4:3 picture, y up.
+const at = (vx, vy) => [Math.floor((vx + 50) / 100 * WIDTH), Math.floor((50 - vy) / 100 * HEIGHT)];
+const near = (a, b, tolerance) => a.every((channel, i) => Math.abs(channel - b[i]) <= tolerance);
+const samePicture = (a, b) => a.rgb.equals(b.rgb);
+
+// The share of a grid of view points over (x0, y0)..(x1, y1) at which two pictures are alike.
+function likeness(a, b, x0, y0, x1, y1, tolerance) {
+  let alike = 0, all = 0;
+  for (let vy = y0; vy <= y1; vy += 1.5) {
+    for (let vx = x0; vx <= x1; vx += 1.5) {
+      const [x, y] = at(vx, vy);
+      alike += near(pixel(a, x, y), pixel(b, x, y), tolerance) ? 1 : 0;
+      all++;
+    }
+  }
+  return alike / all;
+}
+
+// ---- the page ----------------------------------------------------------------------------------
+
+async function poll(what, seconds, predicate) {
+  const until = Date.now() + seconds * 1000;
+  for (;;) {
+    const result = await predicate();
+    if (result) return result;
+    if (Date.now() > until) throw new Error(`timed out waiting for ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+async function screenshot(page) {
+  return readPng(await page.screenshot({ type: 'png' }));
+}
+
+// The game drawn and standing still: two screenshots alike, not black.
+async function steadyPicture(page) {
+  let last = null;
+  return poll('the game to stand still', 30, async () => {
+    const now = await screenshot(page);
+    const standing = last && samePicture(last, now) && !near(pixel(now, 4, 4), [0, 0, 0], 8);
+    last = now;
+    return standing ? now : null;
+  });
+}
+
+async function gameStarted(page) {
+  await poll('the game to start', 30, () =>
+    page.evaluate(() => typeof Module !== 'undefined' && Module.calledRun === true));
+  // The page's own line is HTML over the game's picture: hidden for the pictures' sake.
+  await page.evaluate(() => { document.getElementById('line').style.visibility = 'hidden'; });
+  return steadyPicture(page);
+}
+
+const call = (page, name, ...args) => page.evaluate(([name, args]) =>
+  Module.ccall(name, 'string', args.map(() => 'string'), args), [name, args]);
+const showing = (page) => page.evaluate(() => Module.ccall('tarvelo_drive_showing', 'number', [], []));
+
+async function main() {
+  const server = await new Promise((resolve) => serve(buildWeb, 0, (s, port) => resolve({ s, port })));
+  const browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    // WebGL on the processor; no network of its own (the machine may have none).
+    args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run'],
+  });
+  const errors = [];
+  const page = await browser.newPage({ viewport: { width: WIDTH, height: HEIGHT } });
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(error.message));
+  try {
+    await page.goto(`http://127.0.0.1:${server.port}/`);
+    const start = await gameStarted(page);
+
+    // The first frame against the desktop's start screen, view point by view point: the map
+    // with the car in its middle, the dashboard at the left.
+    const desktop = readPpm(referencePath);
+    const [carX, carY] = at(0, 0);
+    const places = [
+      ['the dashboard', likeness(start, desktop, -49.5, -49.5, -30.5, 49.5, 24)],
+      ['the map', likeness(start, desktop, -29, -49.5, 49.5, 49.5, 24)],
+      ['the car', likeness(start, desktop, -3, -6, 3, 6, 24)],
+    ];
+    for (const [what, share] of places) {
+      if (share >= 0.95) pass(`${what} where the desktop shows it (${(share * 100).toFixed(1)}% alike)`);
+      else fail(`${what}: only ${(share * 100).toFixed(1)}% of its view points are as on the desktop`);
+    }
+    if (!near(pixel(start, carX, carY), [0, 0, 0], 40)) pass('the car is painted');
+
+    // New, clicked on the dashboard: heard as the player's first command, so the start's hint
+    // ("F1: controls", white on black at the bottom right) goes; without a wreck no new car comes.
+    const digestBefore = await call(page, 'tarvelo_state_digest');
+    const hint = at(22, -44);
+    if (near(pixel(start, ...hint), [0, 0, 0], 4)) pass('the start shows its hint');
+    else fail('the start shows no hint');
+    await page.mouse.click(...at(-40, 26.5));
+    const afterNew = await poll('the hint to go after New', 10, async () => {
+      const now = await screenshot(page);
+      return near(pixel(now, ...hint), [0, 0, 0], 4) ? null : now;
+    });
+    if (afterNew && await call(page, 'tarvelo_state_digest') === digestBefore)
+      pass('New is heard, and brings no new car without a wreck');
+
+    // The arrow keys drive: the map moves under the car, the dashboard's logo stays.
+    await page.keyboard.down('ArrowUp');
+    const moved = await poll('the map to move', 20, async () => {
+      const now = await screenshot(page);
+      return likeness(now, afterNew, -29, 10, 49.5, 49.5, 8) < 0.7 ? now : null;
+    });
+    await page.keyboard.up('ArrowUp');
+    if (likeness(moved, start, -49.5, 40, -30.5, 49.5, 0) === 1) pass('Up drives: the map moves, the logo stays');
+    else fail('the dashboard changed as the car drove');
+
+    // Quit: the game ends, and the page offers the drive it recorded.
+    await page.mouse.click(...at(-40, 11.5));
+    await poll('the page to say the game ended', 10, () =>
+      page.evaluate(() => getComputedStyle(document.getElementById('ended')).display !== 'none'));
+    const drive = await page.evaluate(async () => {
+      const link = document.getElementById('download');
+      const bytes = new Uint8Array(await (await fetch(link.href)).arrayBuffer());
+      return Array.from(bytes);
+    });
+    fs.writeFileSync(path.join(work, 'browser.rec'), Buffer.from(drive));
+    if (drive.length > 0) pass(`Quit ends the game and offers the drive (${drive.length} bytes)`);
+
+    // That drive dropped on the page: shown from its start, to the state its file ends in.
+    await page.evaluate((bytes) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([new Uint8Array(bytes)], 'browser.rec'));
+      dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, cancelable: true }));
+    }, drive);
+    await page.waitForURL('**', { waitUntil: 'load' });
+    await poll('the game to start again', 30, () =>
+      page.evaluate(() => typeof Module !== 'undefined' && Module.calledRun === true));
+    await poll('the drive to be shown', 10, async () => await showing(page) === 1);
+    await poll('the shown drive to end', 60, async () => await showing(page) === 0);
+    const shown = await call(page, 'tarvelo_state_digest');
+    const recorded = await call(page, 'tarvelo_drive_end_digest', '/home/web_user/dropped.rec');
+    if (recorded !== '' && shown === recorded) pass(`the dropped drive ends in its recorded state ${shown}`);
+    else fail(`the dropped drive ends in ${shown}, its file in "${recorded}"`);
+  } catch (error) {
+    fail(error.message);
+  } finally {
+    if (errors.length === 0) pass('no error in the console');
+    else errors.forEach((error) => fail(`the console says: ${error}`));
+    await browser.close();
+    server.s.close();
+  }
+  process.exit(failures === 0 ? 0 : 1);
+}
+
+main();
