@@ -27,7 +27,7 @@ std::string driverRefusal(int32_t width, int32_t height)
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     bool takes = width <= largest && height <= largest;
     if (takes) {  // the proxy says whether this very size and format would be kept
-        glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+        glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                      nullptr);
         GLint keptWidth = 0, keptHeight = 0;
         glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &keptWidth);
@@ -72,8 +72,8 @@ void loadTextures(const std::string& folder)
         glBindTexture(GL_TEXTURE_2D, textureName(slot));
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                     image.pixels.get());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image.width, image.height, 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, image.pixels.get());
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);  // back to OpenGL's default for everything drawn later
 }
