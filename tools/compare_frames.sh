@@ -7,6 +7,7 @@
 #   tools/compare_frames.sh OLD_GAME NEW_GAME FRAME_DIGESTS_LIBRARY [WxH...]
 #
 # (the library is build/bench/libFrameDigests.so; sizes 1024x768 and 1920x1080 by default).
+# GAME_OPTIONS adds options to both games' command lines, as in GAME_OPTIONS=--aspect=keep.
 # Status 0 when every frame of every drive is the same.
 set -u
 [ $# -ge 3 ] || { echo "usage: $0 OLD_GAME NEW_GAME FRAME_DIGESTS_LIBRARY [WxH...]" >&2; exit 2; }
@@ -25,13 +26,14 @@ digests()
     : >"$out"
     bash tests/xserver.sh run --bare --size "$size" \
         env TARVELO_FRAME_DIGESTS="$out" LD_PRELOAD="$library" \
-        "$game" --mute --window -geometry "${size}+0+0" --data data --replay "$drive" \
+        "$game" --mute --window -geometry "${size}+0+0" --data data ${GAME_OPTIONS:-} \
+        --replay "$PWD/$drive" \
         >/dev/null 2>&1 &
     local runner=$!
     while [ "$(wc -l <"$out")" -lt "$frames" ] && kill -0 $runner 2>/dev/null; do
         sleep 0.2
     done
-    pkill -f -- "--replay $drive" 2>/dev/null
+    pkill -P $runner -f -- "--replay $PWD/$drive" 2>/dev/null  # this game only, not another's
     wait $runner 2>/dev/null
     head -n "$frames" "$out" >"$out.first" && mv "$out.first" "$out"
 }

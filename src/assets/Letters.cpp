@@ -82,20 +82,16 @@ void makeLetterTexture()
                         alpha[static_cast<size_t>(y) * texture.width + cellX + x] = 255;
             }
         }
-    GLint bound = 0, alignment = 4;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    // Rows a power of two of at least kCellsAcross texels: whole words, as GL unpacks them by
+    // default, so that the game's unpacking needs no change here.
     glGenTextures(1, &texture.name);
     glBindTexture(GL_TEXTURE_2D, texture.name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, texture.width, texture.height, 0, GL_ALPHA,
                  GL_UNSIGNED_BYTE, alpha.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 }
 
 // The pen in window coordinates, worked out as GL works out a raster position, in single
@@ -199,24 +195,14 @@ void drawTexts(const TextRun* runs, std::size_t count)
     if (letterTexture.name == 0)
         makeLetterTexture();
 
-    // What is changed here, to be put back.
-    const GLboolean blending = glIsEnabled(GL_BLEND);
-    const GLboolean texturing = glIsEnabled(GL_TEXTURE_2D);
-    GLint bound = 0, matrixMode = GL_MODELVIEW, viewport[4], blendSource = GL_ONE,
-          blendDestination = GL_ZERO;
-    GLfloat texCoord[4];
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetIntegerv(GL_BLEND_SRC, &blendSource);
-    glGetIntegerv(GL_BLEND_DST, &blendDestination);
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
-
-    // Unlit texels leave the picture as it is; lit ones write the colour at its alpha.
+    // Unlit texels leave the picture as it is; lit ones write the colour at its alpha. Blending
+    // stays on afterwards and texturing goes off again, as the game's drawing has them.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, letterTexture.name);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -232,13 +218,6 @@ void drawTexts(const TextRun* runs, std::size_t count)
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-
-    glMatrixMode(static_cast<GLenum>(matrixMode));
-    glTexCoord4fv(texCoord);
-    glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    if (!texturing)
-        glDisable(GL_TEXTURE_2D);
-    if (!blending)
-        glDisable(GL_BLEND);
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_TEXTURE_2D);
 }

@@ -23,8 +23,9 @@ struct TextRun {
 int textWidth(TextFont font, const char* text);  // pixels the text advances, at the pixel scale
 // The text from the pen on, in the current colour and its alpha: the pixels GLUT's bitmap letters
 // light at a raster position there, each enlarged to a square of the pixel scale; nothing where
-// the pen lies outside the view, as a raster position there would draw nothing. Leaves the GL as
-// it found it; assumes the game's one blending function, source alpha over the picture.
+// the pen lies outside the view, as a raster position there would draw nothing. Drawn with
+// texturing off and the modelview matrix current, as the game draws; leaves blending on, with the
+// game's one function, source alpha over the picture (and the letters' texture bound).
 void drawText(TextFont font, const char* text, PenPlace pen);
 // Several texts so, in one go: the renderer is set up for letters once, not once a text.
 void drawTexts(const TextRun* runs, std::size_t count);

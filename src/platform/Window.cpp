@@ -46,21 +46,53 @@ void placePicture(int width, int height)
     pictureDrawnBottom = height - viewportHeight;
 }
 
+// The picture copied from the window's top left corner, to be drawn again in its place: a
+// texture of the picture's size, nearest texels and clamped edges (no mipmaps), which every
+// renderer the game runs on keeps at any size. Made anew when the picture's size changes.
+struct PictureCopy {
+    GLuint name = 0;            // 0 until the proportions are first kept
+    int width = 0, height = 0;  // texels: the picture's pixels
+};
+PictureCopy pictureCopy;
+
+void copyThePicture()
+{
+    if (pictureCopy.name == 0) {
+        glGenTextures(1, &pictureCopy.name);
+        glBindTexture(GL_TEXTURE_2D, pictureCopy.name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
+    glBindTexture(GL_TEXTURE_2D, pictureCopy.name);
+    if (pictureCopy.width != viewportWidth || pictureCopy.height != viewportHeight) {
+        pictureCopy.width = viewportWidth;
+        pictureCopy.height = viewportHeight;
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, viewportWidth, viewportHeight, 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, nullptr);
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, pictureDrawnBottom, viewportWidth,
+                        viewportHeight);
+}
+
 }  // namespace
 
 // With the proportions kept, the picture is drawn at the window's top left corner, exactly as a
-// window of its size draws it, then moved to its place in the middle, and the bars around it are
-// cleared to the colour beyond the map's border. (Drawn in place, the software renderer's
-// textures came out a shade different here and there: it works out each pixel's texture
-// position from the window's top left corner, and rounds it differently further away.)
+// window of its size draws it, then copied to its place in the middle as one square of texels,
+// each texel on its pixel, and the bars around it are cleared to the colour beyond the map's
+// border. (Drawn in place, the software renderer's textures came out a shade different here and
+// there: it works out each pixel's texture position from the window's top left corner, and
+// rounds it differently further away.) The game's drawing state is left as it was found, the
+// viewport the picture's again.
 void showPictureInItsPlace()
 {
     if (viewportWidth == windowWidth && viewportHeight == windowHeight)
         return;
-    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_TRANSFORM_BIT);
+    copyThePicture();
     glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_SCISSOR_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);  // the texels as they are
     glViewport(0, 0, windowWidth, windowHeight);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -69,16 +101,23 @@ void showPictureInItsPlace()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    // The raster position at the corner, then moved by whole pixels: no rounding on the way.
-    // The copy works as if the picture were read first and then drawn: overlapping is fine.
-    glRasterPos2i(0, 0);
-    glBitmap(0, 0, 0.0f, 0.0f, static_cast<float>(viewportLeft), static_cast<float>(viewportBottom),
-             nullptr);
-    glCopyPixels(0, pictureDrawnBottom, viewportWidth, viewportHeight, GL_COLOR);
+    const int right = viewportLeft + viewportWidth, top = viewportBottom + viewportHeight;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2i(viewportLeft, viewportBottom);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2i(right, viewportBottom);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2i(right, top);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2i(viewportLeft, top);
+    glEnd();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    const int right = viewportLeft + viewportWidth, top = viewportBottom + viewportHeight;
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
     const int bars[4][4] = {
         {0, 0, viewportLeft, windowHeight},             // left
         {right, 0, windowWidth - right, windowHeight},  // right
@@ -92,7 +131,8 @@ void showPictureInItsPlace()
         glScissor(bar[0], bar[1], bar[2], bar[3]);
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    glPopAttrib();
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, pictureDrawnBottom, viewportWidth, viewportHeight);
 }
 
 // The window as the player last asked for it. Asked once a frame rather than at each key: GLUT

@@ -62,9 +62,9 @@ void drawGate(const Gate& gate)
     glEnd();
 }
 
+// Plain colours blended over the map: as the map leaves the renderer, so nothing to put back.
 void drawCourse(const TimeTrial& trial, float viewX, float viewY)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
@@ -76,7 +76,6 @@ void drawCourse(const TimeTrial& trial, float viewX, float viewY)
         drawGate(kCourse[i]);
     }
     glPopMatrix();
-    glPopAttrib();
 }
 
 }  // namespace
@@ -87,9 +86,7 @@ void drawGhost(const GameState& ghost, const GameState& player, const PictureAre
     if (!ghost.frame.carShown)
         return;
     clipToTheMap(area);
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);  // the ghost's opacity over the map; the car leaves texturing off
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -97,7 +94,6 @@ void drawGhost(const GameState& ghost, const GameState& player, const PictureAre
                  0.0f);
     ghost.playerCar.drawSeeThrough(opacity);
     glPopMatrix();
-    glPopAttrib();
     glDisable(GL_SCISSOR_TEST);
 }
 
@@ -137,6 +133,9 @@ void initGraphics(const std::string& pictureFolder)
 {
     loadTextures(pictureFolder);
     buildShapes();
+    // The state every drawing of a frame starts from and leaves behind: texturing off, blending
+    // on with source alpha over the picture, the modelview matrix current, no scissor.
+    glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glShadeModel(GL_SMOOTH);

@@ -16,19 +16,30 @@ constexpr TextFont kLinesFont = TextFont::Fixed9x15;
 constexpr int kLinePixels = 17;   // from one line's base line to the next, at 1x
 constexpr int kMarginPixels = 8;  // from the box's edges to the lines, at 1x
 
+// A box in black, in view units: a quad (not every renderer has GL's rectangle call).
+void drawBox(float left, float bottom, float right, float top)
+{
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex2f(left, bottom);
+    glVertex2f(right, bottom);
+    glVertex2f(right, top);
+    glVertex2f(left, top);
+    glEnd();
+}
+
 }  // namespace
 
+// The boxes are opaque paint, unblended; the letters blend their texture over them, and the
+// game's blending is on again afterwards, even where no letter was shown.
 void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
                 const TextColour& colour)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
-    glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-    glRectf(box.left, box.bottom, box.right, box.top);
+    drawBox(box.left, box.bottom, box.right, box.top);
     glColor4f(colour.red, colour.green, colour.blue, 1.0f);
     const int width = textWidth(kFont, text);
     drawText(kFont, text,
@@ -36,14 +47,12 @@ void drawNotice(const char* text, const NoticeBox& box, const PictureArea& area,
                                  width / 2.0 * (2.0 * kViewHalfSize / area.width)),
               static_cast<float>(box.bottom + kBaseLineAboveBottom)});
     glPopMatrix();
-    glPopAttrib();
+    glEnable(GL_BLEND);
 }
 
 void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box,
                      const PictureArea& area)
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -56,8 +65,7 @@ void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box
     const double needed = (2 * kMarginPixels + kLinePixels * static_cast<int>(lines.size()) + 4) *
                           pixelScale * unitsPerPixelUp;
     const double right = box.left + (2 * kMarginPixels * pixelScale + widest) * unitsPerPixelAcross;
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glRectf(box.left, static_cast<float>(std::max<double>(box.bottom, box.top - needed)),
+    drawBox(box.left, static_cast<float>(std::max<double>(box.bottom, box.top - needed)),
             static_cast<float>(std::min<double>(box.right, right)), box.top);
     glColor3f(1.0f, 1.0f, 1.0f);
     const double left = box.left + kMarginPixels * pixelScale * unitsPerPixelAcross;
@@ -72,5 +80,5 @@ void drawNoticeLines(const std::vector<std::string>& lines, const NoticeBox& box
     }
     drawTexts(runs.data(), runs.size());
     glPopMatrix();
-    glPopAttrib();
+    glEnable(GL_BLEND);
 }
