@@ -195,6 +195,23 @@ async function main() {
     const recorded = await call(page, 'tarvelo_drive_end_digest', '/home/web_user/dropped.rec');
     if (recorded !== '' && shown === recorded) pass(`the dropped drive ends in its recorded state ${shown}`);
     else fail(`the dropped drive ends in ${shown}, its file in "${recorded}"`);
+
+    // A pad, as the browser's Gamepad API gives it (standard layout): A held drives.
+    const padPage = await browser.newPage({ viewport: { width: WIDTH, height: HEIGHT } });
+    padPage.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+    padPage.on('pageerror', (error) => errors.push(error.message));
+    await padPage.addInitScript(() => {
+      const button = () => ({ pressed: false, touched: false, value: 0 });
+      window.pad = { id: 'a pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+        axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, button) };
+      navigator.getGamepads = () => [window.pad];
+    });
+    await padPage.goto(`http://127.0.0.1:${server.port}/`);
+    const padStart = await gameStarted(padPage);
+    await padPage.evaluate(() => { window.pad.buttons[0] = { pressed: true, touched: true, value: 1 }; });
+    await poll('the pad to drive the car', 20, async () =>
+      likeness(await screenshot(padPage), padStart, -29, 10, 49.5, 49.5, 8) < 0.7);
+    pass("a pad's A, read through the browser's Gamepad API, drives");
   } catch (error) {
     fail(error.message);
   } finally {
