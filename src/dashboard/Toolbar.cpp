@@ -8,7 +8,6 @@
 #include <iostream>
 #include <iterator>
 
-#include "assets/DisplayLists.h"
 #include "assets/Letters.h"
 #include "assets/PixelScale.h"
 #include "assets/ShapeArrays.h"
@@ -206,14 +205,6 @@ void needleAtRest(PanelPoint centre)
     glEnd();
 }
 
-void buildSpeedNeedleList()
-{
-    glNewList(kSpeedNeedleList, GL_COMPILE);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    needleAtRest(kSpeedDialCentre);
-    glEndList();
-}
-
 void disc(PanelPoint centre, float radius, float grey)
 {
     glPushMatrix();
@@ -269,7 +260,8 @@ void drawSpeedNeedle(const Gauges& gauges)
 {
     glPushMatrix();
     turnAbout(kSpeedDialCentre, gauges.angle2);
-    glCallList(kSpeedNeedleList);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    needleAtRest(kSpeedDialCentre);
     glPopMatrix();
     disc(kSpeedDialCentre, kHubRadius, 0.0f);
 }
@@ -280,12 +272,6 @@ void toolbarObjects()
 {
     std::cout << std::endl << " Loading Toolbar objects..." << std::endl;
     buildPanelArrays();
-    buildScaledLists();
-}
-
-void buildScaledLists()
-{
-    buildSpeedNeedleList();
 }
 
 void updateGauges(Car& car, Gauges& gauges)

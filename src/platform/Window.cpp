@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "assets/PixelScale.h"
-#include "dashboard/Toolbar.h"
 
 // After GLUT and the game's headers: Xlib's macros would clash with names in them.
 #include <GL/glx.h>
@@ -214,11 +213,8 @@ void viewThePicture()
     glLoadIdentity();
     gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
     glMatrixMode(GL_MODELVIEW);
-    // Taller pictures draw their text, points and lines larger: the dashboard's needle again.
-    if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
-        setPixelScale(scale);
-        buildScaledLists();
-    }
+    // Taller pictures draw their text, points and lines larger.
+    setPixelScale(pixelScaleOf(viewportHeight));
 }
 
 }  // namespace
