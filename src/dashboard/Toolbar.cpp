@@ -1,14 +1,15 @@
 // The dashboard at the left of the screen: its prebuilt panel and labels, and the live gauges.
 #include "dashboard/Toolbar.h"
 
-#include <GL/gl.h>
+#include <GL/glut.h>
+
+#include <algorithm>
 
 #include <cmath>
 #include <cstddef>
 #include <iostream>
 #include <iterator>
 
-#include "assets/DisplayLists.h"
 #include "assets/Letters.h"
 #include "assets/PixelScale.h"
 #include "assets/ShapeArrays.h"
@@ -97,8 +98,8 @@ constexpr float kBarLeftEnd = -47.0f;  // the bar never reaches further left
 constexpr PanelPoint kRevDialCentre = {-41.0f, -45.0f};
 constexpr PanelPoint kSpeedDialCentre = {-33.0f, -45.0f};
 constexpr float kNeedleLength = 6.0f;
-constexpr float kNeedleWidth = 2.0f;  // pixels, times the pixel scale; stays in force for every
-                                      // line drawn afterwards
+constexpr float kNeedleWidth = 2.0f;  // pixels, times the pixel scale; also the width of the
+                                      // panel's lines
 constexpr float kHubRadius = 0.6f;
 constexpr float kRevScale = 100.0f;   // degrees per unit of speed over the gear's target speed
 constexpr float kSpeedScale = 90.0f;  // degrees for the full-scale speed: a quarter turn
@@ -196,22 +197,271 @@ void buildPanelArrays()
     }
 }
 
-// A needle at rest: from the dial's centre to 9 o'clock, in the current colour.
-void needleAtRest(PanelPoint centre)
+// Turns what follows clockwise by `degrees` about the dial centre.
+void turnAbout(PanelPoint centre, float degrees)
 {
-    glLineWidth(scaledPixels(kNeedleWidth));
-    glBegin(GL_LINES);
-    glVertex2f(centre.x - kNeedleLength, centre.y);
-    glVertex2f(centre.x, centre.y);
-    glEnd();
+    glTranslatef(centre.x, centre.y, 0.0f);
+    glRotatef(-degrees, 0.0f, 0.0f, 1.0f);
+    glTranslatef(-centre.x, -centre.y, 0.0f);
 }
 
-void buildSpeedNeedleList()
+// A needle is drawn as the very pixels that GL's software renderer lights for a line
+// kNeedleWidth pixels wide from the dial's centre to 9 o'clock, turned about the centre: whole
+// pixels, a run of them in each row of the picture, so that every renderer draws the same needle
+// and none needs lines wider than a pixel. The renderer's line, as it places it: both ends
+// carried to the picture in single precision, snapped to 1/256 of a pixel (halves away from
+// zero), each end moved to where the line enters or leaves its pixel, and the line widened
+// across its major axis by the width rounded to whole pixels; a pixel is lit when its centre is
+// inside all four edges, a centre on an edge only on the edges that start it.
+constexpr int kSubpixels = 256;  // steps of a pixel the renderer snaps to
+
+// The picture's rows run downwards from its top in the renderer, as here.
+struct PicturePoint {
+    float x, y;
+};
+
+int snapToSubpixel(float value)
 {
-    glNewList(kSpeedNeedleList, GL_COMPILE);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    needleAtRest(kSpeedDialCentre);
-    glEndList();
+    const float steps = value * kSubpixels;
+    return steps >= 0.0f ? static_cast<int>(steps + 0.5f) : static_cast<int>(steps - 0.5f);
+}
+
+float fractionOf(float value)
+{
+    return value - std::floor(value);
+}
+
+// Where GL puts a dashboard point in the picture under the current matrices and viewport, in the
+// order of its single precision operations.
+PicturePoint pictureOf(PanelPoint point, int windowHeight)
+{
+    float modelview[16], projection[16];
+    GLint viewport[4];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    float clip[2];
+    for (int row = 0; row < 2; ++row) {
+        float along[4];  // the combined matrix's row, column by column
+        for (int column = 0; column < 4; ++column) {
+            float sum = projection[row] * modelview[4 * column];
+            for (int k = 1; k < 4; ++k)
+                sum = sum + projection[4 * k + row] * modelview[4 * column + k];
+            along[column] = sum;
+        }
+        float value = point.x * along[0];
+        value = value + point.y * along[1];
+        clip[row] = value + along[3];
+    }
+    const float halfWidth = 0.5f * static_cast<float>(viewport[2]);
+    const float halfHeight = 0.5f * static_cast<float>(viewport[3]);
+    const float middleX = halfWidth + static_cast<float>(viewport[0]);
+    const float middleY =
+        static_cast<float>(windowHeight) - (halfHeight + static_cast<float>(viewport[1]));
+    return {std::fma(clip[0], halfWidth, middleX), std::fma(clip[1], -halfHeight, middleY)};
+}
+
+// The four corners of the renderer's line from `from` to `to`, in 1/256 pixels, as it
+// places them; pixel centres lie on whole pixels there.
+struct LineCorners {
+    long long x[4], y[4];
+};
+
+bool notNegative(float value)
+{
+    return value >= 0.0f;
+}
+
+LineCorners lineCorners(PicturePoint from, PicturePoint to, float width)
+{
+    PicturePoint v1 = from, v2 = to;
+    const float dx = v1.x - v2.x;
+    const float dy = v1.y - v2.y;
+    float xOffset = 0.0f, yOffset = 0.0f, xOffsetEnd = 0.0f, yOffsetEnd = 0.0f;
+    const float x1diff = v1.x - std::floor(v1.x) - 0.5f;
+    const float y1diff = v1.y - std::floor(v1.y) - 0.5f;
+    float x2diff = v2.x - std::floor(v2.x) - 0.5f;
+    float y2diff = v2.y - std::floor(v2.y) - 0.5f;
+    const int halfWidth = static_cast<int>(width + 0.5f) * kSubpixels / 2;  // whole pixels
+    bool drawStart = false, drawEnd = false;
+    LineCorners c;
+    if (std::fabs(dx) >= std::fabs(dy)) {
+        const float dydx = dy / dx;
+        if (y2diff == -0.5f && dy < 0.0f)
+            y2diff = 0.5f;
+        if (std::fabs(x1diff) + std::fabs(y1diff) < 0.5f)
+            drawStart = true;
+        else if (notNegative(x1diff) == notNegative(-dx))
+            drawStart = false;
+        else if (notNegative(-y1diff) != notNegative(dy))
+            drawStart = true;
+        else {
+            const float crossing = fractionOf(v1.y) + x1diff * dydx;
+            drawStart = crossing < 1.0f && crossing > 0.0f;
+        }
+        if (std::fabs(x2diff) + std::fabs(y2diff) < 0.5f)
+            drawEnd = false;
+        else if (notNegative(x2diff) != notNegative(-dx))
+            drawEnd = false;
+        else if (notNegative(-y2diff) == notNegative(dy))
+            drawEnd = true;
+        else {
+            const float crossing = fractionOf(v2.y) + x2diff * dydx;
+            drawEnd = crossing < 1.0f && crossing > 0.0f;
+        }
+        if (dx < 0.0f) {
+            std::swap(v1, v2);
+            if ((x1diff <= 0.0f) != drawStart) {
+                xOffsetEnd = -x1diff - 0.5f;
+                yOffsetEnd = xOffsetEnd * dydx;
+            }
+            if ((x2diff > 0.0f) != drawEnd) {
+                xOffset = -x2diff - 0.5f;
+                yOffset = xOffset * dydx;
+            }
+        } else {
+            if ((x1diff > 0.0f) != drawStart) {
+                xOffset = -x1diff + 0.5f;
+                yOffset = xOffset * dydx;
+            }
+            if ((x2diff <= 0.0f) != drawEnd) {
+                xOffsetEnd = -x2diff + 0.5f;
+                yOffsetEnd = xOffsetEnd * dydx;
+            }
+        }
+        c.x[0] = c.x[3] = snapToSubpixel(v1.x + xOffset - 0.5f);
+        c.x[1] = c.x[2] = snapToSubpixel(v2.x + xOffsetEnd - 0.5f);
+        const long long y1 = snapToSubpixel(v1.y + yOffset - 0.5f);
+        const long long y2 = snapToSubpixel(v2.y + yOffsetEnd - 0.5f);
+        c.y[0] = y1 - halfWidth;
+        c.y[1] = y2 - halfWidth;
+        c.y[2] = y2 + halfWidth;
+        c.y[3] = y1 + halfWidth;
+    } else {
+        const float dxdy = dx / dy;
+        if (x2diff == -0.5f && dx < 0.0f)
+            x2diff = 0.5f;
+        if (std::fabs(x1diff) + std::fabs(y1diff) < 0.5f)
+            drawStart = true;
+        else if (notNegative(-y1diff) == notNegative(dy))
+            drawStart = false;
+        else if (notNegative(x1diff) != notNegative(-dx))
+            drawStart = true;
+        else {
+            const float crossing = fractionOf(v1.x) + y1diff * dxdy;
+            drawStart = crossing < 1.0f && crossing > 0.0f;
+        }
+        if (std::fabs(x2diff) + std::fabs(y2diff) < 0.5f)
+            drawEnd = false;
+        else if (notNegative(-y2diff) != notNegative(dy))
+            drawEnd = false;
+        else if (notNegative(x2diff) == notNegative(-dx))
+            drawEnd = true;
+        else {
+            const float crossing = fractionOf(v2.x) + y2diff * dxdy;
+            drawEnd = crossing < 1.0f && crossing >= 0.0f;
+        }
+        if (dy > 0.0f) {
+            std::swap(v1, v2);
+            if ((y1diff >= 0.0f) != drawStart) {
+                yOffsetEnd = -y1diff + 0.5f;
+                xOffsetEnd = yOffsetEnd * dxdy;
+            }
+            if ((y2diff < 0.0f) != drawEnd) {
+                yOffset = -y2diff + 0.5f;
+                xOffset = yOffset * dxdy;
+            }
+        } else {
+            if ((y1diff < 0.0f) != drawStart) {
+                yOffset = -y1diff - 0.5f;
+                xOffset = yOffset * dxdy;
+            }
+            if ((y2diff >= 0.0f) != drawEnd) {
+                yOffsetEnd = -y2diff - 0.5f;
+                xOffsetEnd = yOffsetEnd * dxdy;
+            }
+        }
+        const long long x1 = snapToSubpixel(v1.x + xOffset - 0.5f);
+        const long long x2 = snapToSubpixel(v2.x + xOffsetEnd - 0.5f);
+        c.x[0] = x1 - halfWidth;
+        c.x[1] = x2 - halfWidth;
+        c.x[2] = x2 + halfWidth;
+        c.x[3] = x1 + halfWidth;
+        c.y[0] = c.y[3] = snapToSubpixel(v1.y + yOffset - 0.5f);
+        c.y[1] = c.y[2] = snapToSubpixel(v2.y + yOffsetEnd - 0.5f);
+    }
+    return c;
+}
+
+// Lights, in the current colour, the pixels inside the corners: a strip of whole pixels a row.
+void fillLineCorners(const LineCorners& c, int windowHeight)
+{
+    long long edge[4], stepX[4], stepY[4];
+    for (int i = 0; i < 4; ++i) {
+        const int j = (i + 1) % 4;
+        const long long alongY = c.x[i] - c.x[j];
+        const long long alongX = c.y[i] - c.y[j];
+        edge[i] = alongX * c.x[i] - alongY * c.y[i];
+        if (alongX < 0 || (alongX == 0 && alongY < 0))
+            ++edge[i];  // a centre on this edge is inside
+        stepX[i] = alongX * kSubpixels;
+        stepY[i] = alongY * kSubpixels;
+    }
+    const auto [left, right] = std::minmax({c.x[0], c.x[1], c.x[2], c.x[3]});
+    const auto [top, bottom] = std::minmax({c.y[0], c.y[1], c.y[2], c.y[3]});
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);  // one unit a pixel of the viewport
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    for (long long row = top / kSubpixels - 1; row <= bottom / kSubpixels + 1; ++row) {
+        long long first = 0, last = -1;
+        for (long long column = left / kSubpixels - 1; column <= right / kSubpixels + 1; ++column) {
+            bool inside = true;
+            for (int i = 0; i < 4; ++i)
+                inside = inside && edge[i] + stepY[i] * row - stepX[i] * column > 0;
+            if (inside) {
+                if (last < first)
+                    first = column;
+                last = column;
+            }
+        }
+        if (last < first)
+            continue;
+        const float x1 = static_cast<float>(first - viewport[0]);
+        const float x2 = static_cast<float>(last + 1 - viewport[0]);
+        const float y1 = static_cast<float>(windowHeight - 1 - row - viewport[1]);
+        glVertex2f(x1, y1);
+        glVertex2f(x2, y1);
+        glVertex2f(x2, y1 + 1.0f);
+        glVertex2f(x1, y1 + 1.0f);
+    }
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// A needle turned clockwise by `degrees` from 9 o'clock about its dial's centre, in the current
+// colour.
+void drawNeedle(PanelPoint centre, float degrees)
+{
+    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    glPushMatrix();
+    turnAbout(centre, degrees);
+    const PicturePoint tip = pictureOf({centre.x - kNeedleLength, centre.y}, windowHeight);
+    const PicturePoint hub = pictureOf(centre, windowHeight);
+    glPopMatrix();
+    fillLineCorners(lineCorners(tip, hub, scaledPixels(kNeedleWidth)), windowHeight);
+    // The panel's frame and separators, drawn before the needles in the next frame, have always
+    // been drawn as wide as the needles.
+    glLineWidth(scaledPixels(kNeedleWidth));
 }
 
 void disc(PanelPoint centre, float radius, float grey)
@@ -223,14 +473,6 @@ void disc(PanelPoint centre, float radius, float grey)
     circleVertexLoop(radius, kDiscSides);
     glEnd();
     glPopMatrix();
-}
-
-// Turns what follows clockwise by `degrees` about the dial centre.
-void turnAbout(PanelPoint centre, float degrees)
-{
-    glTranslatef(centre.x, centre.y, 0.0f);
-    glRotatef(-degrees, 0.0f, 0.0f, 1.0f);
-    glTranslatef(-centre.x, -centre.y, 0.0f);
 }
 
 void setBarRightEnd(Gauges& gauges, float x)
@@ -257,20 +499,15 @@ void drawDamageBar(const Gauges& gauges)
 
 void drawRevNeedle(const Gauges& gauges)
 {
-    glPushMatrix();
-    turnAbout(kRevDialCentre, gauges.angle1);
     glColor3f(gauges.red, 0.0f, 0.0f);
-    needleAtRest(kRevDialCentre);
-    glPopMatrix();
+    drawNeedle(kRevDialCentre, gauges.angle1);
     disc(kRevDialCentre, kHubRadius, 0.0f);
 }
 
 void drawSpeedNeedle(const Gauges& gauges)
 {
-    glPushMatrix();
-    turnAbout(kSpeedDialCentre, gauges.angle2);
-    glCallList(kSpeedNeedleList);
-    glPopMatrix();
+    glColor3f(0.0f, 0.0f, 0.0f);
+    drawNeedle(kSpeedDialCentre, gauges.angle2);
     disc(kSpeedDialCentre, kHubRadius, 0.0f);
 }
 
@@ -280,12 +517,6 @@ void toolbarObjects()
 {
     std::cout << std::endl << " Loading Toolbar objects..." << std::endl;
     buildPanelArrays();
-    buildScaledLists();
-}
-
-void buildScaledLists()
-{
-    buildSpeedNeedleList();
 }
 
 void updateGauges(Car& car, Gauges& gauges)

@@ -58,5 +58,3 @@ void drawToolBar(const Car& car, const Gauges& gauges);  // panel, labels, gate,
 void toolbarGearBox(const Car& car);                     // knob at the gear's slot end
 void circleVertexLoop(float size, unsigned sides);  // disc vertices around (0, 0), anticlockwise
 std::optional<PanelButtonKind> panelButtonAt(double x, double y);  // the button at a view point
-// The needle's list again, at the pixel scale of the moment: after it changes.
-void buildScaledLists();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "assets/PixelScale.h"
+#include "assets/RoundPoints.h"
 
 namespace {
 
@@ -71,13 +72,11 @@ void pickColours(Random& random, const PointLayer& layer, float* colours)
 
 void drawLayer(const PointLayer& layer, const float* points, const float* colours)
 {
-    glPointSize(scaledPixels(layer.size));
-    glBegin(GL_POINTS);
-    for (int i = 0; i < kBurstParticles; ++i) {
-        glColor4f(colours[4 * i], colours[4 * i + 1], colours[4 * i + 2], colours[4 * i + 3]);
-        glVertex2f(points[2 * i], points[2 * i + 1]);
-    }
-    glEnd();
+    beginRoundPoints(scaledPixels(layer.size));
+    for (int i = 0; i < kBurstParticles; ++i)
+        roundPoint(points[2 * i], points[2 * i + 1], colours[4 * i], colours[4 * i + 1],
+                   colours[4 * i + 2], colours[4 * i + 3]);
+    endRoundPoints();
 }
 
 const BurstKindLook& lookOf(BurstLook look)

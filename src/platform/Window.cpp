@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "assets/PixelScale.h"
-#include "dashboard/Toolbar.h"
 #include "platform/Platform.h"
 
 int windowWidth = 640;
@@ -218,11 +217,8 @@ void viewThePicture()
     glLoadIdentity();
     gluOrtho2D(-kViewHalfSize, kViewHalfSize, -kViewHalfSize, kViewHalfSize);
     glMatrixMode(GL_MODELVIEW);
-    // Taller pictures draw their text, points and lines larger: the dashboard's needle again.
-    if (const int scale = pixelScaleOf(viewportHeight); scale != pixelScale) {
-        setPixelScale(scale);
-        buildScaledLists();
-    }
+    // Taller pictures draw their text, points and lines larger.
+    setPixelScale(pixelScaleOf(viewportHeight));
 }
 
 }  // namespace

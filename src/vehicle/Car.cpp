@@ -7,6 +7,7 @@
 
 #include "assets/CarList.h"
 #include "assets/PixelScale.h"
+#include "assets/RoundPoints.h"
 #include "effects/Random.h"
 
 namespace {
@@ -203,11 +204,8 @@ void pickExhaust(float speed, double sizeInForce, Random& random, ExhaustPicture
 
 void drawExhaust(const ExhaustPicture& exhaust)
 {
-    glPointSize(scaledPixels(exhaust.pointSize));  // times the pixel scale on large screens
-    glBegin(GL_POINTS);
-    for (const ExhaustPuff& puff : exhaust.puffs) {
-        glColor4f(puff.red, puff.green, puff.blue, puff.alpha);
-        glVertex2f(puff.x, puff.y);
-    }
-    glEnd();
+    beginRoundPoints(scaledPixels(exhaust.pointSize));  // times the pixel scale on large screens
+    for (const ExhaustPuff& puff : exhaust.puffs)
+        roundPoint(puff.x, puff.y, puff.red, puff.green, puff.blue, puff.alpha);
+    endRoundPoints();
 }
