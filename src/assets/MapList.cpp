@@ -258,14 +258,9 @@ void drawRailings(Bridge bridge)
     }
 }
 
-}  // namespace
-
-void buildMapList()
+// The map's drawing calls, in the order the frame's blending needs.
+void drawMapParts()
 {
-    std::cout << std::endl << " Loading Map objects..." << std::endl;
-
-    glNewList(kMapList, GL_COMPILE);
-
     drawBorder();
     // Ground, blocks, river and roads are opaque paint (alpha 1 and pictures without alpha):
     // blending them would give the same pixels for a read of every pixel under them.
@@ -279,13 +274,31 @@ void buildMapList()
     glEnable(GL_BLEND);
 
     drawBridgesAndZones();
+}
 
+}  // namespace
+
+// The desktop compiles the map's calls once; the browser's GL keeps no lists, so its frames make
+// them each time. (The desktop's software renderer blends the time trial's gates over the road a
+// shade apart on one tile when the map comes otherwise than from its list: drawn each frame, or
+// from vertex arrays. So the desktop keeps its list.)
+void buildMapList()
+{
+    std::cout << std::endl << " Loading Map objects..." << std::endl;
+#ifndef __EMSCRIPTEN__
+    glNewList(kMapList, GL_COMPILE);
+    drawMapParts();
     glEndList();
+#endif
 }
 
 void drawMap()
 {
+#ifdef __EMSCRIPTEN__
+    drawMapParts();
+#else
     glCallList(kMapList);
+#endif
 }
 
 void drawBorder()

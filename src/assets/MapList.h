@@ -5,8 +5,8 @@
 
 enum class Quadrant { LowerLeft, LowerRight, UpperLeft, UpperRight };
 
-void buildMapList();  // compile kMapList (prints its progress line)
-void drawMap();       // the map from its list
+void buildMapList();  // compile kMapList on the desktop (prints its progress line)
+void drawMap();       // the map from its list (the browser: its calls each frame)
 void drawBorder();    // the dark ring, 2 units wide, around the ground; texturing off
 void drawGround();    // the 280-unit square of dirt; texturing on
 void drawBlocks();    // the buildings and walls, each its picture once; texturing on

@@ -105,9 +105,11 @@ std::string whyNotTheFile(int folder, const std::string& name)
 // vanishes with a game killed before its first second), else under a hidden name of its own.
 int openNewDrive(const std::string& folderPath)
 {
+#ifndef __EMSCRIPTEN__  // the browser's files in memory have no nameless ones
     const int fd = openat(recording.folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
     if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
         return fd;
+#endif
     std::string ownName = folderPath + "/." + recording.name + ".XXXXXX";
     const int named = mkostemp(ownName.data(), O_CLOEXEC);
     if (named >= 0) {

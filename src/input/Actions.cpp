@@ -2,13 +2,11 @@
 // next frame; and the game's own pace for actions held down, whatever device holds them.
 #include "input/Actions.h"
 
-#include "platform/Glut.h"
-
-#include <cstdlib>
-
 #include "base/Program.h"
 #include "drives/Replay.h"
 #include "input/Overlays.h"
+#include "platform/Glut.h"
+#include "platform/Platform.h"
 #include "platform/Window.h"
 #include "session/PlayedGame.h"
 #include "sound/Sound.h"
@@ -59,7 +57,8 @@ void applyAction(Action action)
             switchWindowMode();
             break;
         case Action::Quit:
-            std::exit(kExitPlayed);  // leaving on purpose is a success
+            leaveGame(kExitPlayed);  // leaving on purpose is a success
+            break;
         case Action::Pause:
             if (replayShowing()) {
                 holdShownDrive();  // the watcher's pause holds the drive, whose own are its own

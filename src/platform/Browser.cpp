@@ -7,6 +7,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -407,6 +408,17 @@ void stopPads()
 {
     padsSeen.clear();
     padEvents.clear();
+}
+
+// Ended from the page's own turn rather than inside the key's or click's handler, which would
+// see the program's end as an error; forced, as the page's pending frames would otherwise keep it.
+void leaveGame(int status)
+{
+    emscripten_async_call(
+        [](void* code) {
+            emscripten_force_exit(static_cast<int>(reinterpret_cast<intptr_t>(code)));
+        },
+        reinterpret_cast<void*>(static_cast<intptr_t>(status)), 0);
 }
 
 void sleepUntil(std::chrono::steady_clock::time_point /*time*/)

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/Glut.h"
@@ -421,6 +422,11 @@ void stopPads()
     controllers.clear();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     SDL_Quit();
+}
+
+void leaveGame(int status)
+{
+    std::exit(status);
 }
 
 void sleepUntil(std::chrono::steady_clock::time_point time)

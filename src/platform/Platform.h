@@ -79,6 +79,11 @@ bool startPads(std::string& why);    // false, saying why, where pads cannot be 
 bool nextPadEvent(PadEvent& event);  // the next event since the last call, if any
 void stopPads();
 
+// The game left with this exit status, as the player asks: the program ends (its handlers at
+// exit run: a drive being recorded is finished). The browser's page ends it after the event
+// being handled, and says so.
+void leaveGame(int status);
+
 // The frame clock: waits until then, where the game waits between frames itself; the browser's
 // page calls the game at its own frames, and never waits.
 void sleepUntil(std::chrono::steady_clock::time_point time);
