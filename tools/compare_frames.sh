@@ -7,7 +7,8 @@
 #   tools/compare_frames.sh OLD_GAME NEW_GAME FRAME_DIGESTS_LIBRARY [WxH...]
 #
 # (the library is build/bench/libFrameDigests.so; sizes 1024x768 and 1920x1080 by default).
-# GAME_OPTIONS adds options to both games' command lines, as in GAME_OPTIONS=--aspect=keep.
+# GAME_OPTIONS adds options to both games' command lines, as in GAME_OPTIONS=--aspect=keep;
+# DRIVES names the drives to show instead of all, as in DRIVES="tests/replays/river.rec".
 # Status 0 when every frame of every drive is the same.
 set -u
 [ $# -ge 3 ] || { echo "usage: $0 OLD_GAME NEW_GAME FRAME_DIGESTS_LIBRARY [WxH...]" >&2; exit 2; }
@@ -39,7 +40,7 @@ digests()
 }
 
 status=0
-for drive in tests/replays/*.rec; do
+for drive in ${DRIVES:-tests/replays/*.rec}; do
     frames=$(env -u DISPLAY "$new" --check "$drive" | sed -n 's/.*: ok, \([0-9]*\) frames.*/\1/p')
     if [ -z "$frames" ]; then
         echo "$drive: does not check with $new"; status=1; continue

@@ -421,6 +421,11 @@ void leaveGame(int status)
         reinterpret_cast<void*>(static_cast<intptr_t>(status)), 0);
 }
 
+bool waitsForFrames()
+{
+    return false;
+}
+
 void sleepUntil(std::chrono::steady_clock::time_point /*time*/)
 {
 }  // the page's frames pace it

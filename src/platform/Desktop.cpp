@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 #include <thread>
 
 #include "platform/Glut.h"
@@ -427,6 +429,11 @@ void stopPads()
 void leaveGame(int status)
 {
     std::exit(status);
+}
+
+bool waitsForFrames()
+{
+    return true;
 }
 
 void sleepUntil(std::chrono::steady_clock::time_point time)

@@ -1,12 +1,13 @@
 // What the desktop and the browser each do their own way, behind one set of calls: the display
 // GLUT plays on, the window's identity, full screen, the keyboard's strokes and whether they
-// reach the game, the window shown or hidden, its close box, the wait for a frame's time. The
-// desktop's side is Desktop.cpp (X and freeglut); the browser's is
-// Browser.cpp (the page, through emscripten). Everything above calls these, never either side.
+// reach the game, the window shown or hidden, its close box, the pads, leaving the game and the
+// wait for a frame's time. The desktop's side is Desktop.cpp (X, freeglut and SDL2); the
+// browser's is Browser.cpp (the page, through emscripten). Everything above calls these, never
+// either side. (The sound device differs too: Sound opens OpenAL's library on the desktop and
+// has it linked in the browser.)
 #pragma once
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,8 @@ void stopPads();
 // being handled, and says so.
 void leaveGame(int status);
 
-// The frame clock: waits until then, where the game waits between frames itself; the browser's
-// page calls the game at its own frames, and never waits.
+// The frame clock: whether the game finishes each frame and waits for its slot itself (the
+// desktop), or draws when the page's frame comes (the browser, whose frames are its pace); and
+// the wait until then.
+bool waitsForFrames();
 void sleepUntil(std::chrono::steady_clock::time_point time);

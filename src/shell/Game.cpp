@@ -387,7 +387,7 @@ int runGame(int argc, char** argv)
     if (startGamepads(settings.pad, settings.deadZonePercent))
         std::atexit(stopGamepads);
 
-    framesPaced = true;
+    framesPaced = waitsForFrames();
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);
 

@@ -2,8 +2,8 @@
 // with no error in the console; its first frame shows the map, the car and the dashboard where
 // the desktop's start screen shows them; a click on New is heard; the arrow keys move the map;
 // Quit ends the game and offers the drive it recorded; that drive dropped on the page is shown to
-// where it stopped; a pad read through the browser's Gamepad API drives. Each check waits for
-// what it needs, never for a time.
+// where it stopped; a pad read through the browser's Gamepad API drives; the player's own keys
+// come from the page's storage. Each check waits for what it needs, never for a time.
 //   Usage: node browser_test.js BUILD_WEB DESKTOP_START_SCREEN.ppm WORK_FOLDER
 // The drive recorded in the browser is left in WORK_FOLDER/browser.rec, for the desktop to check.
 'use strict';
@@ -225,6 +225,18 @@ async function main() {
     await poll('the pad to drive the car', 20, async () =>
       likeness(await screenshot(padPage), padStart, -29, 10, 49.5, 49.5, 8) < 0.7);
     pass("a pad's A, read through the browser's Gamepad API, drives");
+
+    // The player's settings from the page's storage: w accelerates instead of Up.
+    const ownKeys = await browser.newPage({ viewport: { width: WIDTH, height: HEIGHT } });
+    ownKeys.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+    ownKeys.on('pageerror', (error) => errors.push(error.message));
+    await ownKeys.addInitScript(() => localStorage.setItem('tarvelo-settings', 'key.accelerate = w\n'));
+    await ownKeys.goto(`http://127.0.0.1:${server.port}/`);
+    const ownStart = await gameStarted(ownKeys);
+    await ownKeys.keyboard.down('w');
+    await poll('w to drive the car', 20, async () =>
+      likeness(await screenshot(ownKeys), ownStart, -29, 10, 49.5, 49.5, 8) < 0.7);
+    pass("the player's settings come from the page's storage: w drives");
   } catch (error) {
     fail(error.message);
   } finally {
