@@ -69,7 +69,10 @@ void makeLetterTexture()
     }
     texture.width = powerOfTwoFrom(width);
     texture.height = powerOfTwoFrom(height);
-    std::vector<GLubyte> alpha(static_cast<size_t>(texture.width) * texture.height, 0);
+    // White, lit where a letter is: GL colours a texel of white and alpha with the letters'
+    // colour and takes their opacity times its own. (An alpha texture would do as much in GL,
+    // but the browser's GL colours it black.)
+    std::vector<GLubyte> texels(2 * static_cast<size_t>(texture.width) * texture.height, 0);
     for (int f = 0; f < kTextFonts; ++f)
         for (int i = 0; i < kLettersPerFont; ++i) {
             const LetterShape& letter = letterOf(TextFont(f), i);
@@ -79,7 +82,7 @@ void makeLetterTexture()
                 const int y = cellY + letter.height - 1 - row;  // the table's top row first
                 for (int x = 0; x < letter.width; ++x)
                     if (letter.rows[row * letter.width + x] == '#')
-                        alpha[static_cast<size_t>(y) * texture.width + cellX + x] = 255;
+                        texels[2 * (static_cast<size_t>(y) * texture.width + cellX + x) + 1] = 255;
             }
         }
     // Rows a power of two of at least kCellsAcross texels: whole words, as GL unpacks them by
@@ -90,8 +93,10 @@ void makeLetterTexture()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, texture.width, texture.height, 0, GL_ALPHA,
-                 GL_UNSIGNED_BYTE, alpha.data());
+    for (size_t i = 0; i < texels.size(); i += 2)
+        texels[i] = 255;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, texture.width, texture.height, 0,
+                 GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, texels.data());
 }
 
 // The pen in window coordinates, worked out as GL works out a raster position, in single

@@ -25,7 +25,9 @@ inline unsigned discTexture()
     static unsigned name = 0;
     if (name != 0)
         return name;
-    static unsigned char alpha[kDiscSize * kDiscSize];
+    // White and its opacity: GL colours each texel with the point's colour (an alpha texture
+    // would do as much in GL, but the browser's GL colours it black).
+    static unsigned char texels[2 * kDiscSize * kDiscSize];
     const double radius = kDiscSize / 2.0;
     for (int row = 0; row < kDiscSize; ++row)
         for (int column = 0; column < kDiscSize; ++column) {
@@ -33,15 +35,17 @@ inline unsigned discTexture()
             const double dy = row + 0.5 - radius;
             const double inside = radius - std::sqrt(dx * dx + dy * dy) + 0.5;
             const double cover = inside < 0.0 ? 0.0 : inside > 1.0 ? 1.0 : inside;
-            alpha[row * kDiscSize + column] = static_cast<unsigned char>(cover * 255.0 + 0.5);
+            texels[2 * (row * kDiscSize + column)] = 255;
+            texels[2 * (row * kDiscSize + column) + 1] =
+                static_cast<unsigned char>(cover * 255.0 + 0.5);
         }
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, kDiscSize, kDiscSize, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
-                 alpha);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, kDiscSize, kDiscSize, 0, GL_LUMINANCE_ALPHA,
+                 GL_UNSIGNED_BYTE, texels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
