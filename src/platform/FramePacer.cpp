@@ -27,3 +27,19 @@ void FramePacer::waitForSlot()
     }
     sleepUntil(deadline);
 }
+
+bool FramePacer::slotCome()
+{
+    const Clock::time_point now = Clock::now();
+    if (!started) {
+        started = true;
+        deadline = now;
+        return true;
+    }
+    if (now < deadline + period - period / 4)
+        return false;
+    deadline += period;
+    if (deadline + period <= now)
+        deadline = now;  // too late: the slots start afresh from now
+    return true;
+}

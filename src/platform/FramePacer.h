@@ -12,6 +12,10 @@ public:
 
     void waitForSlot();  // sleep until this frame's slot starts, one period after the last one's;
                          // a frame too late for it starts its slot now
+    // Whether a frame's slot has come, without waiting: one period after the last one's, or a
+    // quarter of a period sooner (frames offered at the screen's rate come near their slots, a
+    // little early or late); a frame too late for it starts its slot now.
+    bool slotCome();
     Clock::time_point slotStart() const { return deadline; }  // of the last frame waited for
 
 private:

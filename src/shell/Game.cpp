@@ -404,6 +404,12 @@ void display()
     followWindowMode();
     if (windowOversized())
         return;  // until the window is back within the renderer's reach
+    // The page's frames come at the screen's rate: on a screen faster than 60 Hz the game skips
+    // those between its own slots, and the picture shown stays.
+    if (!waitsForFrames() && !framePacer.slotCome()) {
+        glutPostRedisplay();
+        return;
+    }
     const bool played = composeFrame();
     if (framesPaced) {
         glFinish();
