@@ -9,7 +9,7 @@ const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
 const { chromium } = require('../tests/web/node_modules/playwright-core');
-const { serve } = require('../tools/serve_web.js');
+const { serve, launchChromium } = require('../tools/serve_web.js');
 
 const [buildWeb, secondsText] = process.argv.slice(2);
 const seconds = Number(secondsText || 10);
@@ -45,12 +45,7 @@ async function framesPerSecond(page) {
 async function main() {
   const server = await new Promise((resolve) => serve(buildWeb, 0, (s, port) => resolve({ s, port })));
   fs.writeFileSync(path.join(buildWeb, 'bench-empty.html'), emptyPage);
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run'],
-  });
+  const browser = await launchChromium(chromium);
   const viewport = { width: 1024, height: 768 };
   try {
     const empty = await browser.newPage({ viewport });

@@ -4,18 +4,13 @@
 //   (defaults: build-web, docs/screenshot-browser.png; npm ci --prefix tests/web first)
 'use strict';
 const { chromium } = require('../tests/web/node_modules/playwright-core');
-const { serve } = require('./serve_web.js');
+const { serve, launchChromium } = require('./serve_web.js');
 
 const [buildWeb = 'build-web', out = 'docs/screenshot-browser.png'] = process.argv.slice(2);
 
 async function main() {
   const server = await new Promise((resolve) => serve(buildWeb, 0, (s, port) => resolve({ s, port })));
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run'],
-  });
+  const browser = await launchChromium(chromium);
   const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
   await page.goto(`http://127.0.0.1:${server.port}/`);
   await page.waitForFunction(() => typeof Module !== 'undefined' && Module.calledRun === true);

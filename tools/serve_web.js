@@ -1,5 +1,6 @@
 // Serves a folder over HTTP on 127.0.0.1, as the browser build's page needs it: the files as they
-// are, with the types browsers ask of WebAssembly and scripts.
+// are, with the types browsers ask of WebAssembly and scripts; and starts the headless chromium
+// the page's tests, benchmark and screenshot play it in.
 //   Usage: node tools/serve_web.js FOLDER PORT   (PORT 0: any free port, said on stdout)
 'use strict';
 const fs = require('fs');
@@ -38,7 +39,18 @@ function serve(folder, port, ready) {
   return server;
 }
 
-module.exports = { serve };
+// Debian's chromium through playwright-core's `chromium`, headless: WebGL on the processor, and
+// no network of its own (the machine may have none).
+function launchChromium(chromium) {
+  return chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run'],
+  });
+}
+
+module.exports = { serve, launchChromium };
 
 if (require.main === module) {
   const [folder, port] = process.argv.slice(2);

@@ -208,18 +208,11 @@ bool openDisplay(const char* name)
     return displayOpened != nullptr;
 }
 
-void startGlut(std::vector<std::string>& glutArguments)
+void glutStarted()
 {
-    std::vector<char*> arguments;
-    for (std::string& argument : glutArguments)
-        arguments.push_back(argument.data());
-    int count = static_cast<int>(arguments.size());
-    arguments.push_back(nullptr);
-    glutInit(&count, arguments.data());
     if (displayOpened)
         XCloseDisplay(displayOpened);
     displayOpened = nullptr;
-    glutInitDisplayMode(GLUT_DOUBLE);
 }
 
 void waitUntilShown()

@@ -22,9 +22,8 @@ const char* displayName(const std::string& named);
 // The display opened, and kept open until GLUT has its own connection: an X server whose last
 // client leaves resets, and would refuse GLUT meanwhile. False where it cannot be.
 bool openDisplay(const char* name);
-// GLUT started on the display opened, with GLUT's own options of the command line; frames
-// double buffered.
-void startGlut(std::vector<std::string>& glutArguments);
+// GLUT has started on the display opened, with its own connection: the one kept is closed.
+void glutStarted();
 void waitUntilShown();  // the window just made is on the screen: its pictures can be read back
 void whenClosed(void (*closed)());  // the window's close box
 // The window asked for this size and waited on; false where it does not take it (a window

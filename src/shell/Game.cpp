@@ -78,6 +78,19 @@ bool displayOpens(const Options& options)
     return true;
 }
 
+// GLUT started on the display opened, with GLUT's own options of the command line.
+void startGlut(Options& options)
+{
+    std::vector<char*> arguments;
+    for (std::string& argument : options.glutArguments)
+        arguments.push_back(argument.data());
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    glutInit(&count, arguments.data());
+    glutStarted();
+    glutInitDisplayMode(GLUT_DOUBLE);
+}
+
 // What was written on standard output reached it, or the game says it did not and ends with
 // status 1: a full disk or a closed pipe is no success.
 int writtenOut(int status)
@@ -103,7 +116,7 @@ int checkDrives(Options& options)
         say(std::string("cannot open the display '") + name + "': pictures are not compared");
         return checkReplays(toCheck, nullptr);
     }
-    startGlut(options.glutArguments);
+    startGlut(options);
     // Never larger than the screen, whatever a drive claims: the pictures of larger views are
     // not compared.
     glutInitWindowSize(std::min(toCheck.width, glutGet(GLUT_SCREEN_WIDTH)),
@@ -372,7 +385,7 @@ int runGame(int argc, char** argv)
     printLine(" Please wait...");
     printLine(" Initialising OpenGL...");
 
-    startGlut(options.glutArguments);
+    startGlut(options);
     openGameWindow(options);
     startSoundAndWords(options, settings);
     registerInputCallbacks();

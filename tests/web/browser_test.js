@@ -11,7 +11,7 @@ const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
 const { chromium } = require('playwright-core');
-const { serve } = require('../../tools/serve_web.js');
+const { serve, launchChromium } = require('../../tools/serve_web.js');
 
 const [buildWeb, referencePath, work] = process.argv.slice(2);
 const WIDTH = 1024, HEIGHT = 768;
@@ -113,17 +113,15 @@ const showing = (page) => page.evaluate(() => Module.ccall('tarvelo_drive_showin
 
 async function main() {
   const server = await new Promise((resolve) => serve(buildWeb, 0, (s, port) => resolve({ s, port })));
-  const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    // WebGL on the processor; no network of its own (the machine may have none).
-    args: ['--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run'],
-  });
+  const browser = await launchChromium(chromium);
   const errors = [];
+  // Every error a page's console shows, and every error its script leaves uncaught.
+  const watchForErrors = (page) => {
+    page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+    page.on('pageerror', (error) => errors.push(error.message));
+  };
   const page = await browser.newPage({ viewport: { width: WIDTH, height: HEIGHT } });
-  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
-  page.on('pageerror', (error) => errors.push(error.message));
+  watchForErrors(page);
   try {
     await page.goto(`http://127.0.0.1:${server.port}/`);
     const start = await gameStarted(page);
@@ -216,8 +214,7 @@ async function main() {
 
     // A pad, as the browser's Gamepad API gives it (standard layout): A held drives.
     const padPage = await browser.newPage({ viewport: { width: WIDTH, height: HEIGHT } });
-    padPage.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
-    padPage.on('pageerror', (error) => errors.push(error.message));
+    watchForErrors(padPage);
     await padPage.addInitScript(() => {
       const button = () => ({ pressed: false, touched: false, value: 0 });
       window.pad = { id: 'a pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
@@ -233,8 +230,7 @@ async function main() {
 
     // The player's settings from the page's storage: w accelerates instead of Up.
     const ownKeys = await browser.newPage({ viewport: { width: WIDTH, height: HEIGHT } });
-    ownKeys.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
-    ownKeys.on('pageerror', (error) => errors.push(error.message));
+    watchForErrors(ownKeys);
     await ownKeys.addInitScript(() => localStorage.setItem('tarvelo-settings', 'key.accelerate = w\n'));
     await ownKeys.goto(`http://127.0.0.1:${server.port}/`);
     const ownStart = await gameStarted(ownKeys);
