@@ -13,9 +13,10 @@ mergeInto(LibraryManager.library, {
     };
   },
   // Texture names the game gives itself, as desktop GL allows: WebGL makes a texture only for a
-  // name handed out, so these are made for them.
+  // name handed out, so these are made for them, and names handed out later come after them.
   tarvelo_name_textures__deps: ['$GL'],
   tarvelo_name_textures: function(first, count) {
+    GL.counter = Math.max(GL.counter, first + count);
     for (var name = first; name < first + count; name++) {
       if (GL.textures[name]) continue;
       var texture = GLctx.createTexture();

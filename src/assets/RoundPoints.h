@@ -104,18 +104,18 @@ inline void beginRoundPoints(float diameter)
 // One point at (x, y) in the current matrices' units, in its colour.
 inline void roundPoint(float x, float y, float red, float green, float blue, float alpha)
 {
-    glColor4f(red, green, blue, alpha);
 #ifdef __EMSCRIPTEN__
+    // The browser's GL keeps a colour given between glBegin and glEnd in the vertex it goes
+    // with, and reads every vertex as laid out like the first: so each corner has its colour.
     const round_points::HalfSize half = round_points::halfSize();
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex2f(x - half.x, y - half.y);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex2f(x + half.x, y - half.y);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex2f(x + half.x, y + half.y);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex2f(x - half.x, y + half.y);
+    const float corners[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
+    for (const auto& corner : corners) {
+        glColor4f(red, green, blue, alpha);
+        glTexCoord2f(corner[0] > 0.0f ? 1.0f : 0.0f, corner[1] > 0.0f ? 1.0f : 0.0f);
+        glVertex2f(x + corner[0] * half.x, y + corner[1] * half.y);
+    }
 #else
+    glColor4f(red, green, blue, alpha);
     glVertex2f(x, y);
 #endif
 }

@@ -74,6 +74,20 @@ function likeness(a, b, x0, y0, x1, y1, tolerance) {
   return alike / all;
 }
 
+// The pixels of a strip of the map below the car (view x0..x1, y -5.5..-12), light and grey
+// as the car's exhaust is, where the dirt is brown.
+function greyish(picture, x0, x1) {
+  let count = 0;
+  const [left, top] = at(x0, -5.5), [right, bottom] = at(x1, -12);
+  for (let y = top; y < bottom; y++) {
+    for (let x = left; x < right; x++) {
+      const [r, g, b] = pixel(picture, x, y);
+      count += r >= 140 && r - b <= 55 && g - b <= 40 ? 1 : 0;
+    }
+  }
+  return count;
+}
+
 // ---- the page ----------------------------------------------------------------------------------
 
 async function poll(what, seconds, predicate, interval = 50) {
@@ -167,6 +181,12 @@ async function main() {
     await page.keyboard.up('ArrowUp');
     if (likeness(moved, start, -49.5, 40, -30.5, 49.5, 0) === 1) pass('Up drives: the map moves, the logo stays');
     else fail('the dashboard changed as the car drove');
+    // Its exhaust: light grey puffs straight behind the car, round and ten pixels wide (140 to
+    // 230 grey pixels for the few of a slow start; under 50 when they were slivers), lighter
+    // than the dirt around.
+    const behind = greyish(moved, 9, 11), beside = [3, 15].map((x) => greyish(moved, x, x + 2));
+    if (behind >= 80 && behind > 2 * Math.max(...beside) + 10) pass(`the exhaust puffs behind the car (${behind} grey pixels, ${beside} beside)`);
+    else fail(`no exhaust behind the car: ${behind} grey pixels behind it, ${beside} beside`);
     // Down brakes to a standstill: the map stands still under the car (its exhaust goes on).
     await page.keyboard.down('ArrowDown');
     let last = moved;
