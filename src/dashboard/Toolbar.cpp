@@ -137,6 +137,16 @@ void texturedQuad(ShapeArrays& pen, unsigned texture, const PanelPoint (&corners
     pen.end();
 }
 
+// The panel's frame and separators are GL's lines, as wide as the needles once they have set
+// the width (one pixel in the very first frame). The browser's GL draws no line wider than a
+// pixel, so there the panel's lines are drawn again over its own, as the pixels the desktop's
+// renderer lights (drawPanelLines); nothing else of the panel lies under them.
+#ifdef __EMSCRIPTEN__
+constexpr bool kGLDrawsWideLines = false;
+#else
+constexpr bool kGLDrawsWideLines = true;
+#endif
+
 template <std::size_t N>
 void whiteSeparators(ShapeArrays& pen, const float (&heights)[N])
 {
@@ -214,6 +224,8 @@ void turnAbout(PanelPoint centre, float degrees)
 // across its major axis by the width rounded to whole pixels; a pixel is lit when its centre is
 // inside all four edges, a centre on an edge only on the edges that start it.
 constexpr int kSubpixels = 256;  // steps of a pixel the renderer snaps to
+
+float panelLineWidth = 1.0f;  // GL's line width, as the needles leave it (GL's own at first)
 
 // The picture's rows run downwards from its top in the renderer, as here.
 struct PicturePoint {
@@ -462,6 +474,28 @@ void drawNeedle(PanelPoint centre, float degrees)
     // The panel's frame and separators, drawn before the needles in the next frame, have always
     // been drawn as wide as the needles.
     glLineWidth(scaledPixels(kNeedleWidth));
+    panelLineWidth = scaledPixels(kNeedleWidth);
+}
+
+// The panel's lines, in white, where GL cannot draw them as wide.
+void drawPanelLines()
+{
+    if (kGLDrawsWideLines)
+        return;
+    const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    const auto line = [windowHeight](PanelPoint from, PanelPoint to) {
+        fillLineCorners(lineCorners(pictureOf(from, windowHeight), pictureOf(to, windowHeight),
+                                    panelLineWidth),
+                        windowHeight);
+    };
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (int i = 0; i < 4; ++i)
+        line(sideBarOutline[i], sideBarOutline[(i + 1) % 4]);
+    for (float y : upperSeparators)
+        line({kSeparatorLeft, y}, {kSeparatorRight, y});
+    for (float y : lowerSeparators)
+        line({kSeparatorLeft, y}, {kSeparatorRight, y});
+    glColor3f(0.0f, 0.0f, 0.0f);  // black, as the panel leaves it
 }
 
 void disc(PanelPoint centre, float radius, float grey)
@@ -575,6 +609,7 @@ void drawToolBar(const Car& car, const Gauges& gauges)
 {
     glPushMatrix();
     panelArrays.draw();
+    drawPanelLines();
     // The labels in the colour the panel leaves, black; and black left behind.
     drawTexts(labels, std::size(labels));
     glColor3f(0.0f, 0.0f, 0.0f);

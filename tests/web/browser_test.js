@@ -60,6 +60,7 @@ const pixel = (picture, x, y) => {
 const at = (vx, vy) => [Math.floor((vx + 50) / 100 * WIDTH), Math.floor((50 - vy) / 100 * HEIGHT)];
 const near = (a, b, tolerance) => a.every((channel, i) => Math.abs(channel - b[i]) <= tolerance);
 const samePicture = (a, b) => a.rgb.equals(b.rgb);
+const samePixel = (a, b, x, y) => near(pixel(a, x, y), pixel(b, x, y), 0);
 
 // The share of a grid of view points over (x0, y0)..(x1, y1) at which two pictures are alike.
 function likeness(a, b, x0, y0, x1, y1, tolerance) {
@@ -154,6 +155,23 @@ async function main() {
       else fail(`${what}: only ${(share * 100).toFixed(1)}% of its view points are as on the desktop`);
     }
     if (!near(pixel(start, carX, carY), [0, 0, 0], 40)) pass('the car is painted');
+    // The panel's frame and separators, two pixels wide (the browser's GL draws no wide lines):
+    // every pixel of a band around each line as the desktop lights it.
+    let lineDiffer = 0;
+    const [panelLeft] = at(-49.5, 0), [panelRight] = at(-30.5, 0);
+    const [, frameTop] = at(0, 49), [, frameBottom] = at(0, -49);
+    for (const vy of [49, 38.5, 0, -25, -35, -49]) {
+      const [, row] = at(0, vy);
+      for (let y = row - 3; y <= row + 3; y++)
+        for (let x = panelLeft; x < panelRight; x++) lineDiffer += samePixel(start, desktop, x, y) ? 0 : 1;
+    }
+    for (const vx of [-49, -31]) {
+      const [column] = at(vx, 0);
+      for (let x = column - 3; x <= column + 3; x++)
+        for (let y = frameTop; y <= frameBottom; y++) lineDiffer += samePixel(start, desktop, x, y) ? 0 : 1;
+    }
+    if (lineDiffer === 0) pass('the panel\'s lines are the desktop\'s, pixel for pixel');
+    else fail(`the panel's lines differ from the desktop's at ${lineDiffer} pixels`);
 
     // New, clicked on the dashboard: heard as the player's first command, so the start's hint
     // ("F1: controls", white on black at the bottom right) goes.
