@@ -1,9 +1,11 @@
 // The browser build's page in Debian's chromium, headless, driven by playwright-core: it loads
 // with no error in the console; its first frame shows the map, the car and the dashboard where
-// the desktop's start screen shows them; a click on New is heard; the arrow keys move the map;
+// the desktop's start screen shows them, the panel's lines pixel for pixel; a click on New is
+// heard; the engine sounds; the arrow keys move the map, the exhaust puffs behind the car;
 // Quit ends the game and offers the drive it recorded; that drive dropped on the page is shown to
 // where it stopped; a pad read through the browser's Gamepad API drives; the player's own keys
-// come from the page's storage. Each check waits for what it needs, never for a time.
+// come from the page's storage; F11 makes the page full screen and back. Each check waits for
+// what it needs, never for a time.
 //   Usage: node browser_test.js BUILD_WEB DESKTOP_START_SCREEN.ppm WORK_FOLDER
 // The drive recorded in the browser is left in WORK_FOLDER/browser.rec, for the desktop to check.
 'use strict';
@@ -124,6 +126,14 @@ async function gameStarted(page) {
   return steadyPicture(page);
 }
 
+// The page's audio, as emscripten's OpenAL keeps it: its state, and whether a source plays.
+const sound = (page) => page.evaluate(() => {
+  const context = typeof AL !== 'undefined' && AL.currentCtx;
+  if (!context) return 'no sound';
+  const playing = Object.values(context.sources || {}).some((source) => source && source.state === 0x1012);
+  return context.audioCtx.state + (context.audioCtx.state === 'running' && playing ? ', the engine playing' : '');
+});
+
 const showing = (page) => page.evaluate(() => Module.ccall('tarvelo_drive_showing', 'number', [], []));
 
 async function main() {
@@ -189,6 +199,10 @@ async function main() {
       return near(pixel(now, ...hint), [0, 0, 0], 4) ? null : now;
     });
     pass('New is heard: the start\'s hint goes');
+    // The sound, through Web Audio: the browser lets it run from the player's first key or click
+    // (this test's own calls into the page count as one too, so its start is not seen here).
+    await poll('the sound to run', 10, async () => await sound(page) === 'running, the engine playing');
+    pass('the sound runs: the engine plays');
 
     // The arrow keys drive: the map moves under the car, the dashboard's logo stays.
     await page.keyboard.down('ArrowUp');
@@ -276,6 +290,14 @@ async function main() {
     await poll('w to drive the car', 20, async () =>
       likeness(await screenshot(ownKeys), ownStart, -29, 10, 49.5, 49.5, 8) < 0.7);
     pass("the player's settings come from the page's storage: w drives");
+
+    // F11: the browser's full screen, and back.
+    const fullScreen = () => ownKeys.evaluate(() => document.fullscreenElement !== null);
+    await ownKeys.keyboard.press('F11');
+    await poll('F11 to make the page full screen', 10, fullScreen);
+    await ownKeys.keyboard.press('F11');
+    await poll('F11 to leave full screen', 10, async () => !(await fullScreen()));
+    pass('F11 makes the page full screen, and F11 again leaves it');
   } catch (error) {
     fail(error.message);
   } finally {
