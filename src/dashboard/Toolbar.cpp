@@ -484,9 +484,9 @@ void drawPanelLines()
         return;
     const int windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
     const auto line = [windowHeight](PanelPoint from, PanelPoint to) {
-        fillLineCorners(lineCorners(pictureOf(from, windowHeight), pictureOf(to, windowHeight),
-                                    panelLineWidth),
-                        windowHeight);
+        fillLineCorners(
+            lineCorners(pictureOf(from, windowHeight), pictureOf(to, windowHeight), panelLineWidth),
+            windowHeight);
     };
     glColor3f(1.0f, 1.0f, 1.0f);
     for (int i = 0; i < 4; ++i)
