@@ -4,8 +4,8 @@
 // heard; the engine sounds; the arrow keys move the map, the exhaust puffs behind the car;
 // Quit ends the game and offers the drive it recorded; that drive dropped on the page is shown to
 // where it stopped; a pad read through the browser's Gamepad API drives; the player's own keys
-// come from the page's storage; F11 makes the page full screen and back. Each check waits for
-// what it needs, never for a time.
+// come from the page's storage; a hidden tab silences the game; F11 makes the page full screen and back.
+// Each check waits for what it needs, never for a time.
 //   Usage: node browser_test.js BUILD_WEB DESKTOP_START_SCREEN.ppm WORK_FOLDER
 // The drive recorded in the browser is left in WORK_FOLDER/browser.rec, for the desktop to check.
 'use strict';
@@ -290,6 +290,20 @@ async function main() {
     await poll('w to drive the car', 20, async () =>
       likeness(await screenshot(ownKeys), ownStart, -29, 10, 49.5, 49.5, 8) < 0.7);
     pass("the player's settings come from the page's storage: w drives");
+
+    // A hidden tab silences the game (the browser then gives it no frames, so it takes no steps
+    // either); shown again, the engine sounds on.
+    const tabShown = (shown) => ownKeys.evaluate((shown) => {
+      Object.defineProperty(document, 'hidden', { value: !shown, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: shown ? 'visible' : 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    }, shown);
+    await poll('the engine to sound', 10, async () => await sound(ownKeys) === 'running, the engine playing');
+    await tabShown(false);
+    await poll('the game to fall silent in a hidden tab', 10, async () => await sound(ownKeys) === 'running');
+    await tabShown(true);
+    await poll('the engine to sound again', 10, async () => await sound(ownKeys) === 'running, the engine playing');
+    pass('a hidden tab silences the game; shown again, the engine sounds on');
 
     // F11: the browser's full screen, and back.
     const fullScreen = () => ownKeys.evaluate(() => document.fullscreenElement !== null);
