@@ -133,6 +133,12 @@ bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command
     return commandsToNextFrame(replay, next, checkpoints, input);
 }
 
+bool commandsOfNextFrame(const Replay& replay, size_t& next, size_t& checkpoints,
+                         std::vector<Command>& input)
+{
+    return commandsToNextFrame(replay, next, checkpoints, input);
+}
+
 std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames)
 {
     DriveCheck check;

@@ -43,8 +43,10 @@ public:
 // is null. The exit status: 0 when all were read and ok.
 int checkReplays(DrivesToCheck& toCheck, CheckpointPictures* pictures);
 // The commands of a drive's records from `next` up to its next frame record, after `input`;
-// false at the drive's end.
+// false at the drive's end. The second counts the checkpoint records passed into `checkpoints`.
 bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command>& input);
+bool commandsOfNextFrame(const Replay& replay, size_t& next, size_t& checkpoints,
+                         std::vector<Command>& input);
 // One drive played into `state` (a new game's), its states compared at every checkpoint: "" when
 // they all agree, else "differs at frame F (state)"; `frames` the frames played.
 std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames);

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/Window.h"
 #include "session/Draw.h"
+#include "session/Step.h"
 
 namespace {
 
@@ -14,10 +15,20 @@ namespace {
 struct Playback {
     Replay replay;
     size_t next = 0;       // the next record
+    size_t passed = 0;     // the checkpoint records read
+    uint32_t frames = 0;   // the frames fed
+    int agreed = 0;        // the checkpoints found alike, -1 once one differs
     bool showing = false;  // shown in the game's window, at its pace
     bool held = false;     // the watcher holds it still
 };
 Playback playback;
+
+// One more checkpoint compared with the game's state.
+void compareState(const GameState& game, uint64_t recorded)
+{
+    if (playback.agreed >= 0)
+        playback.agreed = gameStateDigest(game) == recorded ? playback.agreed + 1 : -1;
+}
 
 // The check's window at a checkpoint's size, asked for and waited on: the software renderer's
 // pixels depend on where in the window they lie, so a picture is drawn as its recording drew it
@@ -77,11 +88,35 @@ bool replayShowing()
     return playback.showing;
 }
 
-void feedShownDrive(std::vector<Command>& input)
+void feedShownDrive(const GameState& game, std::vector<Command>& input)
 {
-    if (playback.showing && !playback.held &&
-        !commandsOfNextFrame(playback.replay, playback.next, input))
-        playback.showing = playback.held = false;  // its end: the player takes over the car here
+    if (!playback.showing || playback.held)
+        return;
+    // The game after the last frame fed, against the checkpoint recorded after that frame.
+    const std::vector<Checkpoint>& checkpoints = playback.replay.checkpoints;
+    if (playback.passed < checkpoints.size()) {
+        const Checkpoint& c = checkpoints[playback.passed];
+        if (playback.frames > 0 && c.frame == playback.frames && c.width != 0)
+            compareState(game, c.state);
+    }
+    const size_t heard = input.size();
+    if (commandsOfNextFrame(playback.replay, playback.next, playback.passed, input)) {
+        ++playback.frames;
+        return;
+    }
+    // Its end: the player takes over the car here. A finished drive's last commands were heard
+    // before the game ended, in the state it was left in.
+    if (playback.replay.finished) {
+        GameState end = game;
+        applyCommands(end, std::vector<Command>(input.begin() + heard, input.end()));
+        compareState(end, checkpoints.back().state);
+    }
+    playback.showing = playback.held = false;
+}
+
+int shownDriveAgreement()
+{
+    return playback.agreed;
 }
 
 void holdShownDrive()
@@ -100,6 +135,7 @@ std::optional<std::string> openReplay(const std::string& path)
     std::optional<Replay> replay = readReplayFile(path, error);
     if (!replay)
         return refusedDrive(path, error);
+    playback = Playback{};
     playback.replay = std::move(*replay);
     playback.showing = true;
     return std::nullopt;

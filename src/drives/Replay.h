@@ -19,8 +19,13 @@
 // car where it stands at its end.
 std::optional<std::string> openReplay(const std::string& path);  // why it cannot be, if so
 bool replayShowing();  // a recording is being shown: the player's driving is not heard
-// The shown drive's commands up to its next frame, after `input`; none while it is held.
-void feedShownDrive(std::vector<Command>& input);
+// The shown drive's commands up to its next frame, after `input`; none while it is held. `game`
+// is the game it is shown in, as the drive's frames so far have left it.
+void feedShownDrive(const GameState& game, std::vector<Command>& input);
+// The shown drive is checked as `tarvelo --check` checks it: the game after each of its frames
+// against the state recorded there, and the state it ends in. The checkpoints found alike so
+// far, or -1 once one differs.
+int shownDriveAgreement();
 void holdShownDrive();  // the watcher's pause: the drive held still, or on again
 bool shownDriveHeld();
 

@@ -267,7 +267,7 @@ bool composeFrame()
     }
     std::vector<Command>& input = queuedCommands();
     if (replayShowing()) {
-        feedShownDrive(input);
+        feedShownDrive(game, input);
         if (!replayShowing())  // its end: the car is the player's from here
             showWords(overlays().yourCar, "YOUR CAR", kNoticeFrames);
     }

@@ -3,7 +3,7 @@
 // the desktop's start screen shows them, the panel's lines pixel for pixel; a click on New is
 // heard; the engine sounds; the arrow keys move the map, the exhaust puffs behind the car;
 // Quit ends the game and offers the drive it recorded; that drive dropped on the page is shown to
-// where it stopped; a pad read through the browser's Gamepad API drives; the player's own keys
+// where it stopped, reaching every state recorded in it; a pad read through the browser's Gamepad API drives; the player's own keys
 // come from the page's storage; a hidden tab silences the game; F11 makes the page full screen and back.
 // Each check waits for what it needs, never for a time.
 //   Usage: node browser_test.js BUILD_WEB DESKTOP_START_SCREEN.ppm WORK_FOLDER
@@ -258,6 +258,11 @@ async function main() {
       page.evaluate(() => typeof Module !== 'undefined' && Module.calledRun === true));
     await poll('the drive to be shown', 10, async () => await showing(page) === 1);
     await poll('the shown drive to end', 60, async () => await showing(page) === 0);
+    // Shown, it reached every state recorded in it, as the desktop's --check finds it does.
+    const agreed = await page.evaluate(() => Module.ccall('tarvelo_drive_agreement', 'number', [], []));
+    // (A checkpoint each second of the drive, and the state it ended in: two at the least.)
+    if (agreed >= 2) pass(`the dropped drive reaches the states recorded in it (${agreed} checkpoints alike)`);
+    else fail(`the dropped drive departs from its recording (agreement ${agreed})`);
     await page.evaluate(() => { document.getElementById('line').style.visibility = 'hidden'; });
     const shownEnd = await screenshot(page);
     const share = likeness(shownEnd, stopped, -29, -49.5, 49.5, 49.5, 24);
