@@ -3,9 +3,9 @@
 // the desktop's start screen shows them, the panel's lines pixel for pixel; a click on New is
 // heard; the engine sounds; the arrow keys move the map, the exhaust puffs behind the car;
 // Quit ends the game and offers the drive it recorded; that drive dropped on the page is shown to
-// where it stopped, reaching every state recorded in it; a pad read through the browser's Gamepad API drives; the player's own keys
-// come from the page's storage; a hidden tab silences the game; F11 makes the page full screen and back.
-// Each check waits for what it needs, never for a time.
+// where it stopped, reaching every state recorded in it; a pad read through the browser's Gamepad
+// API drives; the player's own keys come from the page's storage; a hidden tab silences the game;
+// F11 makes the page full screen and back. Each check waits for what it needs, never for a time.
 //   Usage: node browser_test.js BUILD_WEB DESKTOP_START_SCREEN.ppm WORK_FOLDER
 // The drive recorded in the browser is left in WORK_FOLDER/browser.rec, for the desktop to check.
 'use strict';
