@@ -207,22 +207,12 @@ void drawTexts(const TextRun* runs, std::size_t count)
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, letterTexture.name);
     GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);  // one unit a pixel of the viewport
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    beginViewportPixels(viewport);
     glBegin(GL_QUADS);
     for (std::size_t i = 0; i < count; ++i)
         if (shown[i])
             letterSquares(runs[i], pens[2 * i], pens[2 * i + 1], viewport);
     glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    endViewportPixels();
     glDisable(GL_TEXTURE_2D);
 }

@@ -12,3 +12,9 @@ extern int pixelScale;  // 1, or the whole number of 768s in a picture at least 
 int pixelScaleOf(int pictureHeight);  // the scale for a picture this tall
 void setPixelScale(int scale);        // the scale from now on
 float scaledPixels(double pixels);    // a point size or line width at the current scale
+
+// Drawing in the viewport's own pixels: one unit a pixel, (0, 0) its lower left corner, the
+// viewport as GL has it given back in `viewport`. The matrices are kept, and given back by
+// endViewportPixels, which leaves the modelview matrix current.
+void beginViewportPixels(int (&viewport)[4]);
+void endViewportPixels();

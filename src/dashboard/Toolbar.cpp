@@ -422,14 +422,7 @@ void fillLineCorners(const LineCorners& c, int windowHeight)
     const auto [left, right] = std::minmax({c.x[0], c.x[1], c.x[2], c.x[3]});
     const auto [top, bottom] = std::minmax({c.y[0], c.y[1], c.y[2], c.y[3]});
     GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], 0.0, viewport[3], -1.0, 1.0);  // one unit a pixel of the viewport
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    beginViewportPixels(viewport);
     glBegin(GL_QUADS);
     for (long long row = top / kSubpixels - 1; row <= bottom / kSubpixels + 1; ++row) {
         long long first = 0, last = -1;
@@ -454,10 +447,7 @@ void fillLineCorners(const LineCorners& c, int windowHeight)
         glVertex2f(x1, y1 + 1.0f);
     }
     glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    endViewportPixels();
 }
 
 // A needle turned clockwise by `degrees` from 9 o'clock about its dial's centre, in the current

@@ -7,11 +7,7 @@
 #include "base/Program.h"
 #include "session/Step.h"
 
-namespace {
-
-// The commands of a drive's records from `next` up to its next frame record, after `input`;
-// false at the end of the drive. Checkpoints are counted.
-bool commandsToNextFrame(const Replay& replay, size_t& next, size_t& checkpoints,
+bool commandsOfNextFrame(const Replay& replay, size_t& next, size_t& checkpoints,
                          std::vector<Command>& input)
 {
     while (next < replay.records.size()) {
@@ -28,6 +24,16 @@ bool commandsToNextFrame(const Replay& replay, size_t& next, size_t& checkpoints
     }
     return false;
 }
+
+const Checkpoint* checkpointAfter(const Replay& replay, size_t passed, uint32_t frame)
+{
+    if (passed >= replay.checkpoints.size())
+        return nullptr;
+    const Checkpoint& c = replay.checkpoints[passed];
+    return c.frame == frame && c.width != 0 ? &c : nullptr;
+}
+
+namespace {
 
 // What checking one drive found.
 struct DriveCheck {
@@ -48,7 +54,7 @@ void checkDrive(const Replay& replay, CheckpointPictures* pictures, DriveCheck& 
     size_t next = 0, passed = 0;
     for (;;) {
         input.clear();
-        if (!commandsToNextFrame(replay, next, passed, input)) {
+        if (!commandsOfNextFrame(replay, next, passed, input)) {
             applyCommands(state, input);  // heard after the last frame, before the game ended
             break;
         }
@@ -57,12 +63,10 @@ void checkDrive(const Replay& replay, CheckpointPictures* pictures, DriveCheck& 
             check.difference = "a frame of a paused game";
             return;
         }
-        // The checkpoint recorded after this frame, if there is one.
-        if (passed >= replay.checkpoints.size())
+        const Checkpoint* checkpoint = checkpointAfter(replay, passed, check.frames);
+        if (!checkpoint)
             continue;
-        const Checkpoint& c = replay.checkpoints[passed];
-        if (c.frame != check.frames || c.width == 0)
-            continue;
+        const Checkpoint& c = *checkpoint;
         if (gameStateDigest(state) != c.state) {
             check.difference = "state";
             return;
@@ -130,13 +134,7 @@ DrivesToCheck readDrivesToCheck(const std::vector<std::string>& paths)
 bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command>& input)
 {
     size_t checkpoints = 0;
-    return commandsToNextFrame(replay, next, checkpoints, input);
-}
-
-bool commandsOfNextFrame(const Replay& replay, size_t& next, size_t& checkpoints,
-                         std::vector<Command>& input)
-{
-    return commandsToNextFrame(replay, next, checkpoints, input);
+    return commandsOfNextFrame(replay, next, checkpoints, input);
 }
 
 std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames)

@@ -47,6 +47,10 @@ int checkReplays(DrivesToCheck& toCheck, CheckpointPictures* pictures);
 bool commandsOfNextFrame(const Replay& replay, size_t& next, std::vector<Command>& input);
 bool commandsOfNextFrame(const Replay& replay, size_t& next, size_t& checkpoints,
                          std::vector<Command>& input);
+// The checkpoint recorded after frame `frame` (counted from 1), `passed` checkpoint records
+// having been read up to that frame's record; none if there is none there. The final state, which
+// follows the last frame, is compared on its own.
+const Checkpoint* checkpointAfter(const Replay& replay, size_t passed, uint32_t frame);
 // One drive played into `state` (a new game's), its states compared at every checkpoint: "" when
 // they all agree, else "differs at frame F (state)"; `frames` the frames played.
 std::string checkDriveStates(const Replay& replay, GameState& state, uint32_t& frames);

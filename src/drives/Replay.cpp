@@ -93,12 +93,8 @@ void feedShownDrive(const GameState& game, std::vector<Command>& input)
     if (!playback.showing || playback.held)
         return;
     // The game after the last frame fed, against the checkpoint recorded after that frame.
-    const std::vector<Checkpoint>& checkpoints = playback.replay.checkpoints;
-    if (playback.passed < checkpoints.size()) {
-        const Checkpoint& c = checkpoints[playback.passed];
-        if (playback.frames > 0 && c.frame == playback.frames && c.width != 0)
-            compareState(game, c.state);
-    }
+    if (const Checkpoint* c = checkpointAfter(playback.replay, playback.passed, playback.frames))
+        compareState(game, c->state);
     const size_t heard = input.size();
     if (commandsOfNextFrame(playback.replay, playback.next, playback.passed, input)) {
         ++playback.frames;
@@ -109,7 +105,7 @@ void feedShownDrive(const GameState& game, std::vector<Command>& input)
     if (playback.replay.finished) {
         GameState end = game;
         applyCommands(end, std::vector<Command>(input.begin() + heard, input.end()));
-        compareState(end, checkpoints.back().state);
+        compareState(end, playback.replay.checkpoints.back().state);
     }
     playback.showing = playback.held = false;
 }
